@@ -1,0 +1,90 @@
+// The main window's state that the other subsystems read and write. Tventana_cargador
+// derives from it; the subsystems receive it by reference, and tests build one directly.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/entorno.h"
+#include "app/vista.h"
+#include "link/dispositivo_serie.h"
+
+namespace z82 {
+
+class TCPuerto;
+class TConsultas;
+class TGraficos;
+class TFuente_lineas;
+class TLector_hex;
+class TCDiferencial;
+
+// The three blocks of meter loader code (32, 144 and 972 bytes). One copy for the whole
+// program: the MPEG4 step patches block 2 and every later load sends the patched bytes.
+struct Bloques_cargador {
+    std::array<std::vector<uint8_t>, 3> bloque;
+};
+
+class Contexto {
+  public:
+    Contexto(Entorno& e, Vista& v) : entorno(e), vista(v), Barra_progreso(v) {}
+    virtual ~Contexto() = default;
+    Contexto(const Contexto&) = delete;
+    Contexto& operator=(const Contexto&) = delete;
+
+    // The handshake of the window (connect, or disconnect when connected) and the
+    // reconnection between update steps. Tests may replace them.
+    virtual void Boton_ConectarClick() = 0;
+    virtual void Reconectar() = 0;
+
+    Entorno& entorno;
+    Vista& vista;
+    Barra_progreso_vista Barra_progreso;
+
+    // Owned by the window; set before any subsystem runs.
+    TCPuerto* puerto = nullptr;
+    TConsultas* consultas = nullptr;
+    TGraficos* graficos = nullptr;
+    TFuente_lineas* fuente_hex = nullptr;
+    TLector_hex* lector_hex = nullptr;
+    Bloques_cargador bloques;
+    Config_puerto config_puerto;
+
+    // Link and run flags.
+    bool conectado = false;
+    bool modo_diferencial = false;
+    bool respuesta_6d = false;
+    bool cerrando = false;
+    bool abortar = false;
+    bool ocupado = false;
+    int64_t hora_inicio = 0;  // run clock, whole seconds
+
+    // Facts read from the meter at connection and by the plan rules.
+    int idioma_medidor = 0;
+    bool dato_232_ok = false;
+    uint8_t dato_232 = 0;
+    uint16_t dato_23b = 0;
+    int tipo_plan_medidor = 0;
+    int plan_medidor = 0;
+    int plan_esperado = 0;
+    bool version_legible = false;
+    bool es_usa = false;
+    bool opciones_bit5_libre = false;
+
+    // The embedded image: version text "1.88.00004" and its 64 segment flags.
+    std::string version_hex;
+    std::array<bool, 64> segmentos{};
+
+    // The update plan (hidden check boxes).
+    bool Check_firmware = false;
+    bool Check_fpga = false;
+    bool Check_teclado = false;
+    bool Check_planes = false;
+    bool Check_borrar = false;
+    bool Check_configuracion = false;
+    bool Check_mpeg4_apl = false;
+};
+
+}  // namespace z82

@@ -1,0 +1,47 @@
+#include "app/entorno.h"
+
+#include <algorithm>
+
+namespace z82 {
+
+void Temporizador::Enabled(bool si) {
+    if (si && !habilitado_ && entorno_ != nullptr) {
+        proximo_ms_ = entorno_->milisegundos() + intervalo_ms_;
+    }
+    habilitado_ = si;
+}
+
+void Entorno::registrar(Temporizador& t) {
+    t.entorno_ = this;
+    if (std::find(temporizadores_.begin(), temporizadores_.end(), &t) == temporizadores_.end()) {
+        temporizadores_.push_back(&t);
+    }
+}
+
+void Entorno::olvidar(Temporizador& t) {
+    temporizadores_.erase(std::remove(temporizadores_.begin(), temporizadores_.end(), &t),
+                          temporizadores_.end());
+    t.entorno_ = nullptr;
+}
+
+void Entorno::atender() {
+    // Events posted while these run wait for the next call, so a handler that pumps
+    // messages cannot starve the caller.
+    for (size_t pendientes = eventos_.size(); pendientes > 0 && !eventos_.empty(); --pendientes) {
+        auto evento = std::move(eventos_.front());
+        eventos_.pop_front();
+        evento();
+    }
+    const int64_t ahora = milisegundos();
+    // Copy: a handler may register or forget timers.
+    const std::vector<Temporizador*> lista = temporizadores_;
+    for (Temporizador* t : lista) {
+        if (!t->habilitado_ || t->en_curso_ || ahora < t->proximo_ms_) continue;
+        t->proximo_ms_ = ahora + t->intervalo_ms_;
+        t->en_curso_ = true;
+        t->al_vencer_();
+        t->en_curso_ = false;
+    }
+}
+
+}  // namespace z82

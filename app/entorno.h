@@ -1,0 +1,74 @@
+// What the engine needs from the machine: clocks, pauses, the beep, the message pump,
+// the port tests and the one diagnostic line. Protocol code waits only through this.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace z82 {
+
+class Entorno;
+
+// A periodic timer serviced by the message pump (the window's Timer_desconexion).
+// It never fires inside its own handler.
+class Temporizador {
+  public:
+    Temporizador(int intervalo_ms, std::function<void()> al_vencer)
+        : intervalo_ms_(intervalo_ms), al_vencer_(std::move(al_vencer)) {}
+
+    bool Enabled() const { return habilitado_; }
+    void Enabled(bool si);
+    int Interval() const { return intervalo_ms_; }
+
+  private:
+    friend class Entorno;
+    int intervalo_ms_;
+    std::function<void()> al_vencer_;
+    Entorno* entorno_ = nullptr;
+    bool habilitado_ = false;
+    bool en_curso_ = false;
+    int64_t proximo_ms_ = 0;
+};
+
+class Entorno {
+  public:
+    virtual ~Entorno() = default;
+
+    // Whole seconds of a monotonic clock: a limit of N seconds lasts between N - 1 and N.
+    virtual int64_t segundos() = 0;
+    // Millisecond tick.
+    virtual int64_t milisegundos() = 0;
+    // Pause of the given milliseconds.
+    virtual void dormir(int ms) = 0;
+    // Beep of 1000 Hz for 500 ms; returns when it is over.
+    virtual void pitar() = 0;
+    // Lets pending messages run: posted events and due timers, plus the face's own.
+    virtual void procesar_mensajes() { atender(); }
+
+    // True when the system has a serial device numbered n (COMn on Windows).
+    virtual bool existe_puerto(int n) = 0;
+    // The names the system lists as its serial ports, in its order ("COM3", "COM20" ...).
+    virtual std::vector<std::string> puertos_registro() = 0;
+    // The program's one diagnostic line on standard output.
+    virtual void diagnostico(const std::string& linea) = 0;
+
+    // Queue work to run at the next message processing (a click, an answer, a close).
+    void publicar(std::function<void()> evento) { eventos_.push_back(std::move(evento)); }
+    void registrar(Temporizador& t);
+    void olvidar(Temporizador& t);
+
+  protected:
+    // Runs the posted events and every due timer once. Implementations call it from
+    // procesar_mensajes().
+    void atender();
+
+  private:
+    friend class Temporizador;
+    std::deque<std::function<void()>> eventos_;
+    std::vector<Temporizador*> temporizadores_;
+};
+
+}  // namespace z82
