@@ -1,0 +1,69 @@
+// TConsultas: the short question-and-answer commands that read the meter's state: memory
+// reads by bank and address, the peripheral device read and write, the level and device
+// checks, the identity queries made after connecting and the MPEG4 module's versions.
+#pragma once
+
+#include <cstdint>
+
+namespace z82 {
+
+class Contexto;
+class TCPuerto;
+
+// Versions reported by the MPEG4 module; the values below mean it did not answer.
+struct Version_mpeg4 {
+    static constexpr uint16_t SIN_RESPUESTA_16 = 0x00FF;
+    static constexpr uint8_t SIN_RESPUESTA_8 = 0xFF;
+
+    uint16_t version_sw = SIN_RESPUESTA_16;
+    uint16_t build = SIN_RESPUESTA_16;
+    uint8_t version_boot = SIN_RESPUESTA_8;
+    uint8_t version_decoders = SIN_RESPUESTA_8;
+};
+
+// Result of an identity query: estado -1 when the request could not be written (ok false,
+// valor 0), else 0 with the success of the last attempt and the value it carried.
+template <typename T>
+struct Dato_medidor {
+    int estado = 0;
+    bool ok = false;
+    T valor = 0;
+};
+
+class TConsultas {
+  public:
+    // The capacity callers give Leer_dispositivo.
+    static constexpr int CAPACIDAD_DISPOSITIVO = 11;
+
+    explicit TConsultas(Contexto& ctx) : ctx_(ctx) {}
+    TConsultas(const TConsultas&) = delete;
+    TConsultas& operator=(const TConsultas&) = delete;
+
+    // Reads cuenta bytes at direccion of banco into cuenta / 2 words (low byte first).
+    // Words that were not read stay 0.
+    void Leer_memoria(uint16_t direccion, uint8_t banco, uint8_t cuenta, uint16_t* palabras);
+    // buffer[0] holds the count to ask for; the reply's data go to buffer[0..]. The buffer
+    // holds CAPACIDAD_DISPOSITIVO bytes.
+    bool Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t selector, uint8_t flag,
+                          uint8_t modo);
+    bool Escribir_dispositivo(uint8_t dispositivo, uint8_t selector, const uint8_t* datos,
+                              uint8_t n);
+    // Averaged level of four reads, 0..255.
+    int Leer_nivel();
+    bool Comprobar_dispositivo();
+    bool Activar_dispositivo();
+    // Language index byte, or -1 when the request could not be written.
+    int Leer_idioma();
+    Dato_medidor<uint8_t> Leer_dato_232();
+    Dato_medidor<uint16_t> Leer_dato_23b();
+    // Fills version; connects first when the window is not connected.
+    void Leer_version_mpeg4();
+
+    Version_mpeg4 version;
+
+  private:
+    TCPuerto& puerto();
+    Contexto& ctx_;
+};
+
+}  // namespace z82
