@@ -1,0 +1,307 @@
+#include "queries/tconsultas.h"
+
+#include <algorithm>
+#include <array>
+
+#include "app/contexto.h"
+#include "link/tcpuerto.h"
+
+namespace z82 {
+
+namespace {
+
+constexpr int INTENTOS = 5;
+constexpr uint8_t BANCO_IDENTIDAD = 0x42;
+constexpr uint8_t DISPOSITIVO_ESTADO = 0x3F;
+
+// What a wait does between two polls of the link.
+enum class Entre_lecturas { mensajes, pausa_50ms, nada };
+
+// Byte waits of the meter protocols. Elapsed time is the difference of two whole-second
+// readings of the clock, taken again after every poll, so a byte that arrives once the
+// seconds reading has moved on is seen with a non-zero elapsed time.
+class Espera {
+  public:
+    Espera(Contexto& ctx, Entre_lecturas entre) : ctx_(ctx), entre_(entre) { reiniciar(); }
+
+    void reiniciar() {
+        inicio_ = ctx_.entorno.segundos();
+        transcurrido_ = 0;
+    }
+    int64_t transcurrido() const { return transcurrido_; }
+    void entre_lecturas(Entre_lecturas entre) { entre_ = entre; }
+
+    // Waits for any byte; false on a time-out, with 0 left in b.
+    bool byte(uint8_t& b, int64_t limite) { return esperar(b, limite, nullptr); }
+    // Waits for one particular byte, dropping any other.
+    bool byte_igual(uint8_t esperado, int64_t limite) {
+        uint8_t b = 0;
+        return esperar(b, limite, &esperado);
+    }
+
+  private:
+    bool esperar(uint8_t& b, int64_t limite, const uint8_t* esperado) {
+        for (;;) {
+            b = 0;
+            const int n = ctx_.puerto->Leer(&b, 1);
+            transcurrido_ = ctx_.entorno.segundos() - inicio_;
+            if (n == 1 && (esperado == nullptr || b == *esperado)) return true;
+            if (transcurrido_ >= limite) {
+                b = 0;
+                return false;
+            }
+            switch (entre_) {
+                case Entre_lecturas::mensajes:
+                    ctx_.entorno.procesar_mensajes();
+                    break;
+                case Entre_lecturas::pausa_50ms:
+                    ctx_.entorno.dormir(50);
+                    break;
+                case Entre_lecturas::nada:
+                    break;
+            }
+        }
+    }
+
+    Contexto& ctx_;
+    Entre_lecturas entre_;
+    int64_t inicio_ = 0;
+    int64_t transcurrido_ = 0;
+};
+
+}  // namespace
+
+TCPuerto& TConsultas::puerto() { return *ctx_.puerto; }
+
+void TConsultas::Leer_memoria(uint16_t direccion, uint8_t banco, uint8_t cuenta,
+                              uint16_t* palabras) {
+    const int n_palabras = cuenta / 2;
+    std::fill(palabras, palabras + n_palabras, uint16_t{0});
+    const uint8_t peticion[5] = {0x01, banco, static_cast<uint8_t>(direccion & 0xFF),
+                                 static_cast<uint8_t>(direccion >> 8), cuenta};
+    Espera espera(ctx_, Entre_lecturas::mensajes);
+    for (int intento = 0; intento < INTENTOS; ++intento) {
+        puerto().Vaciar_entrada();
+        puerto().Escribir(peticion, 5);
+
+        // Header: 0x10 and a byte whose value is not used, both before the seconds tick.
+        espera.reiniciar();
+        espera.byte_igual(0x10, 1);
+        uint8_t b = 0;
+        espera.byte(b, 1);
+        if (espera.transcurrido() != 0) continue;
+
+        // Data: every word before the seconds tick again.
+        espera.reiniciar();
+        for (int i = 0; i < n_palabras; ++i) {
+            uint8_t bajo = 0, alto = 0;
+            espera.byte(bajo, 1);
+            espera.byte(alto, 1);
+            palabras[i] = static_cast<uint16_t>(bajo | (alto << 8));
+        }
+        if (espera.transcurrido() == 0) break;
+    }
+    puerto().Vaciar_entrada();
+}
+
+bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t selector,
+                                  uint8_t flag, uint8_t modo) {
+    if (modo > 7) return false;
+    // The count asked for is the one given on entry, also on retries after a failed attempt
+    // has already stored some bytes over it.
+    const uint8_t cuenta = buffer[0];
+    const uint8_t control =
+        static_cast<uint8_t>((selector & 0x0F) | (modo << 4) | ((flag & 0x01) << 7));
+    const uint8_t peticion[5] = {0x01, 0x50, static_cast<uint8_t>(dispositivo & 0x7F), cuenta,
+                                 control};
+    Espera espera(ctx_, Entre_lecturas::pausa_50ms);
+    for (int intento = 0; intento < INTENTOS; ++intento) {
+        puerto().Vaciar_entrada();
+        puerto().Escribir(peticion, 5);
+
+        espera.entre_lecturas(Entre_lecturas::pausa_50ms);
+        espera.reiniciar();
+        if (!espera.byte_igual(0x10, 3)) continue;
+        // The count byte is waited for on the same clock, polling without pause.
+        espera.entre_lecturas(Entre_lecturas::nada);
+        uint8_t n = 0;
+        if (!espera.byte(n, 3)) continue;
+        // A reply longer than the caller's buffer is not stored: the attempt fails.
+        if (n > CAPACIDAD_DISPOSITIVO) continue;
+        espera.entre_lecturas(Entre_lecturas::pausa_50ms);
+        bool completo = true;
+        for (int i = 0; i < n && completo; ++i) {
+            espera.reiniciar();
+            completo = espera.byte(buffer[i], 3);
+        }
+        if (completo) return true;
+    }
+    return false;
+}
+
+bool TConsultas::Escribir_dispositivo(uint8_t dispositivo, uint8_t selector, const uint8_t* datos,
+                                      uint8_t n) {
+    std::array<uint8_t, 5 + 255> trama{};
+    trama[0] = 0x02;
+    trama[1] = static_cast<uint8_t>(n + 3);
+    trama[2] = 0x50;
+    trama[3] = dispositivo;
+    trama[4] = static_cast<uint8_t>(selector & 0x0F);
+    std::copy(datos, datos + n, trama.begin() + 5);
+    Espera espera(ctx_, Entre_lecturas::pausa_50ms);
+    for (int intento = 0; intento < INTENTOS; ++intento) {
+        puerto().Vaciar_entrada();
+        puerto().Escribir(trama.data(), static_cast<uint32_t>(n) + 5);
+        espera.reiniciar();
+        if (espera.byte_igual(0x20, 3)) return true;
+    }
+    return false;
+}
+
+int TConsultas::Leer_nivel() {
+    int suma = 0;
+    for (int i = 0; i < 4; ++i) {
+        uint16_t palabra = 0;
+        Leer_memoria(0xFEA0, 0x00, 2, &palabra);
+        suma += palabra & 0xFF;
+        ctx_.entorno.dormir(50);
+    }
+    return suma / 4;
+}
+
+bool TConsultas::Comprobar_dispositivo() {
+    uint8_t buffer[CAPACIDAD_DISPOSITIVO] = {};
+    buffer[0] = 1;
+    if (!Leer_dispositivo(DISPOSITIVO_ESTADO, buffer, 8, 1, 1)) return false;
+    bool correcto = (buffer[1] & 0x80) == 0;
+    buffer[0] = 1;
+    if (!Leer_dispositivo(DISPOSITIVO_ESTADO, buffer, 12, 1, 1)) return false;
+    if ((buffer[1] & 0x40) != 0) correcto = false;
+    return correcto;
+}
+
+bool TConsultas::Activar_dispositivo() {
+    uint8_t buffer[CAPACIDAD_DISPOSITIVO] = {};
+    buffer[0] = 1;
+    if (!Leer_dispositivo(DISPOSITIVO_ESTADO, buffer, 8, 1, 1)) return false;
+    buffer[1] |= 0x41;
+    if (!Escribir_dispositivo(DISPOSITIVO_ESTADO, 8, buffer, 2)) return false;
+    buffer[1] = 0;
+    buffer[0] = 1;
+    Leer_dispositivo(DISPOSITIVO_ESTADO, buffer, 8, 1, 1);
+    return (buffer[1] & 0x51) == 0x51;
+}
+
+namespace {
+
+// One identity query of four bytes of bank 0x42: the six reply bytes of the last attempt
+// and whether it was good, or escrito false when the request could not be written.
+struct Respuesta_identidad {
+    bool escrito = true;
+    bool ok = false;
+    std::array<uint8_t, 6> bytes{};
+};
+
+Respuesta_identidad Consultar_identidad(Contexto& ctx, uint16_t direccion, bool con_cabecera) {
+    Respuesta_identidad r;
+    const uint8_t peticion[5] = {0x01, BANCO_IDENTIDAD, static_cast<uint8_t>(direccion & 0xFF),
+                                 static_cast<uint8_t>(direccion >> 8), 0x04};
+    Espera espera(ctx, Entre_lecturas::mensajes);
+    for (int intento = 0; intento < INTENTOS; ++intento) {
+        r.bytes.fill(0);
+        ctx.puerto->Vaciar_entrada();
+        if (ctx.puerto->Escribir(peticion, 5) < 0) {
+            r.escrito = false;
+            r.ok = false;
+            return r;
+        }
+        espera.reiniciar();
+        size_t primero = 0;
+        if (con_cabecera) {
+            if (!espera.byte_igual(0x10, 1)) continue;
+            r.bytes[0] = 0x10;
+            espera.reiniciar();
+            primero = 1;
+        }
+        bool bueno = true;
+        for (size_t i = primero; i < r.bytes.size(); ++i) {
+            espera.byte(r.bytes[i], 1);
+            if (espera.transcurrido() != 0) bueno = false;
+        }
+        r.ok = bueno;
+        if (bueno) break;
+    }
+    ctx.puerto->Vaciar_entrada();
+    return r;
+}
+
+}  // namespace
+
+int TConsultas::Leer_idioma() {
+    const auto r = Consultar_identidad(ctx_, 0x020E, false);
+    if (!r.escrito) return -1;
+    return r.bytes[4];
+}
+
+Dato_medidor<uint8_t> TConsultas::Leer_dato_232() {
+    Dato_medidor<uint8_t> d;
+    const auto r = Consultar_identidad(ctx_, 0x0232, true);
+    if (!r.escrito) {
+        d.estado = -1;
+        return d;
+    }
+    d.ok = r.ok;
+    d.valor = r.bytes[5];
+    return d;
+}
+
+Dato_medidor<uint16_t> TConsultas::Leer_dato_23b() {
+    Dato_medidor<uint16_t> d;
+    const auto r = Consultar_identidad(ctx_, 0x023B, true);
+    if (!r.escrito) {
+        d.estado = -1;
+        return d;
+    }
+    d.ok = r.ok;
+    d.valor = static_cast<uint16_t>(r.bytes[4] | (r.bytes[5] << 8));
+    return d;
+}
+
+void TConsultas::Leer_version_mpeg4() {
+    version = Version_mpeg4{};
+    if (!ctx_.conectado) {
+        ctx_.Boton_ConectarClick();
+        if (!ctx_.conectado) return;
+    }
+    Espera espera(ctx_, Entre_lecturas::mensajes);
+    puerto().Vaciar_entrada();
+    puerto().Escribir({0xBF});
+    espera.reiniciar();
+
+    uint8_t b = 0;
+    if (!espera.byte(b, 10) || b != 0xFB) return;
+    if (!espera.byte(b, 10)) return;  // not used
+    uint8_t alto = 0, bajo = 0;
+    if (!espera.byte(alto, 10) || !espera.byte(bajo, 10)) return;
+    version.version_sw = static_cast<uint16_t>((alto << 8) | bajo);
+    if (!espera.byte(alto, 10) || !espera.byte(bajo, 10)) return;
+    version.build = static_cast<uint16_t>((alto << 8) | bajo);
+    uint8_t decoders = 0, boot = 0;
+    if (!espera.byte(decoders, 10) || !espera.byte(boot, 10)) return;
+    version.version_decoders = decoders;
+    version.version_boot = boot;
+
+    // The module's serial block: read off the link and not kept.
+    puerto().Vaciar_entrada();
+    puerto().Escribir({0xC0});
+    espera.reiniciar();
+    if (!espera.byte(b, 4) || espera.transcurrido() >= 3 || b != 0x0C) return;
+    espera.byte(b, 10);  // not used
+    espera.reiniciar();
+    int recibidos = 0;
+    while (recibidos < 64 && espera.transcurrido() < 10) {
+        if (espera.byte(b, 10)) ++recibidos;
+    }
+}
+
+}  // namespace z82
