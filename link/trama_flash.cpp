@@ -1,0 +1,206 @@
+#include "link/trama_flash.h"
+
+#include "app/contexto.h"
+#include "link/tcpuerto.h"
+
+namespace z82 {
+
+namespace {
+
+constexpr int PAUSA_CANCELACION_MS = 300;
+constexpr int PAUSA_RELLENO_MS = 1;
+constexpr int PAUSA_PROGRESO_MS = 100;
+constexpr uint8_t PRIMERA_PAGINA_ESCRITA = 0x80;
+
+// One-byte read: true when a byte came. A read that times out leaves 0 in b.
+bool leer_byte(Contexto& ctx, uint8_t& b) { return ctx.puerto->Leer(&b, 1) > 0; }
+
+bool escribir(Contexto& ctx, std::span<const uint8_t> bytes) {
+    return ctx.puerto->Escribir(bytes.data(), static_cast<uint32_t>(bytes.size())) ==
+           static_cast<int>(bytes.size());
+}
+
+// Waits for the answer to a block write: stops on a byte or when espera_s whole seconds
+// have passed. False only when the run was cancelled during the wait.
+bool esperar_acuse(Contexto& ctx, int espera_s, Cancelacion cancelacion, uint8_t& respuesta) {
+    const int64_t inicio = ctx.entorno.segundos();
+    for (;;) {
+        if (leer_byte(ctx, respuesta)) return true;
+        if (ctx.entorno.segundos() - inicio >= espera_s) return true;
+        ctx.entorno.procesar_mensajes();
+        if (cancelacion != Cancelacion::ninguna && ctx.abortar) {
+            if (cancelacion == Cancelacion::tras_pausa) ctx.entorno.dormir(PAUSA_CANCELACION_MS);
+            return false;
+        }
+    }
+}
+
+// The frame once more after the loader asked for it: one more wait, '0' or failure.
+bool reenviar(Contexto& ctx, const Forma_bloque& forma, const Trama_flash& trama) {
+    uint8_t respuesta = RELLENO;
+    escribir(ctx, trama.bytes());
+    esperar_acuse(ctx, forma.espera_s, Cancelacion::ninguna, respuesta);
+    if (respuesta == RESP_BLOQUE_OK) return true;
+    ctx.entorno.pitar();
+    return false;
+}
+
+// A request answered by one byte, with its attempts.
+bool pedir_y_esperar(Contexto& ctx, std::span<const uint8_t> peticion, uint8_t esperada,
+                     const Forma_espera& forma) {
+    for (int intento = 0; intento < forma.intentos; ++intento) {
+        ctx.puerto->Vaciar_entrada();
+        escribir(ctx, peticion);
+        const int64_t inicio = forma.desde_hora_inicio ? ctx.hora_inicio : ctx.entorno.segundos();
+        uint8_t respuesta = 0;
+        bool llego = false;
+        for (;;) {
+            llego = leer_byte(ctx, respuesta);
+            if (llego || ctx.entorno.segundos() - inicio >= forma.limite_s) break;
+            ctx.entorno.procesar_mensajes();
+        }
+        const bool a_tiempo = ctx.entorno.segundos() - inicio < forma.limite_s;
+        const bool bien = llego && a_tiempo && respuesta == esperada;
+        if (!bien && ((llego && forma.pitar_si_erronea) || (!llego && forma.pitar_si_silencio))) {
+            ctx.entorno.pitar();
+        }
+        if (forma.pausa_ms > 0) ctx.entorno.dormir(forma.pausa_ms);
+        if (bien) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+uint8_t Xor_trama(const uint8_t* bytes, int count) {
+    uint8_t x = 0;
+    for (int i = 0; i < count; ++i) x = static_cast<uint8_t>(x ^ bytes[i]);
+    return x;
+}
+
+Trama_flash::Trama_flash(uint8_t comando, std::span<const uint8_t> parametros) {
+    if (parametros.size() > MAX_PARAMETROS) return;
+    const int l = static_cast<int>(parametros.size()) + 1;
+    bytes_[0] = comando;
+    bytes_[1] = static_cast<uint8_t>(l);
+    for (size_t i = 0; i < parametros.size(); ++i) bytes_[2 + i] = parametros[i];
+    bytes_[static_cast<size_t>(l) + 1] = Xor_trama(&bytes_[1], l);
+    tamano_ = l + 2;
+}
+
+Trama_flash Trama_flash::Bloque_escritura(uint16_t direccion, uint8_t pagina,
+                                          std::span<const uint8_t> datos) {
+    if (datos.size() > static_cast<size_t>(MAX_DATOS_BLOQUE)) return Trama_flash();
+    std::array<uint8_t, 3 + MAX_DATOS_BLOQUE> p{};
+    p[0] = static_cast<uint8_t>(direccion & 0xFF);
+    p[1] = static_cast<uint8_t>(direccion >> 8);
+    p[2] = pagina;
+    for (size_t i = 0; i < datos.size(); ++i) p[3 + i] = datos[i];
+    return Trama_flash(CMD_BLOQUE_ESCRITURA, std::span<const uint8_t>(p.data(), 3 + datos.size()));
+}
+
+Trama_flash Trama_flash::Borrar_paginas(uint8_t primera, uint8_t ultima) {
+    const uint8_t p[2] = {primera, ultima};
+    return Trama_flash(CMD_BORRAR_PAGINAS, p);
+}
+
+Trama_flash Trama_flash::Programar_mapa(const Mapa_segmentos& mapa) {
+    return Trama_flash(CMD_PROGRAMAR_MAPA, mapa);
+}
+
+bool Enviar_bloque(Contexto& ctx, const Forma_bloque& forma, int n, uint16_t direccion,
+                   uint8_t pagina, const uint8_t* datos) {
+    if (n < 0 || n > MAX_DATOS_BLOQUE) return false;
+    if (forma.omitir_paginas_bajas && pagina < PRIMERA_PAGINA_ESCRITA) return true;
+
+    TCPuerto& puerto = *ctx.puerto;
+    puerto.Vaciar_entrada();
+    const Trama_flash trama = Trama_flash::Bloque_escritura(
+        direccion, pagina, std::span<const uint8_t>(datos, static_cast<size_t>(n)));
+
+    uint8_t respuesta = RELLENO;
+    escribir(ctx, trama.bytes());
+    if (!esperar_acuse(ctx, forma.espera_s, forma.cancelacion, respuesta)) return false;
+    if (respuesta == RESP_BLOQUE_OK) return true;
+
+    if (forma.recuperacion_simple) return reenviar(ctx, forma, trama);
+
+    // Recovery: empty both queues, then prod the loader with filler bytes until it asks
+    // for the block again ('?' or 'f') or the time is up.
+    puerto.Purgar(true, true);
+    const int64_t inicio = ctx.entorno.segundos();
+    puerto.Vaciar_entrada();
+    const uint8_t relleno = RELLENO;
+    do {
+        puerto.Escribir(&relleno, 1);
+        ctx.entorno.dormir(PAUSA_RELLENO_MS);
+        leer_byte(ctx, respuesta);
+        ctx.entorno.procesar_mensajes();
+    } while (ctx.entorno.segundos() - inicio < forma.limite_relleno_s &&
+             respuesta != RESP_REPETIR && respuesta != RESP_DESPIERTO);
+    if (respuesta != RESP_REPETIR && respuesta != RESP_DESPIERTO) {
+        ctx.entorno.pitar();
+        return false;
+    }
+    return reenviar(ctx, forma, trama);
+}
+
+bool Borrar_paginas(Contexto& ctx, uint8_t primera, uint8_t ultima, const Forma_espera& forma) {
+    const Trama_flash trama = Trama_flash::Borrar_paginas(primera, ultima);
+    return pedir_y_esperar(ctx, trama.bytes(), RESP_BORRADO, forma);
+}
+
+bool Despertar(Contexto& ctx, const Forma_espera& forma) {
+    const uint8_t peticion[1] = {CMD_DESPERTAR};
+    return pedir_y_esperar(ctx, peticion, RESP_DESPIERTO, forma);
+}
+
+void Programar_mapa(Contexto& ctx, const Mapa_segmentos& mapa) {
+    ctx.puerto->Vaciar_entrada();
+    escribir(ctx, Trama_flash::Programar_mapa(mapa).bytes());
+}
+
+void Fin_comunicacion(Contexto& ctx) {
+    ctx.puerto->Escribir({FIN_COMUNICACION_1, FIN_COMUNICACION_2});
+    ctx.puerto->Vaciar_entrada();
+}
+
+bool Seguir_progreso(Contexto& ctx, int64_t inicio, int64_t limite_s,
+                     const std::function<void(Suceso_progreso, uint8_t)>& al_suceso) {
+    auto avisar = [&](Suceso_progreso s, uint8_t b) {
+        if (al_suceso) al_suceso(s, b);
+    };
+    bool borrando = false;
+    bool grabando = false;
+    uint8_t anterior = 0;
+    for (;;) {
+        uint8_t b = 0;
+        while (!leer_byte(ctx, b)) {
+            if (ctx.entorno.segundos() - inicio >= limite_s) return false;
+            ctx.entorno.procesar_mensajes();
+        }
+        const bool repetido = b == anterior;
+        if (b == MARCA_FIN && repetido) return true;
+        if (b == MARCA_BORRADO && repetido) {
+            borrando = true;
+            grabando = false;
+            avisar(Suceso_progreso::fase_borrado, b);
+        } else if (b == MARCA_GRABADO && repetido) {
+            grabando = true;
+            borrando = false;
+            avisar(Suceso_progreso::fase_grabado, b);
+        } else if (b == MARCA_FIN || b == MARCA_BORRADO || b == MARCA_GRABADO) {
+            avisar(Suceso_progreso::marcador, b);
+        } else if (!borrando && !grabando) {
+            ctx.entorno.pitar();
+            return false;
+        } else {
+            avisar(Suceso_progreso::valor, b);
+        }
+        anterior = b;
+        ctx.entorno.procesar_mensajes();
+        ctx.entorno.dormir(PAUSA_PROGRESO_MS);
+    }
+}
+
+}  // namespace z82
