@@ -60,6 +60,9 @@ class Contexto {
     bool abortar = false;
     bool ocupado = false;
     int64_t hora_inicio = 0;  // run clock, whole seconds
+    // Last position the flash programming put on the progress bar; -1 until the first, and
+    // kept for the whole life of the program.
+    int ultimo_progreso = -1;
 
     // Facts read from the meter at connection and by the plan rules.
     int idioma_medidor = 0;
