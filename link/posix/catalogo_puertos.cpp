@@ -1,0 +1,147 @@
+#include "link/posix/catalogo_puertos.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <tuple>
+
+namespace z82 {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// First line of a small sysfs file, without its end of line; empty when unreadable.
+std::string leer_linea(const fs::path& archivo) {
+    std::ifstream f(archivo);
+    std::string linea;
+    if (!f || !std::getline(f, linea)) return {};
+    while (!linea.empty() && std::isspace(static_cast<unsigned char>(linea.back()))) {
+        linea.pop_back();
+    }
+    return linea;
+}
+
+// USB adapters first, then ACM (the meter's own USB class), then the rest.
+int grupo(const std::string& nombre) {
+    if (nombre.rfind("ttyUSB", 0) == 0) return 0;
+    if (nombre.rfind("ttyACM", 0) == 0) return 1;
+    return 2;
+}
+
+// "ttyUSB10" -> ("ttyUSB", 10) so that ttyUSB2 comes before ttyUSB10.
+std::tuple<int, std::string, long, std::string> clave_orden(const std::string& nombre) {
+    size_t corte = nombre.size();
+    while (corte > 0 && std::isdigit(static_cast<unsigned char>(nombre[corte - 1]))) --corte;
+    long numero = -1;
+    const std::string cifras = nombre.substr(corte);
+    if (!cifras.empty() && cifras.size() < 10) numero = std::stol(cifras);
+    return {grupo(nombre), nombre.substr(0, corte), numero, nombre};
+}
+
+}  // namespace
+
+Catalogo_puertos::Catalogo_puertos(std::string clase_tty, std::string dev)
+    : clase_tty_(std::move(clase_tty)), dev_(std::move(dev)) {
+    actualizar();
+}
+
+std::vector<Puerto_catalogo> Catalogo_puertos::explorar() const {
+    std::vector<std::string> nombres;
+    std::error_code ec;
+    for (fs::directory_iterator it(clase_tty_, ec), fin; !ec && it != fin; it.increment(ec)) {
+        const std::string nombre = it->path().filename().string();
+        const fs::path dir = it->path();
+        // Consoles and pseudo-terminals have no device behind them.
+        std::error_code e2;
+        if (!fs::exists(dir / "device" / "driver", e2)) continue;
+        // The 8250 driver lists its legacy ports whether or not a chip answers; those it
+        // found nothing behind say so with a port type of 0.
+        const std::string tipo = leer_linea(dir / "type");
+        if (tipo == "0") continue;
+        if (!fs::exists(fs::path(dev_) / nombre, e2)) continue;
+        nombres.push_back(nombre);
+    }
+    std::sort(nombres.begin(), nombres.end(), [](const std::string& a, const std::string& b) {
+        return clave_orden(a) < clave_orden(b);
+    });
+    std::vector<Puerto_catalogo> lista;
+    lista.reserve(nombres.size());
+    for (const auto& nombre : nombres) {
+        lista.push_back({(fs::path(dev_) / nombre).string(), describir(nombre), false});
+    }
+    return lista;
+}
+
+std::string Catalogo_puertos::describir(const std::string& nombre) const {
+    std::error_code ec;
+    const fs::path dispositivo = fs::canonical(fs::path(clase_tty_) / nombre / "device", ec);
+    if (ec) return {};
+    // A USB serial device sits a level or two below the USB device that carries the
+    // maker's texts and ids.
+    fs::path p = dispositivo;
+    for (int nivel = 0; nivel < 4 && !p.empty() && p != p.root_path(); ++nivel) {
+        const std::string vendedor = leer_linea(p / "idVendor");
+        if (!vendedor.empty()) {
+            std::string texto = leer_linea(p / "manufacturer");
+            const std::string producto = leer_linea(p / "product");
+            if (!producto.empty()) texto += (texto.empty() ? "" : " ") + producto;
+            const std::string ids = vendedor + ":" + leer_linea(p / "idProduct");
+            return texto.empty() ? ids : texto + " (" + ids + ")";
+        }
+        p = p.parent_path();
+    }
+    const fs::path driver = fs::canonical(dispositivo / "driver", ec);
+    return ec ? std::string() : driver.filename().string();
+}
+
+void Catalogo_puertos::actualizar() {
+    puertos_ = explorar();
+    for (const auto& ruta : registrados_) {
+        if (numero(ruta) == 0) puertos_.push_back({ruta, {}, true});
+    }
+}
+
+int Catalogo_puertos::registrar(const std::string& ruta) {
+    if (ruta.empty()) return 0;
+    if (const int n = numero(ruta); n != 0) return n;
+    // A link such as /dev/serial/by-id/... names a device the system already lists.
+    for (size_t i = 0; i < puertos_.size(); ++i) {
+        std::error_code ec;
+        if (fs::equivalent(puertos_[i].ruta, ruta, ec) && !ec) return static_cast<int>(i) + 1;
+    }
+    registrados_.push_back(ruta);
+    puertos_.push_back({ruta, {}, true});
+    return cantidad();
+}
+
+const Puerto_catalogo* Catalogo_puertos::puerto(int n) const {
+    if (n < 1 || n > cantidad()) return nullptr;
+    return &puertos_[static_cast<size_t>(n - 1)];
+}
+
+std::string Catalogo_puertos::ruta(int n) const {
+    const Puerto_catalogo* p = puerto(n);
+    return p != nullptr ? p->ruta : std::string();
+}
+
+std::string Catalogo_puertos::descripcion(int n) const {
+    const Puerto_catalogo* p = puerto(n);
+    return p != nullptr ? p->descripcion : std::string();
+}
+
+bool Catalogo_puertos::existe(int n) const {
+    const Puerto_catalogo* p = puerto(n);
+    std::error_code ec;
+    return p != nullptr && fs::exists(p->ruta, ec);
+}
+
+int Catalogo_puertos::numero(const std::string& ruta) const {
+    for (size_t i = 0; i < puertos_.size(); ++i) {
+        if (puertos_[i].ruta == ruta) return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+}  // namespace z82

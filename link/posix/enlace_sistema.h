@@ -1,0 +1,34 @@
+// The machine's side of the link, in one piece for the program's faces: the port list, the
+// serial device and the port lock. The Windows build has a class of the same name.
+#pragma once
+
+#include <string>
+
+#include "link/posix/catalogo_puertos.h"
+#include "link/posix/cerrojo_archivo.h"
+#include "link/posix/serie_termios.h"
+
+namespace z82 {
+
+class Enlace_sistema {
+  public:
+    Enlace_sistema() = default;
+    // Another machine layout and lock file (tests).
+    Enlace_sistema(const std::string& clase_tty, const std::string& dev,
+                   const std::string& ruta_cerrojo)
+        : catalogo(clase_tty, dev), cerrojo(ruta_cerrojo) {}
+    Enlace_sistema(const Enlace_sistema&) = delete;
+    Enlace_sistema& operator=(const Enlace_sistema&) = delete;
+
+    Catalogo_puertos catalogo;
+    Serie_termios serie{catalogo};
+    Cerrojo_archivo cerrojo;
+
+    // The port number for what the user typed: "3", "COM3", or a device path (which gets
+    // a number of its own if the system does not list it). 0 when it names no port.
+    int numero(const std::string& nombre);
+    // Words about port n for a list shown to the user (path and maker's description).
+    std::string descripcion(int n) const;
+};
+
+}  // namespace z82
