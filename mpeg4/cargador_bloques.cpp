@@ -1,0 +1,92 @@
+#include "mpeg4/cargador_bloques.h"
+
+#include <cstdio>
+
+#include "app/contexto.h"
+#include "link/tcpuerto.h"
+
+namespace z82 {
+
+namespace {
+
+uint8_t Xor(const uint8_t* desde, const uint8_t* hasta) {
+    uint8_t x = 0;
+    for (const uint8_t* p = desde; p != hasta; ++p) x = static_cast<uint8_t>(x ^ *p);
+    return x;
+}
+
+// Drains, starts the clock and sends the frame one byte at a time with 1 ms after each,
+// as the loader takes it. Returns the clock's start.
+template <size_t N>
+int64_t Enviar_lento(Contexto& ctx, const std::array<uint8_t, N>& trama) {
+    ctx.puerto->Vaciar_entrada();
+    const int64_t inicio = ctx.entorno.segundos();
+    for (uint8_t b : trama) {
+        ctx.puerto->Escribir(&b, 1);
+        ctx.entorno.dormir(1);
+    }
+    return inicio;
+}
+
+// After the fixed 1000 ms pause, waits for one reply byte until the limit counted from the
+// start of the send. Returns the elapsed seconds when the wait ended; b is 0 if nothing came.
+int64_t Esperar_respuesta(Contexto& ctx, int64_t inicio, int64_t limite, uint8_t& b) {
+    ctx.entorno.dormir(1000);
+    int64_t transcurrido = ctx.entorno.segundos() - inicio;
+    for (;;) {
+        b = 0;
+        const int n = ctx.puerto->Leer(&b, 1);
+        transcurrido = ctx.entorno.segundos() - inicio;
+        if (n == 1) return transcurrido;
+        if (transcurrido >= limite) {
+            b = 0;
+            return transcurrido;
+        }
+        ctx.entorno.procesar_mensajes();
+    }
+}
+
+}  // namespace
+
+Trama_bloque::Trama_bloque(uint32_t desplazamiento, const uint8_t* datos) {
+    bytes[0] = INICIO;
+    bytes[1] = static_cast<uint8_t>(desplazamiento >> 16);
+    bytes[2] = static_cast<uint8_t>(desplazamiento >> 8);
+    bytes[3] = static_cast<uint8_t>(desplazamiento);
+    for (size_t i = 0; i < DATOS; ++i) bytes[4 + i] = datos[i];
+    bytes[132] = Xor(bytes.data() + 1, bytes.data() + 132);
+}
+
+Trama_orden::Trama_orden(uint32_t longitud, uint8_t sector, uint8_t xor_datos) {
+    bytes[0] = INICIO;
+    bytes[4] = static_cast<uint8_t>(longitud >> 16);
+    bytes[5] = static_cast<uint8_t>(longitud >> 8);
+    bytes[6] = static_cast<uint8_t>(longitud);
+    bytes[7] = sector;
+    bytes[10] = longitud == 0 ? 0 : xor_datos;
+    bytes[11] = Xor(bytes.data() + 1, bytes.data() + 11);
+}
+
+bool Sincronizar_datos(Contexto& ctx) {
+    uint8_t relleno[Trama_bloque::DATOS];
+    for (uint8_t& b : relleno) b = 0xFF;
+    const Trama_bloque trama(0, relleno);
+    const int64_t inicio = Enviar_lento(ctx, trama.bytes);
+    uint8_t respuesta = 0;
+    const int64_t transcurrido = Esperar_respuesta(ctx, inicio, 6, respuesta);
+    return transcurrido <= 5 && respuesta == Trama_bloque::RESPUESTA;
+}
+
+bool Vaciar_sector(Contexto& ctx, uint8_t sector) {
+    const Trama_orden trama(0, sector, 0);
+    const int64_t inicio = Enviar_lento(ctx, trama.bytes);
+    uint8_t respuesta = 0;
+    const int64_t transcurrido = Esperar_respuesta(ctx, inicio, 10, respuesta);
+    if (transcurrido > 9) return false;
+    char linea[16];
+    std::snprintf(linea, sizeof linea, "ack: %X\n", static_cast<unsigned>(respuesta));
+    ctx.entorno.diagnostico(linea);
+    return respuesta == Trama_orden::RESPUESTA;
+}
+
+}  // namespace z82
