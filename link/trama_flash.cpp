@@ -61,7 +61,9 @@ bool pedir_y_esperar(Contexto& ctx, std::span<const uint8_t> peticion, uint8_t e
         }
         const bool a_tiempo = ctx.entorno.segundos() - inicio < forma.limite_s;
         const bool bien = llego && a_tiempo && respuesta == esperada;
-        if (!bien && ((llego && forma.pitar_si_erronea) || (!llego && forma.pitar_si_silencio))) {
+        const bool erronea = llego && respuesta != esperada;
+        if (!bien && ((erronea && forma.pitar_si_erronea) ||
+                      (!erronea && forma.pitar_si_silencio))) {
             ctx.entorno.pitar();
         }
         if (forma.pausa_ms > 0) ctx.entorno.dormir(forma.pausa_ms);

@@ -1,0 +1,160 @@
+// The two image streams of the flash controller: the firmware's Intel HEX records, packed
+// into blocks of the loader, and the channel-plan image of the meter's region.
+#include <algorithm>
+#include <array>
+
+#include "app/contexto.h"
+#include "data/imagenes.h"
+#include "flash/tcdiferencial.h"
+#include "hex/fuente_lineas.h"
+#include "hex/lector_hex.h"
+
+namespace z82 {
+
+namespace {
+
+constexpr int PAUSA_CANCELACION_MS = 300;
+constexpr uint8_t PRIMERA_PAGINA_REGION = 0xC9;
+constexpr uint8_t SEGUNDA_PAGINA_REGION = 0xCA;
+constexpr size_t SEGMENTO = 65536;
+
+// Contiguous data records gathered into one block write.
+class Bloque_pendiente {
+  public:
+    explicit Bloque_pendiente(TCDiferencial& d) : d_(d) {}
+
+    int longitud() const { return n_; }
+
+    bool enviar() {
+        if (n_ == 0) return true;
+        const int n = n_;
+        n_ = 0;
+        return d_.Enviar_bloque(n, inicio_, d_.pagina, buffer_.data());
+    }
+
+    // Starts a new block with a record. A record too long for one frame sends its head at
+    // once.
+    bool empezar(uint16_t direccion, const uint8_t* datos, int cuenta) {
+        n_ = 0;
+        if (cuenta > MAX_DATOS_BLOQUE) {
+            if (!d_.Enviar_bloque(MAX_DATOS_BLOQUE, direccion, d_.pagina, datos)) return false;
+            direccion = static_cast<uint16_t>(direccion + MAX_DATOS_BLOQUE);
+            datos += MAX_DATOS_BLOQUE;
+            cuenta -= MAX_DATOS_BLOQUE;
+        }
+        inicio_ = direccion;
+        std::copy(datos, datos + cuenta, buffer_.begin());
+        n_ = cuenta;
+        return true;
+    }
+
+    bool continua(uint16_t direccion) const {
+        return n_ > 0 && static_cast<int>(inicio_) + n_ == static_cast<int>(direccion);
+    }
+
+    // Appends a record that continues the block; the block goes out once it holds more
+    // than the threshold. Data that would not fit in one frame close the block first.
+    bool anadir(uint16_t direccion, const uint8_t* datos, int cuenta) {
+        if (n_ + cuenta > MAX_DATOS_BLOQUE) {
+            if (!enviar()) return false;
+            if (!empezar(direccion, datos, cuenta)) return false;
+        } else {
+            std::copy(datos, datos + cuenta, buffer_.begin() + n_);
+            n_ += cuenta;
+        }
+        if (n_ > TCDiferencial::UMBRAL_BLOQUE) return enviar();
+        return true;
+    }
+
+  private:
+    TCDiferencial& d_;
+    std::array<uint8_t, MAX_DATOS_BLOQUE> buffer_{};
+    uint16_t inicio_ = 0;
+    int n_ = 0;
+};
+
+}  // namespace
+
+bool TCDiferencial::Enviar_imagen() {
+    if (!ctx_.fuente_hex || !ctx_.lector_hex) return false;
+    ctx_.fuente_hex->Posicionar(0);
+    ctx_.Barra_progreso.Min(0);
+    ctx_.Barra_progreso.Max(static_cast<int>(ctx_.lector_hex->registros));
+
+    Bloque_pendiente pendiente(*this);
+    std::array<uint8_t, 256> datos{};
+    Registro_hex r;
+    r.data = datos.data();
+    int k = 0;
+    for (bool fin = false; !fin;) {
+        if (ctx_.lector_hex->Leer_registro(r) != HEX_OK) {
+            ctx_.entorno.pitar();
+            return false;
+        }
+        switch (r.type) {
+            case HEX_TIPO_DATOS: {
+                const int s = Segmento_de_pagina(pagina);
+                if (s < 0 || mapa[static_cast<size_t>(s)] == 0) break;
+                bool ok = true;
+                if (pendiente.longitud() == 0) {
+                    ok = pendiente.empezar(r.address, r.data, r.count);
+                } else if (pendiente.continua(r.address)) {
+                    ok = pendiente.anadir(r.address, r.data, r.count);
+                } else {
+                    ok = pendiente.enviar() && pendiente.empezar(r.address, r.data, r.count);
+                }
+                if (!ok) return false;
+                break;
+            }
+            case HEX_TIPO_DIRECCION_LINEAL:
+                // The page comes from the low byte of the segment; a record too short to
+                // carry it is not a usable image.
+                if (r.count < 2) {
+                    ctx_.entorno.pitar();
+                    return false;
+                }
+                if (!pendiente.enviar()) return false;
+                pagina = static_cast<uint8_t>(r.data[1] + PAGINA_SEGMENTO_0);
+                break;
+            case HEX_TIPO_FIN:
+                if (!pendiente.enviar()) return false;
+                fin = true;
+                break;
+            default:
+                break;
+        }
+        ctx_.Barra_progreso.Position(k);
+        ++k;
+        ctx_.entorno.procesar_mensajes();
+        if (ctx_.abortar) {
+            ctx_.entorno.dormir(PAUSA_CANCELACION_MS);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TCDiferencial::Enviar_region() {
+    if (ctx_.tipo_plan_medidor < 0 || ctx_.tipo_plan_medidor > 4) return false;
+    const auto imagen = datos::imagen_planes(ctx_.tipo_plan_medidor);
+    // Without its plan image, or with one beyond the two plan pages, the region cannot be
+    // written.
+    if (imagen.empty() || imagen.size() > 2 * SEGMENTO) return false;
+
+    pagina = PRIMERA_PAGINA_REGION;
+    ctx_.Barra_progreso.Min(0);
+    ctx_.Barra_progreso.Max(static_cast<int>(imagen.size()));
+    for (size_t offset = 0; offset < imagen.size(); offset += BLOQUE_REGION) {
+        const int n = static_cast<int>(std::min<size_t>(BLOQUE_REGION, imagen.size() - offset));
+        if (offset >= SEGMENTO) pagina = SEGUNDA_PAGINA_REGION;
+        if (!Enviar_bloque(n, static_cast<uint16_t>(offset % SEGMENTO), pagina,
+                           imagen.data() + offset)) {
+            return false;
+        }
+        ctx_.Barra_progreso.Position(static_cast<int>(offset));
+        ctx_.entorno.procesar_mensajes();
+    }
+    return true;
+}
+
+}  // namespace z82

@@ -1,0 +1,70 @@
+#include "graphics/tgraficos.h"
+
+#include <array>
+
+#include "app/contexto.h"
+#include "data/imagenes.h"
+#include "link/trama_flash.h"
+
+namespace z82 {
+
+namespace {
+
+struct Posicion {
+    int x, y;
+};
+
+// Pictures 1 and 2 (the firmware) sit above pictures 3 and 4 (the MPEG module).
+Posicion posicion_grafico(int n) { return n <= 2 ? Posicion{85, 82} : Posicion{85, 132}; }
+
+constexpr int64_t SEGMENTO = 65536;
+
+}  // namespace
+
+void TGraficos::Borrar_graficos() {
+    if (!habilitado) return;
+    // The meter answers 'p'; any other answer beeps, silence passes without a word.
+    z82::Borrar_paginas(ctx_, pagina_inicio, static_cast<uint8_t>(pagina_inicio + 2),
+                        formas::borrado_graficos);
+}
+
+void TGraficos::Enviar_grafico(int n) {
+    pagina = pagina_inicio;
+    int64_t k = 0;
+    size_t origen = 0;
+    if (!habilitado) return;
+    if (n < 1 || n > 4) return;
+    const auto imagen = datos::grafico(n);
+    // A picture that is not all there is not drawn: it would be read past its end.
+    if (imagen.size() < static_cast<size_t>(BYTES_GRAFICO)) return;
+
+    const Posicion p = posicion_grafico(n);
+    std::array<uint8_t, PIXELES_TROZO * BYTES_PIXEL> trozo{};
+    for (int r = 0; r < ALTO; ++r) {
+        for (int c = 0; c < ANCHO; c += PIXELES_TROZO) {
+            const int64_t a = direccion_base + static_cast<int64_t>(p.x + c) * BYTES_PIXEL +
+                              static_cast<int64_t>(p.y + r) * BYTES_LINEA;
+            // The page moves on for the first chunk that starts beyond the segment; a chunk
+            // that crosses the boundary in its middle is not split.
+            if (a - k * SEGMENTO > 0xFFFF) {
+                ++pagina;
+                ++k;
+            }
+            const int pixeles = c == 0 ? PIXELES_TROZO : ANCHO - PIXELES_TROZO;
+            const size_t bytes = static_cast<size_t>(pixeles * BYTES_PIXEL);
+            for (size_t i = 0; i < bytes; ++i) trozo[i] = imagen[origen + i];
+            origen += bytes;
+            if (ctx_.abortar) return;
+            // A failed chunk has beeped already; the next one follows.
+            Enviar_bloque(static_cast<int>(bytes), static_cast<uint16_t>(a & 0xFFFF), pagina,
+                          trozo.data());
+        }
+    }
+}
+
+bool TGraficos::Enviar_bloque(int n, uint16_t direccion, uint8_t pagina_bloque,
+                              const uint8_t* datos) {
+    return z82::Enviar_bloque(ctx_, formas::bloque_graficos, n, direccion, pagina_bloque, datos);
+}
+
+}  // namespace z82
