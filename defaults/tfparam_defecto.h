@@ -1,0 +1,54 @@
+// TFParam_defecto: the meter's factory-default data (the default-parameter block and the
+// four measurement profiles) and the zone configuration step that writes them into the
+// meter's EEPROM. The update run makes one per run and uses it as a plain object.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace z82 {
+
+class Contexto;
+
+class TFParam_defecto {
+  public:
+    static constexpr uint16_t EEPROM_FABRICA = 0x0100;
+    static constexpr uint16_t EEPROM_DEFECTO = 0x0200;
+    static constexpr uint16_t EEPROM_PERFILES = 0x0300;
+    static constexpr int TAMANO_SLOT = 256;
+    static constexpr int SLOTS = 4;
+    // Largest data count of one EEPROM write request (its length byte counts n + 5).
+    static constexpr int MAX_DATOS_EEPROM = 250;
+
+    explicit TFParam_defecto(Contexto& ctx) : ctx_(ctx) {}
+    TFParam_defecto(const TFParam_defecto&) = delete;
+    TFParam_defecto& operator=(const TFParam_defecto&) = delete;
+
+    // Composes the default-parameter block (231 bytes, 245 for USA meters) in parametros,
+    // from the language index and the facts read from the meter.
+    void Construir_parametros(int idioma);
+    // Composes the profile of one slot (a slot above 3 is slot 0) in perfiles; the bytes of
+    // the slot beyond the profile keep their content.
+    void Construir_perfil(int slot, int idioma);
+
+    // One EEPROM write of n bytes at address a, up to five attempts; true when acknowledged.
+    bool Escribir_eeprom(uint16_t a, const uint8_t* d, int n);
+    bool Grabar_conf_fabrica();
+    bool Grabar_conf_defecto();
+    // Reads the meter's four profiles into perfiles; true when they must be rewritten.
+    bool Leer_perfiles();
+    // Reads, rebuilds and writes the four profiles.
+    bool Grabar_perfiles();
+    // The zone configuration step: profiles, factory and default configuration, with the
+    // progress on the window's bar.
+    bool Grabar_configuracion();
+
+    std::array<uint8_t, 256> parametros{};
+    std::array<uint8_t, TAMANO_SLOT * SLOTS> perfiles{};
+
+  private:
+    bool Grabar_conf(uint16_t direccion);
+    Contexto& ctx_;
+};
+
+}  // namespace z82
