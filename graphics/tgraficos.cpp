@@ -30,20 +30,25 @@ void TGraficos::Borrar_graficos() {
 
 void TGraficos::Enviar_grafico(int n) {
     pagina = pagina_inicio;
+    if (!habilitado) return;
+    if (n < 1 || n > 4) return;
+    const Posicion p = posicion_grafico(n);
+    Dibujar(datos::grafico(n), p.x, p.y);
+}
+
+void TGraficos::Dibujar(std::span<const uint8_t> imagen, int x0, int y0) {
+    pagina = pagina_inicio;
     int64_t k = 0;
     size_t origen = 0;
     if (!habilitado) return;
-    if (n < 1 || n > 4) return;
-    const auto imagen = datos::grafico(n);
     // A picture that is not all there is not drawn: it would be read past its end.
     if (imagen.size() < static_cast<size_t>(BYTES_GRAFICO)) return;
 
-    const Posicion p = posicion_grafico(n);
     std::array<uint8_t, PIXELES_TROZO * BYTES_PIXEL> trozo{};
     for (int r = 0; r < ALTO; ++r) {
         for (int c = 0; c < ANCHO; c += PIXELES_TROZO) {
-            const int64_t a = direccion_base + static_cast<int64_t>(p.x + c) * BYTES_PIXEL +
-                              static_cast<int64_t>(p.y + r) * BYTES_LINEA;
+            const int64_t a = direccion_base + static_cast<int64_t>(x0 + c) * BYTES_PIXEL +
+                              static_cast<int64_t>(y0 + r) * BYTES_LINEA;
             // The page moves on for the first chunk that starts beyond the segment; a chunk
             // that crosses the boundary in its middle is not split.
             if (a - k * SEGMENTO > 0xFFFF) {

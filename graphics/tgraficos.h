@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 namespace z82 {
 
@@ -28,6 +29,8 @@ class TGraficos {
     void Borrar_graficos();
     // Draws picture 1 .. 4 at its place on the meter's screen.
     void Enviar_grafico(int n);
+    // Draws a 150 x 75 picture with its top-left corner at (x0, y0) of the screen.
+    void Dibujar(std::span<const uint8_t> imagen, int x0, int y0);
     // The graphics form of the block write: low pages are skipped, a cancel ends the wait.
     bool Enviar_bloque(int n, uint16_t direccion, uint8_t pagina_bloque, const uint8_t* datos);
 
