@@ -1,0 +1,97 @@
+#include "fpga/tcfpga.h"
+
+#include <algorithm>
+
+#include "app/contexto.h"
+#include "data/imagenes.h"
+#include "link/trama_flash.h"
+
+namespace z82 {
+
+namespace {
+
+// The FPGA block write: no cancel, and a simple recovery (the frame once more). Its wait
+// for '0' is meant to last a second; counted in whole seconds a limit of 1 may end a few
+// milliseconds after the frame went out, before the meter could answer, and the answer
+// that comes late is then taken for the next block's. A limit of 2 whole seconds waits at
+// least one full second.
+constexpr Forma_bloque BLOQUE_FPGA = [] {
+    Forma_bloque f = formas::bloque_fpga;
+    f.espera_s = 2;
+    return f;
+}();
+
+}  // namespace
+
+TCFpga::TCFpga(Contexto& ctx) : ctx_(ctx) {
+    for (int i = 0; i < CONFIGURACIONES_CARGADAS; ++i) {
+        configuraciones[static_cast<size_t>(i)] = datos::configuracion_fpga(i);
+    }
+}
+
+bool TCFpga::Construir(Area_fpga& area) const {
+    // Entries beyond the carried configurations would have no data: refuse the count.
+    if (n_configuraciones <= 0 || n_configuraciones > CONFIGURACIONES_CARGADAS) return false;
+    const auto elegidas = std::span<const std::span<const uint8_t>>(configuraciones)
+                              .first(static_cast<size_t>(n_configuraciones));
+    return Construir_area_fpga(elegidas, descripciones, area);
+}
+
+std::vector<uint8_t> TCFpga::Imagen() const {
+    Area_fpga area;
+    if (!Construir(area)) return {};
+    return std::vector<uint8_t>(area.datos.begin(), area.datos.begin() + area.total);
+}
+
+bool TCFpga::Grabar_configuraciones() {
+    grabado_ok = false;
+    Area_fpga area;  // the 2 MiB buffer lives only for this call
+    if (!Construir(area)) return false;
+    total = area.total;
+    inicio = area.inicio;
+    tamano = area.tamano;
+
+    // One page beyond the last one that holds data; the loader needs no wake-up here.
+    const auto ultima = static_cast<uint8_t>((total / 65536u + PAGINA_AREA_FPGA + 1u) & 0xFFu);
+    if (!Borrar_paginas(ctx_, PAGINA_AREA_FPGA, ultima, formas::borrado_fpga)) return false;
+
+    if (!Enviar_area(area)) return false;
+
+    // With the main firmware in the same run, its own program command takes these segments.
+    if (!ctx_.Check_firmware && !Programar_area()) return false;
+
+    grabado_ok = true;
+    return true;
+}
+
+bool TCFpga::Enviar_area(const Area_fpga& area) {
+    ctx_.Barra_progreso.Min(0);
+    ctx_.Barra_progreso.Max(static_cast<int>(total));
+    ctx_.Barra_progreso.Position(0);
+    for (uint32_t p = 0; p < total; p += BYTES_BLOQUE) {
+        ctx_.entorno.procesar_mensajes();
+        pagina = static_cast<uint8_t>((PAGINA_AREA_FPGA + p / 65536u) & 0xFFu);
+        const uint32_t n = std::min(BYTES_BLOQUE, total - p);
+        if (!Enviar_bloque(ctx_, BLOQUE_FPGA, static_cast<int>(n),
+                           static_cast<uint16_t>(p & 0xFFFFu), pagina, area.datos.data() + p)) {
+            return false;
+        }
+        ctx_.Barra_progreso.Position(static_cast<int>(p));
+    }
+    return true;
+}
+
+bool TCFpga::Programar_area() {
+    Mapa_segmentos mapa{};
+    for (uint32_t s = SEGMENTO_AREA_FPGA; s <= SEGMENTO_AREA_FPGA + total / 65536u; ++s) {
+        if (s < mapa.size()) mapa[s] = 1;
+    }
+    Programar_mapa(ctx_, mapa);
+    // The meter's stream is given the same budget as the firmware's program command; the
+    // single markers carry nothing for this step.
+    if (!Seguir_progreso(ctx_, ctx_.entorno.segundos(), LIMITE_PROGRESO_S, nullptr)) return false;
+    Fin_comunicacion(ctx_);
+    return true;
+}
+
+}  // namespace z82

@@ -1,0 +1,57 @@
+// TCFpga: writes the meter's FPGA configuration area. The update run creates one per FPGA
+// step, once the meter's loader is running, sets the count and the labels, calls
+// Grabar_configuraciones and destroys it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "fpga/area_fpga.h"
+
+namespace z82 {
+
+class Contexto;
+
+class TCFpga {
+  public:
+    // The program carries three configurations: 0 "TV", 1 "DFT", 2 "MER".
+    static constexpr int CONFIGURACIONES_CARGADAS = 3;
+    // Data bytes per block write.
+    static constexpr uint32_t BYTES_BLOQUE = 250;
+
+    explicit TCFpga(Contexto& ctx);
+    TCFpga(const TCFpga&) = delete;
+    TCFpga& operator=(const TCFpga&) = delete;
+
+    // Erases the area's pages, writes the image and, unless the main firmware follows in
+    // the same run, has the meter program it. False, with nothing sent, when the count is
+    // 0 or asks for more configurations than the program carries.
+    bool Grabar_configuraciones();
+
+    // The image Grabar_configuraciones writes with the present count and descriptions.
+    std::vector<uint8_t> Imagen() const;
+
+    int n_configuraciones = 0;
+    std::vector<std::string> nombres;
+    Descripciones_fpga descripciones{};
+    // The configuration data; the carried configurations unless replaced.
+    std::array<std::span<const uint8_t>, CONFIGURACIONES_CARGADAS> configuraciones;
+
+    bool grabado_ok = false;
+    uint32_t total = 0;
+    uint32_t inicio = 0;
+    uint32_t tamano = 0;
+    uint8_t pagina = 0;
+
+  private:
+    bool Construir(Area_fpga& area) const;
+    bool Enviar_area(const Area_fpga& area);
+    bool Programar_area();
+
+    Contexto& ctx_;
+};
+
+}  // namespace z82
