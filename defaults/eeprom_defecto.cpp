@@ -1,0 +1,112 @@
+// EEPROM writes of the zone configuration: factory and default configuration, the four
+// measurement profiles, and the step of the update run that writes them all.
+#include <algorithm>
+#include <vector>
+
+#include "app/contexto.h"
+#include "defaults/tfparam_defecto.h"
+#include "link/tcpuerto.h"
+#include "queries/tconsultas.h"
+
+namespace z82 {
+
+bool TFParam_defecto::Escribir_eeprom(uint16_t a, const uint8_t* d, int n) {
+    // The length byte counts n + 5: a longer block cannot be framed.
+    if (n < 0 || n > MAX_DATOS_EEPROM) return false;
+    std::vector<uint8_t> peticion{0x02,
+                                  static_cast<uint8_t>(n + 5),
+                                  0x50,
+                                  0x52,
+                                  0x08,
+                                  static_cast<uint8_t>(a >> 8),
+                                  static_cast<uint8_t>(a & 0xFF)};
+    peticion.insert(peticion.end(), d, d + n);
+
+    TCPuerto& puerto = *ctx_.puerto;
+    Entorno& entorno = ctx_.entorno;
+    for (int intento = 0; intento < 5; ++intento) {
+        puerto.Vaciar_entrada();
+        puerto.Escribir(peticion.data(), static_cast<uint32_t>(peticion.size()));
+        const int64_t inicio = entorno.segundos();
+        uint8_t respuesta = 0;
+        int64_t transcurrido = 0;
+        for (;;) {
+            respuesta = 0;
+            const int leidos = puerto.Leer(&respuesta, 1);
+            // Taken after the read, so that an answer that comes once the seconds reading
+            // has moved on is seen as late.
+            transcurrido = entorno.segundos() - inicio;
+            if (leidos == 1 || transcurrido >= 1) break;
+            entorno.procesar_mensajes();
+        }
+        const bool bien = transcurrido == 0 && respuesta == 0x20;
+        entorno.dormir(500);
+        if (bien) return true;
+    }
+    return false;
+}
+
+bool TFParam_defecto::Grabar_conf(uint16_t direccion) {
+    const std::array<uint8_t, 256> copia = parametros;
+    if (!Escribir_eeprom(direccion, copia.data(), 128)) return false;
+    ctx_.entorno.dormir(1000);
+    // The second half carries 126 bytes: the last two of the buffer are never sent.
+    const bool ok =
+        Escribir_eeprom(static_cast<uint16_t>(direccion + 0x80), copia.data() + 128, 126);
+    ctx_.entorno.dormir(1000);
+    ctx_.puerto->Vaciar_entrada();
+    return ok;
+}
+
+bool TFParam_defecto::Grabar_conf_fabrica() { return Grabar_conf(EEPROM_FABRICA); }
+
+bool TFParam_defecto::Grabar_conf_defecto() { return Grabar_conf(EEPROM_DEFECTO); }
+
+bool TFParam_defecto::Leer_perfiles() {
+    for (int i = 0; i < static_cast<int>(perfiles.size()); i += 32) {
+        uint16_t palabras[17] = {};
+        ctx_.consultas->Leer_memoria(static_cast<uint16_t>(EEPROM_PERFILES + i), 0x42, 34,
+                                     palabras);
+        // The first word read is not part of the profiles.
+        for (int k = 0; k < 16; ++k) {
+            perfiles[static_cast<size_t>(i + 2 * k)] = static_cast<uint8_t>(palabras[k + 1] & 0xFF);
+            perfiles[static_cast<size_t>(i + 2 * k + 1)] =
+                static_cast<uint8_t>(palabras[k + 1] >> 8);
+        }
+    }
+    return perfiles[3] != 11;
+}
+
+bool TFParam_defecto::Grabar_perfiles() {
+    const bool caducados = Leer_perfiles();
+    if (!ctx_.es_usa && !caducados) return true;
+    for (int slot = 0; slot < SLOTS; ++slot) Construir_perfil(slot, ctx_.idioma_medidor);
+    for (int off = 0; off < static_cast<int>(perfiles.size()); off += 128) {
+        if (!Escribir_eeprom(static_cast<uint16_t>(EEPROM_PERFILES + off), perfiles.data() + off,
+                             128)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TFParam_defecto::Grabar_configuracion() {
+    Barra_progreso_vista& barra = ctx_.Barra_progreso;
+    Entorno& entorno = ctx_.entorno;
+    barra.Min(0);
+    barra.Max(3);
+    barra.Position(0);
+    entorno.procesar_mensajes();
+    bool ok = Grabar_perfiles();
+    barra.Position(1);
+    entorno.procesar_mensajes();
+    if (ok) ok = Grabar_conf_fabrica();
+    barra.Position(2);
+    entorno.procesar_mensajes();
+    if (ok) ok = Grabar_conf_defecto();
+    barra.Position(3);
+    entorno.procesar_mensajes();
+    return ok;
+}
+
+}  // namespace z82
