@@ -136,7 +136,10 @@ bool TCDiferencial::Enviar_imagen() {
 
 bool TCDiferencial::Enviar_region() {
     if (ctx_.tipo_plan_medidor < 0 || ctx_.tipo_plan_medidor > 4) return false;
-    const auto imagen = datos::imagen_planes(ctx_.tipo_plan_medidor);
+    return Enviar_plan(datos::imagen_planes(ctx_.tipo_plan_medidor));
+}
+
+bool TCDiferencial::Enviar_plan(std::span<const uint8_t> imagen) {
     // Without its plan image, or with one beyond the two plan pages, the region cannot be
     // written.
     if (imagen.empty() || imagen.size() > 2 * SEGMENTO) return false;

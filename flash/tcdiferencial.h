@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "link/trama_flash.h"
 
@@ -36,6 +37,8 @@ class TCDiferencial {
     bool Preparar_flash();
     bool Enviar_imagen();
     bool Enviar_region();
+    // Streams a plan image to pages 0xC9 and 0xCA in blocks of 128 bytes.
+    bool Enviar_plan(std::span<const uint8_t> imagen);
     // The flash controller's block write, on the page given.
     bool Enviar_bloque(int n, uint16_t direccion, uint8_t pagina_bloque, const uint8_t* datos);
     // Orders the meter to program the segments of the map and follows its progress.
