@@ -1,0 +1,210 @@
+// The wizard: the big button's two steps, the port search (automatic over the system's
+// ports, or the one port picked by hand), the checks before a run and every outcome.
+#include <array>
+#include <cctype>
+#include <string>
+
+#include "app/ventana_cargador.h"
+#include "link/tcpuerto.h"
+#include "queries/tconsultas.h"
+
+namespace z82 {
+namespace {
+
+// Digits after the first three characters of a port name ("COM7:" gives 7); -1 when none.
+int Numero_tras_prefijo(const std::string& nombre) {
+    if (nombre.size() < 4) return -1;
+    int n = 0;
+    size_t i = 3;
+    for (; i < nombre.size() && std::isdigit(static_cast<unsigned char>(nombre[i])); ++i) {
+        if (n > 100000) return -1;
+        n = n * 10 + (nombre[i] - '0');
+    }
+    return i == 3 ? -1 : n;
+}
+
+}  // namespace
+
+void Tventana_cargador::Lineas(const std::string& l1, const std::string& l2,
+                               const std::string& l3) {
+    vista.info(1, l1);
+    vista.info(2, l2);
+    vista.info(3, l3);
+}
+
+void Tventana_cargador::Mostrar_resultado(int imagen, const std::string& prefijo, bool con_boton) {
+    vista.imagen(imagen);
+    vista.numeros_paso(false);
+    Lineas(Texto(prefijo + "_L1"), Texto(prefijo + "_L2"), Texto(prefijo + "_L3"));
+    if (con_boton) {
+        vista.boton_asistente(true);
+        vista.menus_habilitados(true);
+        paso_asistente = 0;
+    }
+}
+
+void Tventana_cargador::Soltar_enlace() {
+    Boton_ConectarClick();
+    puerto->Cerrar();
+    conectado = false;
+    vista.barra_visible(false);
+}
+
+void Tventana_cargador::Probar_puerto(int n) {
+    numero_puerto = n;
+    vista.info(2, Texto("PASO3_L2") + std::to_string(numero_puerto));
+    entorno.procesar_mensajes();
+    Boton_ConectarClick();
+}
+
+void Tventana_cargador::Buscar_automatico() {
+    std::array<bool, 16> probados{};
+    for (int n = 1; n <= 15 && !conectado; ++n) {
+        if (!entorno.existe_puerto(n)) continue;
+        probados[static_cast<size_t>(n)] = true;
+        Probar_puerto(n);
+    }
+    if (conectado) return;
+    for (const std::string& nombre : entorno.puertos_registro()) {
+        if (conectado) break;
+        if (nombre.compare(0, 3, "COM") != 0) continue;
+        const int n = Numero_tras_prefijo(nombre);
+        if (n < 0) continue;
+        numero_puerto = n;
+        if (n <= 15 && probados[static_cast<size_t>(n)]) continue;
+        Probar_puerto(n);
+    }
+}
+
+void Tventana_cargador::Buscar_medidor() {
+    avisos_puertos.clear();
+    if (modo_automatico) {
+        Buscar_automatico();
+    } else {
+        Probar_puerto(numero_puerto);
+    }
+}
+
+void Tventana_cargador::Button_buscar_puertoClick() {
+    if (paso_asistente == 0) {
+        vista.imagen(IMG_INSTRUCCIONES);
+        vista.numeros_paso(true);
+        Lineas(Texto("PASO2_L1"), Texto("PASO2_L2"), Texto("PASO2_L3"));
+        paso_asistente = 1;
+        if (busquedas_fallidas > 1) {
+            busquedas_fallidas = 0;
+            MenuPuertoClick();
+        }
+        return;
+    }
+
+    resultado = Resultado_asistente::ninguno;
+    vista.menus_habilitados(false);
+    vista.imagen(IMG_BUSCANDO);
+    vista.numeros_paso(false);
+    vista.boton_asistente(false);
+    Lineas(Texto("PASO3_L1"), Texto("PASO3_L2") + std::to_string(numero_puerto), Texto("PASO3_L3"));
+
+    Buscar_medidor();
+
+    auto no_encontrado = [&] {
+        ++busquedas_fallidas;
+        resultado = Resultado_asistente::no_encontrado;
+        Mostrar_resultado(IMG_NO_ENCONTRADO, respuesta_6d ? "P6_E5" : "P6_E1");
+    };
+    if (!conectado) {
+        no_encontrado();
+        return;
+    }
+    busquedas_fallidas = 0;
+
+    if (consultas->Leer_nivel() < 17) {
+        resultado = Resultado_asistente::detenido_nivel;
+        Mostrar_resultado(IMG_DETENIDO, "P6_E2");
+        Soltar_enlace();
+        return;
+    }
+    if (!consultas->Comprobar_dispositivo()) {
+        resultado = Resultado_asistente::detenido_dispositivo;
+        Mostrar_resultado(IMG_DETENIDO, "P6_E3");
+        Soltar_enlace();
+        return;
+    }
+    if (!Comprobar_medidor()) {
+        const bool permitido = !opciones_bit5_libre && version_legible && !es_usa;
+        resultado =
+            permitido ? Resultado_asistente::nada_que_hacer : Resultado_asistente::no_permitido;
+        Mostrar_resultado(IMG_DETENIDO, "PASO7");
+        Soltar_enlace();
+        return;
+    }
+    if (!conectado) {
+        no_encontrado();
+        return;
+    }
+
+    vista.imagen(IMG_ACTUALIZANDO);
+    vista.numeros_paso(false);
+    vista.barra_visible(true);
+    vista.boton_asistente(false);
+    Lineas(Texto("PASO4_L1"), Texto("PASO4_L2"), Texto("PASO4_L3"));
+    const bool fallo = Actualizar_medidor();
+
+    if (!fallo) {
+        resultado = Resultado_asistente::actualizado;
+        vista.imagen(IMG_EXITO);
+        Lineas(Texto("PASO5_L1"), Texto("PASO5_L2"), "");
+    } else {
+        resultado =
+            borrado_rechazado ? Resultado_asistente::borrado_rechazado : Resultado_asistente::fallo;
+        Mostrar_resultado(IMG_FALLO, borrado_rechazado ? "P6_E7" : "P6_E4", false);
+    }
+    vista.refrescar();
+    entorno.procesar_mensajes();
+    vista.numeros_paso(false);
+    vista.barra_visible(false);
+    // A new run starts from the menu "Actualizar".
+    vista.boton_asistente(false);
+    paso_asistente = 0;
+    vista.menus_habilitados(true);
+}
+
+void Tventana_cargador::Actualizar1Click() {
+    vista.imagen(IMG_INSTRUCCIONES);
+    vista.numeros_paso(true);
+    paso_asistente = 1;
+    Button_buscar_puertoClick();
+}
+
+void Tventana_cargador::Auto1Click() {
+    modo_automatico = true;
+    vista.modo_puerto(true);
+    vista.panel_puerto(false);
+}
+
+void Tventana_cargador::MenuPuertoClick() {
+    modo_automatico = false;
+    vista.modo_puerto(false);
+    vista.panel_puerto(true);
+}
+
+void Tventana_cargador::BConfigurarPuertoClick() { vista.panel_puerto(false); }
+
+void Tventana_cargador::COM_Click(int indice) {
+    if (indice >= 0 && indice <= 5) numero_puerto = indice + 1;
+}
+
+std::vector<std::string> Tventana_cargador::Com_extendedChange() {
+    std::vector<std::string> lista;
+    for (int n = 1; n <= 32; ++n) {
+        if (entorno.existe_puerto(n)) lista.push_back("COM" + std::to_string(n));
+    }
+    return lista;
+}
+
+void Tventana_cargador::Com_extended_select(const std::string& texto) {
+    const int n = Numero_tras_prefijo(texto);
+    if (n > 0) numero_puerto = n;
+}
+
+}  // namespace z82

@@ -1,0 +1,172 @@
+// The connection handshake, the reconnection between update steps, the closing pair and the
+// watch for the meter's own disconnect byte.
+#include "app/ventana_cargador.h"
+#include "flash/tcdiferencial.h"
+#include "link/tcpuerto.h"
+#include "queries/tconsultas.h"
+
+namespace z82 {
+namespace {
+
+constexpr uint8_t kSonda = 0x00;
+constexpr uint8_t kRespuestaNormal = 0x5D;
+constexpr uint8_t kRespuestaDiferencial = 0xD5;
+constexpr uint8_t kRespuestaFin = 0x6D;
+constexpr uint8_t kDesconexion = 0x0A;
+
+}  // namespace
+
+void Tventana_cargador::Pulsos_rts() {
+    for (int i = 0; i < 16; ++i) {
+        puerto->Poner_rts(true);
+        entorno.dormir(20);
+        puerto->Poner_rts(false);
+        entorno.dormir(20);
+    }
+}
+
+// The window's own disconnect: notice, pause, close.
+void Tventana_cargador::Desconectar() {
+    puerto->Escribir({kDesconexion});
+    entorno.dormir(100);
+    puerto->Cerrar();
+    conectado = false;
+}
+
+void Tventana_cargador::Boton_ConectarClick() {
+    Timer_desconexion.Enabled(false);
+    respuesta_6d = false;
+    modo_diferencial = false;
+
+    if (conectado) {
+        Desconectar();
+        entorno.procesar_mensajes();
+        return;
+    }
+
+    if (puerto->Abierto()) puerto->Cerrar();
+    config_puerto.numero_puerto = static_cast<uint32_t>(numero_puerto);
+    puerto->Abrir(static_cast<uint32_t>(numero_puerto), config_puerto);
+    if (!puerto->Abierto()) {
+        const std::string por_que = dispositivo_.ultimo_error();
+        if (!por_que.empty()) avisos_puertos.push_back(por_que);
+        return;
+    }
+
+    int intentos = 0;
+    bool enlazado = false;
+    do {
+        entorno.procesar_mensajes();
+        if (cerrando) return;
+        Pulsos_rts();
+        entorno.procesar_mensajes();
+        if (cerrando) return;
+        entorno.dormir(100);
+        puerto->Vaciar_entrada();
+        puerto->Escribir({kSonda});
+        uint8_t respuesta = 0;
+        puerto->Leer(&respuesta, 1);
+        if (respuesta == kRespuestaDiferencial) {
+            modo_diferencial = true;
+            enlazado = true;
+        } else if (respuesta == kRespuestaNormal) {
+            enlazado = true;
+        } else if (respuesta == kRespuestaFin) {
+            respuesta_6d = true;
+            intentos = 10;
+        }
+        ++intentos;
+        if (!enlazado) {
+            puerto->Escribir({kDesconexion});
+            entorno.dormir(100);
+        }
+    } while (!enlazado && intentos < 4);
+
+    if (modo_diferencial && enlazado) {
+        // The meter runs only its boot loader: give it the loader code first. The result
+        // does not decide the connection.
+        diferencial = std::make_unique<TCDiferencial>(*this);
+        diferencial->Cargar_arranque();
+    }
+    if (!enlazado) {
+        puerto->Cerrar();
+        return;
+    }
+
+    conectado = true;
+    idioma_medidor = consultas->Leer_idioma();
+    dato_232_ok = false;
+    const auto d232 = consultas->Leer_dato_232();
+    if (d232.estado == 0) {
+        dato_232_ok = d232.ok;
+        dato_232 = d232.valor;
+    }
+    if (dato_232_ok) {
+        const auto d23b = consultas->Leer_dato_23b();
+        if (d23b.estado == 0) {
+            dato_23b = d23b.valor;
+            dato_232_ok = d23b.ok;
+        }
+    }
+    if (idioma_medidor > 9 || idioma_medidor < 0) idioma_medidor = 1;
+
+    Plan_actualizacion();
+    entorno.procesar_mensajes();
+    Timer_desconexion.Enabled(true);
+}
+
+void Tventana_cargador::Reconectar() {
+    Timer_desconexion.Enabled(false);
+    if (conectado) Desconectar();
+
+    if (puerto->Abierto()) puerto->Cerrar();
+    config_puerto.numero_puerto = static_cast<uint32_t>(numero_puerto);
+    puerto->Abrir(static_cast<uint32_t>(numero_puerto), config_puerto);
+    if (puerto->Abierto()) {
+        int intentos = 0;
+        bool enlazado = false;
+        do {
+            entorno.procesar_mensajes();
+            if (cerrando) return;
+            Pulsos_rts();
+            entorno.procesar_mensajes();
+            if (cerrando) return;
+            entorno.dormir(100);
+            puerto->Vaciar_entrada();
+            puerto->Escribir({kSonda});
+            for (int i = 0; i < 15; ++i) {
+                entorno.procesar_mensajes();
+                if (cerrando) return;
+                entorno.dormir(10);
+            }
+            uint8_t respuesta = 0;
+            puerto->Leer(&respuesta, 1);
+            enlazado = respuesta == kRespuestaNormal;
+            ++intentos;
+            if (!enlazado) {
+                puerto->Escribir({kDesconexion});
+                entorno.dormir(100);
+            }
+        } while (!enlazado && intentos < 10);
+        if (enlazado) {
+            conectado = true;
+            return;
+        }
+    }
+    entorno.pitar();
+    vista.mensaje("USB error");
+    puerto->Cerrar();
+}
+
+void Tventana_cargador::Enviar_cierre() {
+    puerto->Vaciar_entrada();
+    puerto->Escribir({0x0F, 0xF0});
+    entorno.dormir(500);
+}
+
+void Tventana_cargador::Mira_desconexion() {
+    uint8_t b = 0;
+    if (puerto->Leer(&b, 1) > 0 && b == kDesconexion) Boton_ConectarClick();
+}
+
+}  // namespace z82

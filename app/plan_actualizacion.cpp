@@ -1,0 +1,160 @@
+// The update plan: which items the meter needs, decided from its versions, and the check
+// made before an update may start.
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "app/ventana_cargador.h"
+#include "link/tcpuerto.h"
+#include "queries/tconsultas.h"
+
+namespace z82 {
+namespace {
+
+// The plan version the carried image of each plan type holds.
+constexpr int kPlanEsperado[5] = {0x70, 0x67, 0x7A, 0x66, 0x6F};
+
+// A memory read as bytes in the order received.
+template <size_t N>
+std::array<uint8_t, N> Leer_bytes(TConsultas& c, uint8_t banco, uint16_t direccion) {
+    static_assert(N % 2 == 0);
+    std::array<uint16_t, N / 2> palabras{};
+    c.Leer_memoria(direccion, banco, static_cast<uint8_t>(N), palabras.data());
+    std::array<uint8_t, N> bytes{};
+    for (size_t i = 0; i < N / 2; ++i) {
+        bytes[2 * i] = static_cast<uint8_t>(palabras[i] & 0xFF);
+        bytes[2 * i + 1] = static_cast<uint8_t>(palabras[i] >> 8);
+    }
+    return bytes;
+}
+
+// The text of a field up to its first zero byte.
+template <size_t N>
+std::string Texto_campo(const std::array<uint8_t, N>& b) {
+    std::string s;
+    for (uint8_t c : b) {
+        if (c == 0) break;
+        s += static_cast<char>(c);
+    }
+    return s;
+}
+
+// Character i (from 0) of a text, 0 past its end.
+signed char Caracter(const std::string& s, size_t i) {
+    return i < s.size() ? static_cast<signed char>(s[i]) : 0;
+}
+
+// First difference of the first n characters: true when the meter's is the smaller.
+bool Medidor_menor(const std::string& medidor, const std::string& imagen, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        const signed char a = Caracter(medidor, i), b = Caracter(imagen, i);
+        if (a != b) return a < b;
+    }
+    return false;
+}
+
+bool Build_cero(const std::string& version) {
+    for (size_t i = 5; i < 10; ++i) {
+        if (Caracter(version, i) != '0') return false;
+    }
+    return true;
+}
+
+int Tipo_plan(const std::array<uint8_t, 6>& cabecera) { return cabecera[4] > 4 ? 0 : cabecera[4]; }
+
+}  // namespace
+
+void Tventana_cargador::Plan_actualizacion() {
+    Check_firmware = Check_fpga = Check_teclado = Check_planes = false;
+    Check_borrar = Check_configuracion = Check_mpeg4_apl = false;
+
+    Check_firmware = Firmware_nuevo();
+    Check_fpga = Fpga_distinta();
+    Check_teclado = false;
+    const int tipo = Tipo_plan(Leer_bytes<6>(*consultas, 0x1E, 0x0000));
+    Check_planes = Planes_distintos(tipo);
+    Check_mpeg4_apl = Mpeg4_necesario();
+
+    if (Check_firmware) {
+        // The FPGA configurations and the zone always go with the main firmware.
+        Check_fpga = true;
+        Check_configuracion = true;
+    } else {
+        // Plans and the erase only travel with the main firmware.
+        Check_teclado = false;
+        Check_planes = false;
+        Check_borrar = false;
+    }
+}
+
+bool Tventana_cargador::Firmware_nuevo() {
+    es_usa = false;
+    version_legible = false;
+
+    Leer_bytes<16>(*consultas, 0x00, 0x6030);
+    if (Leer_bytes<16>(*consultas, 0x00, 0x6030)[1] != 0) return false;
+    version_legible = true;
+
+    Leer_bytes<16>(*consultas, 0x18, 0x0000);
+    const auto bloque = Leer_bytes<16>(*consultas, 0x18, 0x0000);
+    es_usa = bloque[12] == 'U' && bloque[13] == 'S' && bloque[14] == 'A';
+
+    const std::string medidor = Texto_campo(Leer_bytes<6>(*consultas, 0x18, 0x0010)) + "." +
+                                Texto_campo(Leer_bytes<6>(*consultas, 0x18, 0x0016));
+    version_medidor = medidor;
+    // A meter that runs any build other than 00000 always takes the carried firmware.
+    if (!Build_cero(medidor)) return true;
+    if (Build_cero(version_hex)) return Medidor_menor(medidor, version_hex, 4);
+    return Medidor_menor(medidor, version_hex, 10);
+}
+
+bool Tventana_cargador::Fpga_distinta() {
+    if (modo_diferencial) return false;
+    const auto b = Leer_bytes<16>(*consultas, 0x30, 0x0000);
+    char texto[16];
+    std::snprintf(texto, sizeof texto, "%d.%d", b[11], b[10]);
+    version_fpga_medidor = texto;
+    return version_fpga_medidor != "3.0";
+}
+
+bool Tventana_cargador::Planes_distintos(int tipo) {
+    const auto cabecera = Leer_bytes<6>(*consultas, 0x1E, 0x0000);
+    tipo_plan_medidor = Tipo_plan(cabecera);
+    if (tipo_plan_medidor != tipo) return true;
+    plan_medidor = cabecera[2] * 256 + cabecera[3];
+    plan_esperado = kPlanEsperado[tipo_plan_medidor];
+    return plan_medidor != plan_esperado;
+}
+
+bool Tventana_cargador::Mpeg4_necesario() {
+    consultas->Leer_version_mpeg4();
+    if (consultas->version.version_sw == 0) {
+        // The module may still be starting: leave the meter, give it 5 s, and ask again.
+        puerto->Escribir({0x0A});
+        puerto->Cerrar();
+        conectado = false;
+        entorno.procesar_mensajes();
+        entorno.dormir(5000);
+        Reconectar();
+        consultas->Leer_version_mpeg4();
+        if (consultas->version.version_sw == 0) return false;
+    }
+    const Version_mpeg4& v = consultas->version;
+    if (v.version_boot == 0xFF || v.version_decoders == 0xFF) return false;
+    if (v.version_sw < 0x6F) return true;
+    return v.build != 0;
+}
+
+bool Tventana_cargador::Comprobar_medidor() {
+    opciones_bit5_libre = false;
+    const auto opciones = Leer_bytes<32>(*consultas, 0x00, 0x6010);
+    if ((opciones[26] & 0x20) == 0) {
+        opciones_bit5_libre = true;
+        return false;
+    }
+    if (!version_legible || es_usa) return false;
+    return Check_firmware || Check_fpga || Check_teclado || Check_planes || Check_borrar ||
+           Check_configuracion || Check_mpeg4_apl;
+}
+
+}  // namespace z82

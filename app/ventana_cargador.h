@@ -1,0 +1,155 @@
+// Tventana_cargador: the main window of the updater without its widgets. It owns the port,
+// the query object, the graphics uploader and the embedded image reader, holds the texts of
+// idiomas.ini, and runs the handshake, the wizard, the update plan and the update run. What
+// it shows goes through Vista; what it needs from the machine through Entorno.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/contexto.h"
+#include "app/entorno.h"
+#include "app/vista.h"
+#include "link/dispositivo_serie.h"
+
+namespace z82 {
+
+class TCPuerto;
+class TConsultas;
+class TGraficos;
+class TFuente_lineas;
+class TLector_hex;
+class TCDiferencial;
+class TFParam_defecto;
+
+// How the last click of the wizard ended.
+enum class Resultado_asistente {
+    ninguno,
+    actualizado,           // the run wrote every item
+    nada_que_hacer,        // connected, and every item is up to date
+    no_permitido,          // the pre-update check refused (region, version, options)
+    detenido_nivel,        // the level reading was too low
+    detenido_dispositivo,  // the device status check failed
+    no_encontrado,         // no meter on any port tried
+    borrado_rechazado,     // the user refused the memory erase
+    fallo,                 // an item failed
+};
+
+// "Version " + the image version; a build 00000 is not shown ("Version 1.88").
+std::string Texto_etiqueta_version(const std::string& version_hex);
+
+class Tventana_cargador : public Contexto {
+  public:
+    // dispositivo: the serial devices of this system (or the simulated link); cerrojo: the
+    // per-user lock "Mutex_Puerto" (may be null).
+    Tventana_cargador(Entorno& entorno, Vista& vista, Dispositivo_serie& dispositivo,
+                      Cerrojo_puerto* cerrojo);
+    ~Tventana_cargador() override;
+
+    // --- Exit handlers -------------------------------------------------------------------
+    // The face ends the process with this exit code when "Salir" or the exit button allow it.
+    std::function<void(int)> terminar;
+    bool FormCloseQuery() const { return !ocupado; }
+    void FormClose() { Salir(); }
+    void Salir() { cerrando = true; }
+    void MenuSalirClick();
+    void SpeedButton_exitClick();
+
+    // --- Handshake and link watch --------------------------------------------------------
+    void Boton_ConectarClick() override;
+    void Reconectar() override;
+    void Pulsos_rts();
+    void Enviar_cierre();
+    void Mira_desconexion();
+
+    // --- Update plan ----------------------------------------------------------------------
+    void Plan_actualizacion();
+    bool Firmware_nuevo();
+    bool Fpga_distinta();
+    bool Planes_distintos(int tipo);
+    bool Mpeg4_necesario();
+    bool Comprobar_medidor();
+
+    // --- Wizard and port selection --------------------------------------------------------
+    void Button_buscar_puertoClick();
+    // The search of the second click alone: every port in automatic mode, numero_puerto in
+    // manual mode. Ends connected or not.
+    void Buscar_medidor();
+    // Drops the link after a failed check: disconnect, close, hide the progress bar.
+    void Soltar_enlace();
+    void Actualizar1Click();
+    void Auto1Click();
+    void MenuPuertoClick();
+    void BConfigurarPuertoClick();
+    void COM_Click(int indice);
+    // The COM ports present, as the port panel's combo box lists them ("COM1", ...).
+    std::vector<std::string> Com_extendedChange();
+    void Com_extended_select(const std::string& texto);
+
+    // --- Update run -----------------------------------------------------------------------
+    bool Actualizar_medidor();
+    bool Borrar_memoria();
+    bool Preparar_diferencial();
+    bool Grabar_firmware();
+    void Button_atencion_okClick();
+    void Button_atencion_cancelClick();
+
+    // --- Start-up scan of the embedded image ----------------------------------------------
+    void Abrir_hex();
+
+    // The text of a key of idiomas.ini (empty when the file does not give it).
+    const std::string& Texto(const std::string& clave) const;
+    // Menu captions.
+    const Textos_menu& Menus() const { return menus_; }
+    // "Version " + the image version, cut to "Version 1.88" for a build 00000.
+    const std::string& Etiqueta_version() const { return etiqueta_version_; }
+    // The window caption.
+    std::string Titulo() const { return "Update Z82 v" + version_hex; }
+
+    // State of the window (fields not in Contexto).
+    std::string directorio_inicio;
+    int numero_puerto = 1;
+    int paso_asistente = 0;
+    int busquedas_fallidas = 0;
+    int respuesta_atencion = 0;
+    bool borrado_rechazado = false;
+    bool grabar_planes = true;
+    bool planes_extra = false;
+    bool modo_automatico = true;  // Auto1 marked; MenuPuerto marked when false
+    Temporizador Timer_desconexion;
+    std::unique_ptr<TCDiferencial> diferencial;
+
+    // What the last search learnt about ports it could not open (rights, held by another
+    // program), for the face to explain a "no meter" result.
+    std::vector<std::string> avisos_puertos;
+    Resultado_asistente resultado = Resultado_asistente::ninguno;
+    // What the last plan read from the meter, for a report ("1.87.00000", "2.0").
+    std::string version_medidor;
+    std::string version_fpga_medidor;
+
+  private:
+    void Leer_textos();
+    void Poner_etiqueta_version();
+    void Mostrar_resultado(int imagen, const std::string& prefijo, bool con_boton = true);
+    void Lineas(const std::string& l1, const std::string& l2, const std::string& l3);
+    void Buscar_automatico();
+    void Probar_puerto(int n);
+    void Texto_contador(int contador, int total);
+    bool Preguntar(const Pregunta_atencion& pregunta);
+    void Desconectar();
+
+    Dispositivo_serie& dispositivo_;
+    std::unique_ptr<TCPuerto> puerto_;
+    std::unique_ptr<TConsultas> consultas_;
+    std::unique_ptr<TGraficos> graficos_;
+    std::unique_ptr<TFuente_lineas> fuente_hex_;
+    std::unique_ptr<TLector_hex> lector_hex_;
+    std::map<std::string, std::string> textos_;
+    Textos_menu menus_;
+    std::string etiqueta_version_;
+};
+
+}  // namespace z82

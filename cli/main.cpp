@@ -1,0 +1,267 @@
+// z82-update: the updater's wizard without a window, for technicians, scripts and factory
+// lines. It searches the ports, connects, checks the meter and writes what it needs.
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ventana_cargador.h"
+#include "cli/opciones.h"
+#include "cli/traza.h"
+#include "cli/vista_terminal.h"
+#ifdef _WIN32
+#include <io.h>
+
+#include "link/win32/enlace_sistema.h"
+#include "link/win32/entorno_sistema.h"
+#define Z82_ISATTY(fd) (_isatty(fd) != 0)
+#else
+#include <unistd.h>
+
+#include "cli/simulador_hijo.h"
+#include "link/posix/enlace_sistema.h"
+#include "link/posix/entorno_sistema.h"
+#define Z82_ISATTY(fd) (isatty(fd) != 0)
+#endif
+#include "plans/planes.h"
+#include "queries/tconsultas.h"
+
+namespace z82 {
+namespace {
+
+volatile std::sig_atomic_t g_interrupciones = 0;
+
+extern "C" void Al_interrumpir(int) {
+    g_interrupciones = g_interrupciones + 1;
+    // The third Ctrl-C ends the program at once.
+    if (g_interrupciones >= 2) std::signal(SIGINT, SIG_DFL);
+}
+
+// The system's environment plus the terminal's own messages: Ctrl-C.
+class Entorno_terminal : public Entorno_sistema {
+  public:
+    using Entorno_sistema::Entorno_sistema;
+    Tventana_cargador* ventana = nullptr;
+    Vista_terminal* vista = nullptr;
+
+    void procesar_mensajes() override {
+        atender();
+        if (g_interrupciones > atendidas_ && ventana != nullptr) {
+            atendidas_ = g_interrupciones;
+            if (vista != nullptr) vista->cortar_barra();
+            if (ventana->ocupado) {
+                // A run stops at its next safe point; the meter is then updated again
+                // from the start by the next run.
+                ventana->abortar = true;
+                std::fprintf(stderr,
+                             "! Stopping at the next safe point. The next update starts again "
+                             "from the beginning. Ctrl-C twice more quits at once.\n");
+            } else {
+                ventana->Salir();
+                std::fprintf(stderr, "! Stopping.\n");
+            }
+        }
+    }
+
+  private:
+    int atendidas_ = 0;
+};
+
+const char* Nombre_tipo(int tipo) {
+    static const char* const kRegiones[] = {"0", "1", "2", "3", "4"};
+    return tipo >= 0 && tipo <= 4 ? kRegiones[tipo] : "?";
+}
+
+void Imprimir_plan(Tventana_cargador& v) {
+    const Version_mpeg4& m = v.consultas->version;
+    std::printf("Meter on port %d\n", v.numero_puerto);
+    std::printf("  firmware      %s%s (program carries %s)\n", v.version_medidor.c_str(),
+                v.es_usa ? " USA" : "", v.version_hex.c_str());
+    std::printf("  channel plans type %s version %d (program carries %d)\n",
+                Nombre_tipo(v.tipo_plan_medidor), v.plan_medidor, v.plan_esperado);
+    std::printf("  FPGA          %s (program carries 3.0)\n", v.version_fpga_medidor.c_str());
+    if (m.version_boot == 0xFF || m.version_decoders == 0xFF) {
+        std::printf("  MPEG4 module  not answering\n");
+    } else {
+        std::printf("  MPEG4 module  software 0x%04X build %u boot %u decoders %u\n", m.version_sw,
+                    m.build, m.version_boot, m.version_decoders);
+    }
+    std::printf("  language index %d\n", v.idioma_medidor);
+    std::printf("Items an update would write:\n");
+    int n = 0;
+    auto item = [&](bool marcado, const char* nombre) {
+        if (!marcado) return;
+        std::printf("  - %s\n", nombre);
+        ++n;
+    };
+    item(v.Check_borrar, "memory erase");
+    item(v.Check_mpeg4_apl, "MPEG4 module application");
+    item(v.Check_fpga, "FPGA configurations");
+    item(v.Check_firmware, "main firmware");
+    item(v.Check_planes, "channel plans (with the firmware; the plan question decides)");
+    item(v.Check_configuracion, "zone configuration");
+    if (n == 0) std::printf("  (none: the meter is up to date)\n");
+}
+
+std::string Motivo_no_permitido(const Tventana_cargador& v) {
+    if (v.opciones_bit5_libre) return "the meter's options do not allow an update";
+    if (!v.version_legible) return "the meter's firmware version cannot be read";
+    if (v.es_usa) return "the meter is a USA model";
+    return "";
+}
+
+int Codigo_salida(const Tventana_cargador& v) {
+    switch (v.resultado) {
+        case Resultado_asistente::actualizado:
+            std::printf("Result: the meter was updated.\n");
+            return 0;
+        case Resultado_asistente::nada_que_hacer:
+            std::printf("Result: nothing to do, every item is up to date (firmware %s).\n",
+                        v.version_medidor.c_str());
+            return 0;
+        case Resultado_asistente::no_permitido:
+            std::printf("Result: not updated: %s.\n", Motivo_no_permitido(v).c_str());
+            return 10;
+        case Resultado_asistente::detenido_nivel:
+            std::printf("Result: stopped by the level check.\n");
+            return 11;
+        case Resultado_asistente::detenido_dispositivo:
+            std::printf("Result: stopped by the device status check.\n");
+            return 11;
+        case Resultado_asistente::no_encontrado:
+            std::printf("Result: no meter found%s.\n",
+                        v.respuesta_6d ? " (a meter answered but refused the connection)" : "");
+            for (const std::string& a : v.avisos_puertos) std::printf("  %s\n", a.c_str());
+            return 12;
+        case Resultado_asistente::borrado_rechazado:
+            std::printf("Result: the memory erase was refused; nothing was written.\n");
+            return 13;
+        case Resultado_asistente::fallo:
+        case Resultado_asistente::ninguno:
+            break;
+    }
+    std::printf("Result: the update FAILED. Run it again: it starts from the beginning.\n");
+    return 1;
+}
+
+int Principal(const std::vector<std::string>& args) {
+    const Opciones o = Analizar_opciones(args);
+    if (!o.error.empty()) {
+        std::fprintf(stderr, "z82-update: %s\n\n%s", o.error.c_str(), Texto_ayuda().c_str());
+        return 2;
+    }
+    if (o.ayuda) {
+        std::printf("%s", Texto_ayuda().c_str());
+        return 0;
+    }
+    if (o.listar_planes) {
+        for (int tipo = 0; tipo <= 4; ++tipo) std::printf("%s\n", Listado_planes(tipo).c_str());
+        return 0;
+    }
+
+    Enlace_sistema enlace;
+    if (o.listar_puertos) {
+        enlace.catalogo.actualizar();
+        if (enlace.catalogo.cantidad() == 0) std::printf("No serial ports found.\n");
+        for (int n = 1; n <= enlace.catalogo.cantidad(); ++n) {
+            std::printf("%2d  %s\n", n, enlace.descripcion(n).c_str());
+        }
+        return 0;
+    }
+
+    std::string puerto = o.puerto;
+#ifdef _WIN32
+    if (o.simular) {
+        std::fprintf(stderr, "z82-update: --simulate needs a pseudo-terminal (Linux)\n");
+        return 2;
+    }
+#else
+    std::unique_ptr<Simulador_hijo> simulador;
+    if (o.simular) {
+        simulador = std::make_unique<Simulador_hijo>();
+        std::string error;
+        if (!simulador->Iniciar(o.opciones_simulador, error)) {
+            std::fprintf(stderr, "z82-update: cannot start the simulated meter: %s\n",
+                         error.c_str());
+            return 1;
+        }
+        puerto = simulador->Ruta();
+        std::printf("Simulated meter on %s\n", puerto.c_str());
+    }
+#endif
+
+    const bool es_terminal = Z82_ISATTY(1);
+    const bool entrada_terminal = Z82_ISATTY(0);
+    Entorno_terminal entorno(enlace);
+    entorno.campana = es_terminal;
+    Vista_terminal vista(entorno, o.respuesta, es_terminal, entrada_terminal);
+
+    Dispositivo_serie* dispositivo = &enlace.serie;
+    std::unique_ptr<Dispositivo_traza> traza;
+    if (!o.traza.empty()) {
+        traza = std::make_unique<Dispositivo_traza>(enlace.serie, entorno, o.traza);
+        if (!traza->valida()) {
+            std::fprintf(stderr, "z82-update: cannot write %s\n", o.traza.c_str());
+            return 2;
+        }
+        dispositivo = traza.get();
+    }
+
+    Tventana_cargador ventana(entorno, vista, *dispositivo, &enlace.cerrojo);
+    entorno.ventana = &ventana;
+    entorno.vista = &vista;
+    vista.responder = [&ventana](bool ok) {
+        if (ok) {
+            ventana.Button_atencion_okClick();
+        } else {
+            ventana.Button_atencion_cancelClick();
+        }
+    };
+    if (ventana.lector_hex == nullptr) {
+        std::fprintf(stderr, "z82-update: the carried firmware image is damaged\n");
+        return 1;
+    }
+    std::printf("%s\n", ventana.Titulo().c_str());
+
+    if (!puerto.empty()) {
+        const int n = enlace.numero(puerto);
+        if (n <= 0) {
+            std::fprintf(stderr, "z82-update: no such port: %s\n", puerto.c_str());
+            return 2;
+        }
+        ventana.MenuPuertoClick();
+        ventana.numero_puerto = n;
+    }
+    std::signal(SIGINT, Al_interrumpir);
+
+    if (o.plan) {
+        vista.silencio = true;
+        ventana.Buscar_medidor();
+        if (!ventana.conectado) {
+            ventana.resultado = Resultado_asistente::no_encontrado;
+            return Codigo_salida(ventana);
+        }
+        Imprimir_plan(ventana);
+        const bool permitido = ventana.Comprobar_medidor();
+        const std::string motivo = Motivo_no_permitido(ventana);
+        std::printf("Update allowed: %s\n",
+                    permitido ? "yes" : (motivo.empty() ? "nothing to do" : motivo.c_str()));
+        ventana.Soltar_enlace();
+        return 0;
+    }
+
+    ventana.Button_buscar_puertoClick();  // the instructions
+    ventana.Button_buscar_puertoClick();  // search, check, update
+    vista.cortar_barra();
+    return Codigo_salida(ventana);
+}
+
+}  // namespace
+}  // namespace z82
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return z82::Principal(args);
+}

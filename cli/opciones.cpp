@@ -1,0 +1,84 @@
+#include "cli/opciones.h"
+
+#include <sstream>
+
+namespace z82 {
+
+Opciones Analizar_opciones(const std::vector<std::string>& args) {
+    Opciones o;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto valor = [&](const char* nombre) -> std::string {
+            if (i + 1 >= args.size()) {
+                o.error = std::string(nombre) + " needs a value";
+                return {};
+            }
+            return args[++i];
+        };
+        if (a == "--port" || a == "-p") {
+            o.puerto = valor("--port");
+        } else if (a.rfind("--port=", 0) == 0) {
+            o.puerto = a.substr(7);
+        } else if (a == "--yes" || a == "-y") {
+            if (o.respuesta == Respuesta_fija::no) o.error = "--yes and --no exclude each other";
+            o.respuesta = Respuesta_fija::si;
+        } else if (a == "--no" || a == "-n") {
+            if (o.respuesta == Respuesta_fija::si) o.error = "--yes and --no exclude each other";
+            o.respuesta = Respuesta_fija::no;
+        } else if (a == "--plan") {
+            o.plan = true;
+        } else if (a == "--list-ports") {
+            o.listar_puertos = true;
+        } else if (a == "--list-plans") {
+            o.listar_planes = true;
+        } else if (a == "--simulate") {
+            o.simular = true;
+        } else if (a.rfind("--simulate=", 0) == 0) {
+            o.simular = true;
+            std::istringstream palabras(a.substr(11));
+            for (std::string p; palabras >> p;) o.opciones_simulador.push_back(p);
+        } else if (a == "--sim") {
+            o.simular = true;
+            o.opciones_simulador.push_back(valor("--sim"));
+        } else if (a == "--trace") {
+            o.traza = valor("--trace");
+        } else if (a.rfind("--trace=", 0) == 0) {
+            o.traza = a.substr(8);
+        } else if (a == "--help" || a == "-h") {
+            o.ayuda = true;
+        } else {
+            o.error = "unknown option: " + a;
+        }
+        if (!o.error.empty()) break;
+    }
+    if (o.error.empty() && o.simular && !o.puerto.empty()) {
+        o.error = "--simulate and --port exclude each other";
+    }
+    return o;
+}
+
+std::string Texto_ayuda() {
+    return R"(Usage: z82-update [options]
+Finds a Z82 meter on the serial ports, reads its versions, and writes what it needs.
+
+  --port P         use only port P (a number, COMn, or a device path such as /dev/ttyUSB0)
+  --yes            answer OK to the plan question and to the memory erase warning
+  --no             answer Cancel to both (without --yes or --no: ask on the terminal,
+                   Cancel when standard input is not a terminal)
+  --plan           connect, print the meter's versions and what an update would write,
+                   disconnect; nothing is written
+  --list-ports     print the ports a search would try, with their numbers
+  --list-plans     print the channel plans the program carries
+  --trace FILE     write every byte sent and received, with times, to FILE
+  --simulate[=OPTS] start the simulated meter on a pseudo-terminal and use it;
+                   OPTS are options of z82-meter-sim, e.g. --simulate="--plan-type 4"
+  --sim OPT        one more simulator option (repeatable; implies --simulate)
+  --help           this text
+
+Exit codes: 0 updated or nothing to do; 1 the update failed; 2 usage error;
+10 the meter may not be updated (region, version, options); 11 stopped by the level or
+device check; 12 no meter found; 13 the memory erase was refused.
+)";
+}
+
+}  // namespace z82

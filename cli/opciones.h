@@ -1,0 +1,27 @@
+// The command line of z82-update.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/vista_terminal.h"
+
+namespace z82 {
+
+struct Opciones {
+    std::string puerto;  // --port: a number, COMn or a device path; empty = search all
+    Respuesta_fija respuesta = Respuesta_fija::preguntar;
+    bool plan = false;
+    bool listar_puertos = false;
+    bool listar_planes = false;
+    bool simular = false;
+    std::vector<std::string> opciones_simulador;  // passed to the simulated meter
+    std::string traza;
+    bool ayuda = false;
+    std::string error;  // not empty: the command line is wrong
+};
+
+Opciones Analizar_opciones(const std::vector<std::string>& argumentos);
+std::string Texto_ayuda();
+
+}  // namespace z82

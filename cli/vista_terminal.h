@@ -1,0 +1,60 @@
+// The wizard on a terminal: the information lines as they change, a progress bar (plain
+// percentage lines when the output is not a terminal), the questions as prompts or answered
+// by the command line, message boxes on standard error.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/entorno.h"
+#include "app/vista.h"
+
+namespace z82 {
+
+enum class Respuesta_fija { preguntar, si, no };
+
+class Vista_terminal : public Vista {
+  public:
+    Vista_terminal(Entorno& entorno, Respuesta_fija respuesta, bool es_terminal,
+                   bool entrada_terminal);
+
+    // How an answer reaches the window (OK = true).
+    std::function<void(bool)> responder;
+    // Lines are not printed (the --plan report prints its own).
+    bool silencio = false;
+
+    void info(int linea, const std::string& texto) override;
+    void imagen(int) override {}
+    void numeros_paso(bool) override {}
+    void boton_asistente(bool) override {}
+    void barra_visible(bool visible) override;
+    void barra(int minimo, int maximo, int posicion) override;
+    void menus_habilitados(bool) override {}
+    void modo_puerto(bool) override {}
+    void panel_puerto(bool) override {}
+    void mostrar_atencion(const Pregunta_atencion& p) override;
+    void ocultar_atencion() override {}
+    void mensaje(const std::string& texto) override;
+    void etiqueta_version(const std::string&) override {}
+    void menus(const Textos_menu&) override {}
+
+    // Ends a bar line in progress so that other output starts on its own line.
+    void cortar_barra();
+
+  private:
+    bool Leer_si_no(const Pregunta_atencion& p);
+
+    Entorno& entorno_;
+    Respuesta_fija respuesta_;
+    bool es_terminal_;
+    bool entrada_terminal_;
+    std::string lineas_[3];
+    bool barra_abierta_ = false;
+    bool barra_visible_ = false;
+    int min_ = 0, max_ = 100;
+    int ultimo_por_mil_ = -1;
+    int64_t ultimo_ms_ = 0;
+};
+
+}  // namespace z82

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when they are missing.
+# Usage: tools/deps.sh [gui] [wine] [fuzz]
+set -euo pipefail
+
+paquetes=(build-essential cmake ninja-build googletest libgtest-dev libgmock-dev srecord)
+for extra in "$@"; do
+  case "$extra" in
+    gui) paquetes+=(qt6-base-dev libgl-dev) ;;
+    bench) paquetes+=(libbenchmark-dev valgrind) ;;
+    wine) paquetes+=(g++-mingw-w64-x86-64 wine wine64) ;;
+    fuzz) paquetes+=(clang libclang-rt-14-dev) ;;
+  esac
+done
+
+faltan=()
+for p in "${paquetes[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || faltan+=("$p")
+done
+if [ ${#faltan[@]} -gt 0 ]; then
+  echo "Installing: ${faltan[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${faltan[@]}"
+fi
