@@ -35,10 +35,24 @@ instalar_lo_que_falta() {
     fi
 }
 
+# Programs that run on this machine: the image generator the Windows build needs, and the
+# simulated meter for the end-to-end run.
+NATIVO="$BUILD/nativo"
+compilar_nativo() {
+    cmake -S "$RAIZ" -B "$NATIVO" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DZ82_TESTS=OFF -DZ82_BENCH=OFF -DZ82_GUI=OFF >/dev/null
+    ninja -C "$NATIVO" -j"$JOBS" "$@"
+}
+
 compilar() {
+    local generador=()
+    if grep -q 'z82_generador' "$RAIZ/data/CMakeLists.txt" 2>/dev/null; then
+        compilar_nativo z82_generador
+        generador=(-DZ82_GENERADOR="$(find "$NATIVO" -type f -name z82_generador -perm -u+x -print -quit)")
+    fi
     cmake -S "$RAIZ" -B "$BUILD" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$RAIZ/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DZ82_BENCH=OFF -DZ82_GUI=OFF
+        -DCMAKE_BUILD_TYPE=Release -DZ82_BENCH=OFF -DZ82_GUI=OFF "${generador[@]}"
     ninja -C "$BUILD" -j"$JOBS" z82_tests
 }
 
@@ -69,7 +83,6 @@ ejecutar_pruebas() {
 # runs natively on a pseudo-terminal that Wine shows as COM1. Needs the command-line front
 # end (cli/) built for Windows and z82-meter-sim built natively; skipped until both exist.
 probar_extremo_a_extremo() {
-    local nativo="$BUILD/nativo"
     ninja -C "$BUILD" -j"$JOBS" z82-update 2>/dev/null || true
     local exe
     exe="$(find "$BUILD" -name 'z82-update.exe' -print -quit)"
@@ -77,13 +90,12 @@ probar_extremo_a_extremo() {
         echo "end-to-end: skipped (no z82-update.exe yet)"
         return 0
     fi
-    cmake -S "$RAIZ" -B "$nativo" -G Ninja -DZ82_BENCH=OFF -DZ82_GUI=OFF -DZ82_TESTS=OFF >/dev/null
-    if ! ninja -C "$nativo" -j"$JOBS" z82-meter-sim; then
+    if ! compilar_nativo z82-meter-sim; then
         echo "end-to-end: skipped (z82-meter-sim does not build)"
         return 0
     fi
     local salida="$BUILD/meter-sim.out"
-    "$nativo/z82-meter-sim" >"$salida" 2>&1 &
+    "$NATIVO/z82-meter-sim" >"$salida" 2>&1 &
     local sim=$!
     local pty=""
     for _ in $(seq 100); do
