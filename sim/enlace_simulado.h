@@ -32,6 +32,8 @@ class Enlace_simulado : public Dispositivo_serie {
     void quitar(uint32_t puerto) { extremos_.erase(puerto); }
     // The cable is pulled: reads return nothing, writes fail, opens fail.
     bool desenchufado = false;
+    // The cable is pulled at this virtual instant (-1: never), for faults in mid-run.
+    int64_t desenchufar_desde_us = -1;
 
     bool abrir(uint32_t numero_puerto) override;
     bool abierto() const override { return abierto_; }
@@ -57,6 +59,9 @@ class Enlace_simulado : public Dispositivo_serie {
     bool rts = false;
 
   private:
+    bool sin_cable() const {
+        return desenchufado || (desenchufar_desde_us >= 0 && reloj_.us() >= desenchufar_desde_us);
+    }
     Extremo_simulado* extremo() const;
     void descartar_llegado();
 
