@@ -1,0 +1,78 @@
+// TMpeg4: the staged update of the meter's MPEG4 decoder module. The program cannot reach
+// the module itself: it stores the module application and a transfer program in the
+// meter's flash through the loader, starts the transfer program, tells it the image size
+// and waits while the meter programs the module.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace z82 {
+
+class Contexto;
+struct Bloques_cargador;
+
+class TMpeg4 {
+  public:
+    // Application area: erased from page 0xD0 to 0xE8, written from 0xD0 on.
+    static constexpr uint8_t PAGINA_APLICACION = 0xD0;
+    static constexpr uint8_t ULTIMA_PAGINA_APLICACION = 0xE8;
+    static constexpr int BYTES_BLOQUE_APLICACION = 200;
+    // The transfer program goes to segment 3, that is page 3 + 126 = 0x81, from offset 0.
+    static constexpr uint8_t SEGMENTO_TRANSFERENCIA = 3;
+    static constexpr uint8_t PAGINA_TRANSFERENCIA = SEGMENTO_TRANSFERENCIA + 126;
+    static constexpr int BYTES_BLOQUE_TRANSFERENCIA = 32;
+    // The loader's jump into the transfer program, patched into block 2 at offset 249.
+    static constexpr uint16_t ENTRADA_TRANSFERENCIA = 0x4120;
+    static constexpr size_t POSICION_PARCHE = 249;
+    // Start command of the transfer program, and its order (first byte 0x4C for USA).
+    static constexpr uint8_t ARRANQUE_1 = 0x0D;
+    static constexpr uint8_t ARRANQUE_2 = 0xD0;
+    static constexpr uint8_t ORDEN_TRANSFERENCIA = 0xCC;
+    static constexpr uint8_t ORDEN_TRANSFERENCIA_USA = 0x4C;
+    // The module reports the end of its programming with 0xBB.
+    static constexpr uint8_t FIN_MPEG4 = 0xBB;
+    static constexpr int64_t LIMITE_FIN_S = 420;
+    static constexpr int PASOS_BARRA_FIN = 210;
+    // Longest wait for the transfer program's ready byte.
+    static constexpr int64_t LIMITE_LISTO_S = 30;
+    static constexpr int PAUSA_CANCELACION_MS = 300;
+
+    explicit TMpeg4(Contexto& ctx);
+    TMpeg4(const TMpeg4&) = delete;
+    TMpeg4& operator=(const TMpeg4&) = delete;
+
+    // Points the loader's jump (block 2 of the program-wide loader blocks) at the transfer
+    // program. The change stays for every later load of block 2. False only when block 2
+    // is too short to hold it, and then nothing is changed.
+    bool Parchear_bloque_972();
+    // The whole update; the parameter is kept and changes nothing.
+    bool Actualizar_mpeg4(uint32_t parametro);
+
+    // The steps of the update.
+    bool Borrar_area_mpeg4();
+    bool Grabar_aplicacion();
+    bool Grabar_transferencia();
+    bool Arrancar_transferencia();
+    bool Ordenar_transferencia();
+    bool Esperar_fin_mpeg4();
+
+    uint32_t tamano_imagen = 0;
+    Bloques_cargador& bloques;
+    uint32_t total = 0;
+    uint8_t pagina = 0;
+    uint32_t parametro = 0;
+
+    // The data written; the carried application and transfer program unless replaced.
+    std::span<const uint8_t> imagen;
+    std::span<const uint8_t> programa;
+
+  private:
+    // Block writes of a whole stream from offset 0 of `pagina`, the page moving on at each
+    // 64 KiB boundary. The bar shows the blocks sent before the current one, or the bytes.
+    bool Enviar_flujo(std::span<const uint8_t> datos, int bytes_bloque, bool barra_en_bloques);
+
+    Contexto& ctx_;
+};
+
+}  // namespace z82
