@@ -3,6 +3,7 @@
 namespace z82::sim {
 
 double Inyector_fallos::azar() {
+    if (fallos_.semilla != semilla_) estado_ = semilla_ = fallos_.semilla;  // a new seed
     // splitmix64: small, fast and the same on every platform.
     estado_ += 0x9E3779B97F4A7C15ull;
     uint64_t z = estado_;

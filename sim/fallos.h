@@ -55,7 +55,7 @@ struct Byte_en_cable {
 
 class Inyector_fallos {
   public:
-    explicit Inyector_fallos(Fallos& f) : fallos_(f), estado_(f.semilla) {}
+    explicit Inyector_fallos(Fallos& f) : fallos_(f), semilla_(f.semilla), estado_(f.semilla) {}
     // Applies the faults to one byte sent at t_us; returns the bytes that arrive (none,
     // one or two) with their arrival times.
     std::vector<Byte_en_cable> aplicar(Sentido s, uint8_t valor, int64_t t_us);
@@ -66,6 +66,7 @@ class Inyector_fallos {
   private:
     double azar();
     Fallos& fallos_;
+    uint64_t semilla_;
     uint64_t estado_;
     uint64_t entrada_ = 0, salida_ = 0;
 };
