@@ -1,0 +1,288 @@
+// z82-meter-sim: the simulated meter served on a pseudo-terminal in real time, so the
+// updater can be run against it over a real serial device path.
+//
+// The first line of standard output is the path to open. The program runs until it gets
+// SIGTERM or SIGINT, or until its standard input (a pipe or a terminal) is closed.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "sim/config_medidor.h"
+#include "sim/medidor_simulado.h"
+
+namespace {
+
+volatile std::sig_atomic_t salir = 0;
+void al_senal(int) { salir = 1; }
+
+struct Opciones {
+    z82::sim::Config_medidor config;
+    std::string png, enlace;
+    int fallos_borrado = 0;
+    bool detallado = false;
+};
+
+void ayuda() {
+    std::printf(
+        "z82-meter-sim: a simulated Z82 meter on a pseudo-terminal.\n"
+        "The first line printed is the device path to open; the meter serves it in real\n"
+        "time until SIGTERM/SIGINT or until standard input is closed.\n\n"
+        "  --firmware V        firmware version text (default 1.87.00000)\n"
+        "  --region TXT        region text, three characters (default EUR; USA blocks updates)\n"
+        "  --plan-type N       channel-plan type 0..4 (default 0)\n"
+        "  --plan-version N    channel-plan version (default 100)\n"
+        "  --fpga M.m          FPGA version (default 2.0)\n"
+        "  --mpeg4 none|V,B    MPEG4 module absent, or its version and build (default 0x70,0)\n"
+        "  --mpeg4-after V,B   versions the module reports after a transfer\n"
+        "  --mpeg4-time S      seconds the module takes to program (default 90)\n"
+        "  --answer A          answer to the probe: 5D, D5, 6D or none (default 5D)\n"
+        "  --level N           level reading (default 40)\n"
+        "  --language N        language index in the EEPROM (default 1)\n"
+        "  --options-clear     options bit 0x20 clear (updates refused)\n"
+        "  --device-busy       device 0x3F status bit set\n"
+        "  --no-graphics       the 144-byte loader block gets no 0x4A answer\n"
+        "  --erase-failures N  the next N page erases fail with 'q'\n"
+        "  --disconnect-at S   the meter sends its own 0x0A S seconds after start\n"
+        "  --png FILE          write the frame buffer when the PC closes and at exit\n"
+        "  --link PATH         also make PATH a symbolic link to the device\n"
+        "  --verbose           list the commands understood on standard error\n"
+        "  --help              this text\n");
+}
+
+bool par_version(const char* texto, z82::sim::Version_modulo& v) {
+    char* fin = nullptr;
+    const long sw = std::strtol(texto, &fin, 0);
+    if (fin == texto || *fin != ',') return false;
+    const char* b = fin + 1;
+    const long build = std::strtol(b, &fin, 0);
+    if (fin == b || *fin != 0 || sw < 0 || sw > 0xFFFF || build < 0 || build > 0xFFFF) return false;
+    v.version_sw = static_cast<uint16_t>(sw);
+    v.build = static_cast<uint16_t>(build);
+    return true;
+}
+
+long numero(const char* texto, long minimo, long maximo, bool& ok) {
+    char* fin = nullptr;
+    const long v = std::strtol(texto, &fin, 0);
+    if (fin == texto || *fin != 0 || v < minimo || v > maximo) ok = false;
+    return v;
+}
+
+// Returns 0 to go on, 1 to stop with success (help), 2 on a bad option.
+int leer_opciones(int argc, char** argv, Opciones& o) {
+    auto& c = o.config;
+    for (int i = 1; i < argc; ++i) {
+        const std::string op = argv[i];
+        auto valor = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        bool ok = true;
+        if (op == "--help" || op == "-h") {
+            ayuda();
+            return 1;
+        } else if (op == "--options-clear") {
+            c.opciones_bit5 = false;
+        } else if (op == "--device-busy") {
+            c.registro_sel8[1] |= 0x80;
+        } else if (op == "--no-graphics") {
+            c.responder_4a = false;
+        } else if (op == "--verbose") {
+            o.detallado = true;
+        } else {
+            const char* v = valor();
+            if (v == nullptr) {
+                std::fprintf(stderr, "z82-meter-sim: %s needs a value\n", op.c_str());
+                return 2;
+            }
+            const std::string s = v;
+            if (op == "--firmware") {
+                c.version_firmware = s;
+            } else if (op == "--region") {
+                c.region = s;
+            } else if (op == "--plan-type") {
+                c.plan_tipo = static_cast<uint8_t>(numero(v, 0, 255, ok));
+            } else if (op == "--plan-version") {
+                c.plan_version = static_cast<uint16_t>(numero(v, 0, 0xFFFF, ok));
+            } else if (op == "--fpga") {
+                unsigned mayor = 0, menor = 0;
+                ok = std::sscanf(v, "%u.%u", &mayor, &menor) == 2 && mayor < 256 && menor < 256;
+                c.fpga_mayor = static_cast<uint8_t>(mayor);
+                c.fpga_menor = static_cast<uint8_t>(menor);
+            } else if (op == "--mpeg4") {
+                c.mpeg4_presente = s != "none";
+                if (c.mpeg4_presente) ok = par_version(v, c.mpeg4);
+            } else if (op == "--mpeg4-after") {
+                ok = par_version(v, c.mpeg4_tras_actualizar);
+            } else if (op == "--mpeg4-time") {
+                c.us_programacion_mpeg4 = numero(v, 0, 3600, ok) * 1'000'000;
+            } else if (op == "--answer") {
+                c.sonda_muda = s == "none";
+                if (s == "5D" || s == "5d")
+                    c.respuesta_sonda = 0x5D;
+                else if (s == "D5" || s == "d5")
+                    c.respuesta_sonda = 0xD5;
+                else if (s == "6D" || s == "6d")
+                    c.respuesta_sonda = 0x6D;
+                else
+                    ok = c.sonda_muda;
+            } else if (op == "--level") {
+                c.nivel = static_cast<uint8_t>(numero(v, 0, 255, ok));
+            } else if (op == "--language") {
+                c.idioma = static_cast<uint8_t>(numero(v, 0, 255, ok));
+            } else if (op == "--erase-failures") {
+                o.fallos_borrado = static_cast<int>(numero(v, 0, 1000, ok));
+            } else if (op == "--disconnect-at") {
+                c.us_desconexion_propia = numero(v, 0, 86400, ok) * 1'000'000;
+            } else if (op == "--png") {
+                o.png = s;
+            } else if (op == "--link") {
+                o.enlace = s;
+            } else {
+                std::fprintf(stderr, "z82-meter-sim: unknown option %s (see --help)\n", op.c_str());
+                return 2;
+            }
+        }
+        if (!ok) {
+            std::fprintf(stderr, "z82-meter-sim: bad value for %s\n", op.c_str());
+            return 2;
+        }
+    }
+    return 0;
+}
+
+// A pseudo-terminal in raw mode; the slave is held open here as well, so the master keeps
+// working while the PC closes and reopens the device.
+struct Pty {
+    int maestro = -1, esclavo = -1;
+    std::string ruta;
+
+    bool abrir() {
+        maestro = posix_openpt(O_RDWR | O_NOCTTY);
+        if (maestro < 0 || grantpt(maestro) != 0 || unlockpt(maestro) != 0) return false;
+        const char* nombre = ptsname(maestro);
+        if (nombre == nullptr) return false;
+        ruta = nombre;
+        esclavo = open(ruta.c_str(), O_RDWR | O_NOCTTY);
+        if (esclavo < 0) return false;
+        termios t{};
+        if (tcgetattr(esclavo, &t) != 0) return false;
+        cfmakeraw(&t);
+        cfsetispeed(&t, B115200);
+        cfsetospeed(&t, B115200);
+        t.c_cflag |= CSTOPB | CLOCAL | CREAD;
+        if (tcsetattr(esclavo, TCSANOW, &t) != 0) return false;
+        fcntl(maestro, F_SETFL, fcntl(maestro, F_GETFL) | O_NONBLOCK);
+        return true;
+    }
+    ~Pty() {
+        if (esclavo >= 0) close(esclavo);
+        if (maestro >= 0) close(maestro);
+    }
+};
+
+int64_t ahora_us(std::chrono::steady_clock::time_point origen) {
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() -
+                                                                 origen)
+        .count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Opciones o;
+    if (const int r = leer_opciones(argc, argv, o); r != 0) return r == 1 ? 0 : 2;
+
+    Pty pty;
+    if (!pty.abrir()) {
+        std::fprintf(stderr, "z82-meter-sim: no pseudo-terminal: %s\n", std::strerror(errno));
+        return 1;
+    }
+    if (!o.enlace.empty()) {
+        unlink(o.enlace.c_str());
+        if (symlink(pty.ruta.c_str(), o.enlace.c_str()) != 0) {
+            std::fprintf(stderr, "z82-meter-sim: cannot link %s: %s\n", o.enlace.c_str(),
+                         std::strerror(errno));
+            return 1;
+        }
+    }
+    std::printf("%s\n", pty.ruta.c_str());
+    std::fflush(stdout);
+
+    struct sigaction sa {};
+    sa.sa_handler = al_senal;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    // Standard input ends the program when it is a pipe or a terminal that closes.
+    struct stat st {};
+    const bool vigilar_entrada =
+        fstat(STDIN_FILENO, &st) == 0 && (S_ISFIFO(st.st_mode) || isatty(STDIN_FILENO));
+
+    z82::sim::Medidor_simulado medidor(o.config);
+    medidor.fallos.borrados_fallidos = o.fallos_borrado;
+    const auto origen = std::chrono::steady_clock::now();
+    size_t anotados = 0;
+    int sesiones_png = 0;
+    long escrituras_png = 0;
+    auto guardar_png = [&] {
+        if (o.png.empty() || medidor.pantalla().escrituras == escrituras_png) return;
+        escrituras_png = medidor.pantalla().escrituras;
+        if (!medidor.guardar_png(o.png))
+            std::fprintf(stderr, "z82-meter-sim: cannot write %s\n", o.png.c_str());
+    };
+
+    uint8_t buf[4096];
+    while (!salir) {
+        // Bytes towards the PC leave when their time has come: the wire's pace.
+        int64_t t = ahora_us(origen);
+        size_t n;
+        while ((n = medidor.tomar_salida(buf, sizeof buf, t)) > 0) {
+            // A PC that does not read loses what overflows, as on a real line.
+            if (write(pty.maestro, buf, n) < 0 && errno != EAGAIN) break;
+        }
+        int espera_ms = 20;
+        int64_t proxima = 0;
+        if (medidor.proxima_salida(proxima))
+            espera_ms = static_cast<int>(std::clamp<int64_t>((proxima - t + 999) / 1000, 0, 20));
+
+        pollfd fds[2] = {{pty.maestro, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+        const int r = poll(fds, vigilar_entrada ? 2 : 1, espera_ms);
+        if (r < 0 && errno != EINTR) break;
+        if (r > 0 && (fds[0].revents & POLLIN)) {
+            const ssize_t leidos = read(pty.maestro, buf, sizeof buf);
+            if (leidos > 0) {
+                medidor.recibir(buf, static_cast<size_t>(leidos), ahora_us(origen));
+            } else if (leidos < 0 && errno == EIO) {
+                usleep(10'000);  // no slave side open for a moment
+            }
+        }
+        if (r > 0 && vigilar_entrada && (fds[1].revents & (POLLIN | POLLHUP))) {
+            char c[256];
+            if (read(STDIN_FILENO, c, sizeof c) <= 0) break;
+        }
+        medidor.avanzar(ahora_us(origen));
+        if (o.detallado) {
+            for (; anotados < medidor.registro.size(); ++anotados) {
+                const auto& e = medidor.registro[anotados];
+                std::fprintf(stderr, "%10.3f %s\n", double(e.t_us) / 1e6, e.texto.c_str());
+            }
+        }
+        if (medidor.sesiones_cerradas != sesiones_png) {
+            sesiones_png = medidor.sesiones_cerradas;
+            guardar_png();
+        }
+    }
+    guardar_png();
+    if (!o.enlace.empty()) unlink(o.enlace.c_str());
+    return 0;
+}
