@@ -63,18 +63,6 @@ TEST_F(Param, UsaBlockIs245Bytes) {
     EXPECT_EQ(u16(186), 95);
 }
 
-TEST_F(Param, UsaBlockIgnoresLanguageAndMeterFacts) {
-    b.ctx.es_usa = true;
-    b.ctx.dato_232_ok = true;
-    b.ctx.dato_232 = 9;
-    f.Construir_parametros(7);
-    EXPECT_EQ(f.parametros[14], 7);
-    EXPECT_EQ(f.parametros[34], 0);
-    EXPECT_EQ(f.parametros[35], 11);
-    EXPECT_EQ(f.parametros[51], 6);
-    EXPECT_EQ(Xor(p(), 245), 0);
-}
-
 TEST_F(Param, PlanSelectorFollowsLanguageAndPlanVersions) {
     struct Caso {
         int idioma, tipo, plan, esperado, p;
