@@ -2,7 +2,9 @@
 // writes, and the region's plan image.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
+#include <map>
 #include <string>
 
 #include "apoyo/banco.h"
@@ -216,6 +218,39 @@ TEST_F(Imagen_prueba, RegionWithoutItsImageFails) {
     if (datos::imagen_planes(0).size() != 73596) GTEST_SKIP() << "plan images not built yet";
     EXPECT_TRUE(d.Enviar_region());
     EXPECT_EQ(cargador.bloques().size(), 575u);
+}
+
+TEST_F(Imagen_prueba, CarriedFirmwareImageGoesOutWhole) {
+    const std::string_view hex = datos::imagen_hex();
+    if (hex.empty()) GTEST_SKIP() << "firmware image not built yet";
+    // Count the data bytes per segment the way the loader should receive them.
+    TFuente_lineas fuente(hex);
+    TLector_hex lector(fuente);
+    std::array<uint8_t, 256> buf{};
+    Registro_hex r;
+    r.data = buf.data();
+    std::map<uint8_t, size_t> por_pagina;
+    uint8_t pagina = 0;
+    uint32_t registros = 0;
+    do {
+        ASSERT_EQ(lector.Leer_registro(r), HEX_OK);
+        ++registros;
+        if (r.type == HEX_TIPO_DIRECCION_LINEAL) pagina = static_cast<uint8_t>(r.data[1] + 0xAB);
+        if (r.type == HEX_TIPO_DATOS) por_pagina[pagina] += r.count;
+    } while (r.type != HEX_TIPO_FIN);
+
+    fuente.Posicionar(0);
+    lector.registros = registros;
+    b.ctx.fuente_hex = &fuente;
+    b.ctx.lector_hex = &lector;
+    ASSERT_TRUE(d.Enviar_imagen());
+    std::map<uint8_t, size_t> recibido_por_pagina;
+    for (const auto& m : cargador.bloques()) {
+        EXPECT_LE(m.n(), 232);
+        recibido_por_pagina[m.pagina()] += static_cast<size_t>(m.n());
+    }
+    EXPECT_EQ(recibido_por_pagina, por_pagina);
+    EXPECT_EQ(b.vista.barra_max, static_cast<int>(registros));
 }
 
 }  // namespace

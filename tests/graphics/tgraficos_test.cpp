@@ -144,7 +144,9 @@ TEST_F(TGraficos_prueba, PicturesGoToTheirPlaces) {
     const auto bloques = cargador.bloques();
     ASSERT_EQ(bloques.size(), 300u);
     EXPECT_EQ(bloques[0].direccion(), 85 * 2 + 82 * 640);
-    EXPECT_EQ(bloques[150].direccion(), 85 * 2 + 132 * 640);
+    // Picture 3 starts beyond the first segment of the frame buffer.
+    EXPECT_EQ(bloques[150].pagina(), 0x91);
+    EXPECT_EQ(bloques[150].direccion(), 85 * 2 + 132 * 640 - 65536);
     const auto p3 = datos::grafico(3);
     EXPECT_EQ(bloques[150].datos(), Bytes(p3.begin(), p3.begin() + 200));
 }
