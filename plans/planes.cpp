@@ -7,13 +7,34 @@
 #include "plans/imagen_planes.h"
 
 namespace z82 {
+namespace {
+
+std::string Clase(uint16_t clase) {
+    switch (clase) {
+        case formato_planes::CLASE_TERRESTRE:
+            return "terrestrial";
+        case formato_planes::CLASE_SATELITE:
+            return "satellite";
+        default:
+            return "satellite/" + std::to_string(clase);
+    }
+}
+
+// Pads a UTF-8 text with spaces to the given number of characters.
+std::string Ajustar(const std::string& s, size_t ancho) {
+    size_t caracteres = 0;
+    for (const char c : s) caracteres += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return caracteres >= ancho ? s : s + std::string(ancho - caracteres, ' ');
+}
+
+}  // namespace
 
 void Llenar_planes(uint8_t* buffer) { std::memset(buffer, 0xFF, TAMANO_BUFFER_PLANES); }
 
 bool Necesita_dos_sectores(const uint8_t* /*buffer*/, int tipo) { return tipo == 0; }
 
 std::string Listado_planes(int tipo) {
-    if (tipo < 0 || tipo > 4) return {};
+    if (tipo < 0 || tipo >= formato_planes::TIPOS) return {};
     const auto imagen = datos::imagen_planes(tipo);
     std::string error;
     const auto planes = Decodificar_planes(imagen, &error);
@@ -25,9 +46,11 @@ std::string Listado_planes(int tipo) {
                   planes->planes.size());
     texto += linea;
     for (const Plan_canales& p : planes->planes) {
-        const char* clase = p.clase == 0 ? "terrestrial" : "satellite";
-        std::snprintf(linea, sizeof linea, "  %2u %-12s %-11s %3zu channels  at 0x%06X\n", p.numero,
-                      Latin1_a_utf8(p.nombre).c_str(), clase, p.canales.size(), p.direccion);
+        std::snprintf(linea, sizeof linea, "  %2u ", p.numero);
+        texto += linea;
+        texto += Ajustar(Latin1_a_utf8(p.nombre), 12);
+        std::snprintf(linea, sizeof linea, "%-14s %3zu channels  at 0x%06X\n",
+                      Clase(p.clase).c_str(), p.canales.size(), p.direccion);
         texto += linea;
     }
     return texto;
