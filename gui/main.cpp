@@ -1,0 +1,93 @@
+// z82-update-gui: the updater's window.
+//
+//   z82-update-gui [--port PATH_OR_NUMBER]
+//
+// Without --port the wizard searches every serial port; with it, it uses that one port
+// (manual mode). idiomas.ini is read from the working directory.
+#include <QApplication>
+#include <QStringList>
+#include <cstdio>
+#include <string>
+
+#include "app/ventana_cargador.h"
+#include "gui/entorno_qt.h"
+#include "gui/ventana_qt.h"
+#include "link/posix/enlace_sistema.h"
+
+namespace {
+
+const char* const kAyuda =
+    "Usage: z82-update-gui [--port PATH_OR_NUMBER]\n"
+    "  --port P   use only this port: a number (3, COM3) or a device path\n"
+    "             (/dev/ttyUSB0, or the path z82-meter-sim prints)\n"
+    "  --help     this text\n"
+    "The texts come from idiomas.ini in the working directory.\n";
+
+struct Argumentos {
+    std::string puerto;
+    bool ayuda = false;
+    std::string error;
+};
+
+Argumentos Leer_argumentos(const QStringList& lista) {
+    Argumentos a;
+    for (qsizetype i = 1; i < lista.size(); ++i) {
+        const QString& arg = lista[i];
+        if (arg == "--help" || arg == "-h") {
+            a.ayuda = true;
+        } else if (arg == "--port" && i + 1 < lista.size()) {
+            a.puerto = lista[++i].toStdString();
+        } else if (arg.startsWith("--port=")) {
+            a.puerto = arg.mid(7).toStdString();
+        } else {
+            a.error = "unknown argument: " + arg.toStdString();
+        }
+    }
+    if (a.error.empty() && lista.contains("--port") && a.puerto.empty()) {
+        a.error = "--port needs a port";
+    }
+    return a;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Update");
+    const Argumentos args = Leer_argumentos(QApplication::arguments());
+    if (args.ayuda || !args.error.empty()) {
+        if (!args.error.empty()) std::fprintf(stderr, "z82-update-gui: %s\n", args.error.c_str());
+        std::fputs(kAyuda, args.ayuda ? stdout : stderr);
+        return args.ayuda ? 0 : 2;
+    }
+
+    z82::Enlace_sistema enlace;
+    z82::gui::Entorno_qt entorno(enlace);
+    z82::gui::Ventana_qt vista;
+    vista.describir_puerto = [&enlace](int n) { return enlace.descripcion(n); };
+    z82::Tventana_cargador ventana(entorno, vista, enlace.serie, &enlace.cerrojo);
+    vista.enlazar(&ventana);
+    ventana.terminar = [&](int codigo) {
+        // Any handshake in progress stops at its next check; the loop then ends.
+        ventana.Salir();
+        vista.hide();
+        QCoreApplication::exit(codigo);
+    };
+
+    if (!args.puerto.empty()) {
+        const int n = enlace.numero(args.puerto);
+        if (n <= 0) {
+            std::fprintf(stderr, "z82-update-gui: no such port: %s\n", args.puerto.c_str());
+            return 2;
+        }
+        ventana.MenuPuertoClick();
+        ventana.BConfigurarPuertoClick();
+        ventana.numero_puerto = n;
+        vista.mostrar_puerto(n);
+    }
+
+    vista.show();
+    const int codigo = QApplication::exec();
+    vista.enlazar(nullptr);
+    return codigo;
+}

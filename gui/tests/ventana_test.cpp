@@ -1,0 +1,309 @@
+// The window driven by clicks against the simulated meter under virtual time.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+#include <algorithm>
+
+#include "gui/dibujos.h"
+#include "gui/paneles.h"
+#include "gui/tests/banco_gui.h"
+
+using z82::gui::Ventana_qt;
+using z82::gui::prueba::Banco_gui;
+using Extremo = z82::gui::prueba::Banco_gui::Extremo;
+
+namespace {
+
+QStringList Lineas(const Ventana_qt& v) {
+    return {v.Label_info1->text(), v.Label_info2->text(), v.Label_info3->text()};
+}
+
+bool Muestra(const Ventana_qt& v, int imagen) {
+    return v.imagen_mostrada() == imagen &&
+           v.Image_accion->pixmap().toImage() ==
+               v.ImageList_acciones[static_cast<size_t>(imagen)].toImage();
+}
+
+bool Numeros_visibles(const Ventana_qt& v) {
+    return v.Label_n1->isVisible() && v.Label_n2->isVisible() && v.Label_n3->isVisible();
+}
+
+// A menu item as a person reaches it: only through an enabled menu.
+bool Elegir(QMenu* menu, QAction* accion) {
+    if (!menu->menuAction()->isEnabled() || !accion->isEnabled()) return false;
+    accion->trigger();
+    return true;
+}
+
+}  // namespace
+
+class Prueba_ventana : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { z82::gui::prueba::Escribir_idiomas("EN"); }
+
+    void ventanaAlEmpezar() {
+        Banco_gui b;
+        Ventana_qt& v = b.vista;
+        QCOMPARE(v.windowTitle(), QString("Update Z82 v1.88.00004"));
+        QCOMPARE(v.minimumSize(), QSize(609, 455));
+        QCOMPARE(v.maximumSize(), QSize(609, 455));
+        QVERIFY(!(v.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(v.windowFlags() & Qt::WindowMinimizeButtonHint);
+        QCOMPARE(v.Image_fondo->pixmap().size(), QSize(600, 400));
+
+        QVERIFY(Muestra(v, 0));
+        QCOMPARE(Lineas(v), QStringList({"Z82 meter updater", "Version 1.88.00004",
+                                         "Press the button to start"}));
+        QCOMPARE(v.Label1->text(), QString("Version 1.88.00004"));
+        QVERIFY(!Numeros_visibles(v));
+        QCOMPARE(v.Label_n3->text(), QString("3."));
+        QVERIFY(v.Button_buscar_puerto->isVisible());
+        QVERIFY(v.SpeedButton_exit->isVisible());
+        QVERIFY(!v.Barra_progreso->isVisible());
+        QVERIFY(!v.PConfigurarPuerto->isVisible());
+        QVERIFY(!v.Panel_atencion->isVisible());
+        QCOMPARE(v.PConfigurarPuerto->geometry(), v.Panel_atencion->geometry());
+        for (QCheckBox* c : {v.Check_firmware, v.Check_fpga, v.Check_teclado, v.Check_planes,
+                             v.Check_borrar, v.Check_configuracion, v.Check_mpeg4_apl}) {
+            QVERIFY(!c->isVisible());
+        }
+        QCOMPARE(v.Check_mpeg4_apl->text(), QString("Mpeg4_apl"));
+
+        // Menus in the language of idiomas.ini, Auto marked.
+        QCOMPARE(v.MenuArchivo->title(), QString("File"));
+        QCOMPARE(v.Actualizar1->text(), QString("Update"));
+        QCOMPARE(v.MenuSalir->text(), QString("Exit"));
+        QCOMPARE(v.MenuConfigurar->title(), QString("Settings"));
+        QVERIFY(v.Auto1->isChecked());
+        QVERIFY(!v.MenuPuerto->isChecked());
+
+        // Eight distinct wizard images of 128 by 128.
+        for (size_t i = 0; i < v.ImageList_acciones.size(); ++i) {
+            QCOMPARE(v.ImageList_acciones[i].size(), QSize(128, 128));
+            for (size_t j = 0; j < i; ++j) {
+                QVERIFY(v.ImageList_acciones[i].toImage() != v.ImageList_acciones[j].toImage());
+            }
+        }
+        // Nothing of the wizard overlaps anything else, and every text fits.
+        const QList<QWidget*> piezas = {v.Image_accion,    v.Label_info1,    v.Label_info2,
+                                        v.Label_info3,     v.Barra_progreso, v.Button_buscar_puerto,
+                                        v.SpeedButton_exit};
+        for (qsizetype i = 0; i < piezas.size(); ++i) {
+            QVERIFY(v.Image_fondo->rect().contains(piezas[i]->geometry()));
+            for (qsizetype j = 0; j < i; ++j) {
+                QVERIFY2(!piezas[i]->geometry().intersects(piezas[j]->geometry()),
+                         qPrintable(piezas[i]->objectName() + " / " + piezas[j]->objectName()));
+            }
+        }
+        QCOMPARE(z82::gui::prueba::Textos_que_no_caben(&v), QStringList());
+    }
+
+    void actualizacionCompleta() {
+        Banco_gui b;
+        Ventana_qt& v = b.vista;
+        QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
+        QVERIFY(Muestra(v, 1));
+        QVERIFY(Numeros_visibles(v));
+        QCOMPARE(Lineas(v), QStringList({"Connect the meter to the PC with the USB cable",
+                                         "and switch it on with a charged battery.",
+                                         b.ventana->Texto("PASO2_L3").c_str()}));
+
+        b.respuestas = {true, true};  // replace the plans; allow the erase
+        b.imagenes.clear();
+        QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
+
+        QCOMPARE(b.clics_imposibles, 0);
+        QCOMPARE(b.ventana->resultado, z82::Resultado_asistente::actualizado);
+        QVERIFY(Muestra(v, 5));
+        QCOMPARE(Lineas(v)[0], QString("The meter has been updated."));
+        QCOMPARE(Lineas(v)[2], QString());
+        // Searching, then updating, then success.
+        const std::vector<int> esperadas{2, 4, 5};
+        QCOMPARE(b.imagenes, esperadas);
+        QVERIFY(b.barra_vista);
+        QVERIFY(!v.Barra_progreso->isVisible());
+        QVERIFY(!v.Button_buscar_puerto->isVisible());
+        QVERIFY(v.MenuArchivo->menuAction()->isEnabled());
+        QVERIFY(b.medidor->programaciones > 0);
+
+        // The plan question, then the erase warning, both on the attention panel.
+        QCOMPARE(b.preguntas.size(), size_t(2));
+        QCOMPARE(b.preguntas[0].titulo, QString(b.ventana->Texto("AVISO_HEAD").c_str()));
+        QCOMPARE(b.preguntas[0].lineas[0], QString("There are new channel plans."));
+        QCOMPARE(b.preguntas[0].ok, QString(b.ventana->Texto("AVISOSI").c_str()));
+        QCOMPARE(b.preguntas[0].cancelar, QString(b.ventana->Texto("AVISONO").c_str()));
+        QCOMPARE(b.preguntas[1].lineas[2], QString(b.ventana->Texto("AVISOMEM3").c_str()));
+        QCOMPARE(b.preguntas[1].ok, QString("OK"));
+        QCOMPARE(b.preguntas[1].cancelar, QString("CANCEL"));
+        QVERIFY(!v.Panel_atencion->isVisible());
+
+        // A new search starts from the menu, without the instruction step.
+        b.imagenes.clear();
+        b.respuestas = {true, true};
+        QVERIFY(Elegir(v.MenuArchivo, v.Actualizar1));
+        QCOMPARE(b.imagenes.front(), 2);
+        QVERIFY(b.ventana->resultado == z82::Resultado_asistente::actualizado ||
+                b.ventana->resultado == z82::Resultado_asistente::nada_que_hacer);
+    }
+
+    void borradoRechazado() {
+        Banco_gui b;
+        b.respuestas = {true, false};
+        QVERIFY(Banco_gui::Clic(b.vista.Button_buscar_puerto));
+        QVERIFY(Banco_gui::Clic(b.vista.Button_buscar_puerto));
+        QCOMPARE(b.preguntas.size(), size_t(2));
+        QVERIFY(Muestra(b.vista, 6));
+        QCOMPARE(Lineas(b.vista)[1], QString(b.ventana->Texto("P6_E7_L2").c_str()));
+        QCOMPARE(b.medidor->programaciones, 0);
+    }
+
+    void fallaElMedidor() {
+        z82::sim::Config_medidor c;
+        Banco_gui b(Extremo::medidor, c);
+        // The meter's flash refuses every erase.
+        b.medidor->fallos.borrados_fallidos = 1000;
+        b.respuestas = {true, true};
+        QVERIFY(Banco_gui::Clic(b.vista.Button_buscar_puerto));
+        QVERIFY(Banco_gui::Clic(b.vista.Button_buscar_puerto));
+        QCOMPARE(b.ventana->resultado, z82::Resultado_asistente::fallo);
+        QVERIFY(Muestra(b.vista, 6));
+        QCOMPARE(Lineas(b.vista), QStringList({b.ventana->Texto("P6_E4_L1").c_str(),
+                                               b.ventana->Texto("P6_E4_L2").c_str(),
+                                               b.ventana->Texto("P6_E4_L3").c_str()}));
+        QVERIFY(!b.vista.Barra_progreso->isVisible());
+        QVERIFY(b.vista.MenuConfigurar->menuAction()->isEnabled());
+    }
+
+    void nivelBajoDetiene() {
+        z82::sim::Config_medidor c;
+        c.nivel = 10;
+        Banco_gui b(Extremo::medidor, c);
+        QVERIFY(Banco_gui::Clic(b.vista.Button_buscar_puerto));
+        QVERIFY(Banco_gui::Clic(b.vista.Button_buscar_puerto));
+        QCOMPARE(b.ventana->resultado, z82::Resultado_asistente::detenido_nivel);
+        QVERIFY(Muestra(b.vista, 7));
+        QCOMPARE(Lineas(b.vista)[0], QString("The meter's battery is low."));
+        QVERIFY(b.preguntas.empty());
+        QVERIFY(!b.ventana->conectado);
+        // The wizard button is back for another try.
+        QVERIFY(b.vista.Button_buscar_puerto->isVisible());
+    }
+
+    void sinMedidorDosVecesAbreElPanel() {
+        Banco_gui b(Extremo::mudo);
+        Ventana_qt& v = b.vista;
+        for (int vez = 1; vez <= 2; ++vez) {
+            QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
+            QVERIFY(!v.PConfigurarPuerto->isVisible());
+            b.imagenes.clear();
+            QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
+            QCOMPARE(b.imagenes, std::vector<int>{2});
+            QVERIFY(Muestra(v, 3));
+            QCOMPARE(Lineas(v)[0], QString("The meter was not found."));
+            QVERIFY(v.Button_buscar_puerto->isVisible());
+        }
+        // The next first click opens the port panel in manual mode.
+        QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
+        QVERIFY(Muestra(v, 1));
+        QVERIFY(v.PConfigurarPuerto->isVisible());
+        QVERIFY(v.MenuPuerto->isChecked());
+        QVERIFY(!v.Auto1->isChecked());
+        QVERIFY(!b.ventana->modo_automatico);
+        QVERIFY(Banco_gui::Clic(v.PConfigurarPuerto->BConfigurarPuerto));
+        QVERIFY(!v.PConfigurarPuerto->isVisible());
+        QVERIFY(!b.ventana->modo_automatico);
+    }
+
+    void salidaDuranteLaCarrera() {
+        Banco_gui b;
+        Ventana_qt& v = b.vista;
+        b.respuestas = {true, true};
+        bool menus_activos = true, cierre_aceptado = true;
+        // Once the run is writing: the exit button, "Exit" and closing the window.
+        b.Cuando([&] { return b.ventana->ocupado && v.Barra_progreso->value() > 0; },
+                 [&] {
+                     menus_activos = v.MenuArchivo->menuAction()->isEnabled();
+                     b.Publicar_clic(v.SpeedButton_exit);
+                     b.entorno.publicar([&] { v.MenuSalir->trigger(); });
+                     b.entorno.publicar([&] { cierre_aceptado = v.close(); });
+                 });
+        QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
+        QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
+
+        QVERIFY(!menus_activos);
+        QCOMPARE(b.clics_imposibles, 0);
+        QCOMPARE(b.terminado, -1);
+        QVERIFY(!cierre_aceptado);
+        QVERIFY(!b.ventana->cerrando);
+        QVERIFY(v.isVisible());
+        QCOMPARE(b.mensajes, QStringList({b.ventana->Texto("AVISOACT").c_str()}));
+        QCOMPARE(b.ventana->resultado, z82::Resultado_asistente::actualizado);
+
+        // After the run the exit button ends the program.
+        QVERIFY(Banco_gui::Clic(v.SpeedButton_exit));
+        QCOMPARE(b.terminado, 0);
+    }
+
+    void panelDePuertos() {
+        Banco_gui b(Extremo::mudo);
+        b.entorno.puertos = {1, 3, 12};
+        b.vista.describir_puerto = [](int n) {
+            return n == 12 ? std::string("/dev/ttyUSB0 - FTDI FT232R (0403:6001)") : std::string();
+        };
+        Ventana_qt& v = b.vista;
+        z82::gui::Marco_puerto* p = v.PConfigurarPuerto;
+        QVERIFY(Elegir(v.MenuConfigurar, v.MenuPuerto));
+        QVERIFY(p->isVisible());
+        QVERIFY(v.MenuPuerto->isChecked() && !v.Auto1->isChecked());
+        QCOMPARE(p->Label_titulo->text(), QString("USB"));
+        QCOMPARE(p->COM->title(), QString("USB : "));
+        QCOMPARE(p->Seleccionado(), 0);
+
+        QComboBox* combo = p->Com_extended;
+        QCOMPARE(combo->count(), 3);
+        QCOMPARE(combo->itemText(0), QString("COM1"));
+        QCOMPARE(combo->itemText(2), QString("COM12 - /dev/ttyUSB0 - FTDI FT232R (0403:6001)"));
+        combo->setCurrentIndex(2);
+        emit combo->activated(2);
+        QCOMPARE(b.ventana->numero_puerto, 12);
+        QCOMPARE(p->COM->title(), QString("USB: 12"));
+        QCOMPARE(p->Seleccionado(), -1);
+
+        QVERIFY(Banco_gui::Clic(p->items[4]));
+        QCOMPARE(b.ventana->numero_puerto, 5);
+        QCOMPARE(combo->currentIndex(), -1);
+        QCOMPARE(p->COM->title(), QString("USB : "));
+
+        // A port plugged in later shows when the list is opened again.
+        b.entorno.puertos.insert(7);
+        combo->setFocus();
+        emit p->Com_extended->entrando();
+        QCOMPARE(combo->count(), 4);
+
+        // During a search the panel cannot change the port.
+        bool panel_activo = true;
+        b.Cuando([&] { return b.vista.imagen_mostrada() == 2; },
+                 [&] { panel_activo = p->isEnabled(); });
+        QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
+        QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
+        QVERIFY(!panel_activo);
+        QVERIFY(p->isEnabled());
+
+        QVERIFY(Elegir(v.MenuConfigurar, v.Auto1));
+        QVERIFY(!p->isVisible());
+        QVERIFY(v.Auto1->isChecked() && !v.MenuPuerto->isChecked());
+    }
+};
+
+QTEST_MAIN(Prueba_ventana)
+#include "ventana_test.moc"
