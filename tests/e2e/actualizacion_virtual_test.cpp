@@ -1,0 +1,204 @@
+// Whole updates under virtual time: the wizard against the simulated meter, then a byte by
+// byte look at what the meter holds, and a second connection that reads the new versions.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "apoyo/banco_ventana.h"
+#include "apoyo/imagen_esperada.h"
+#include "data/imagenes.h"
+#include "fpga/tcfpga.h"
+#include "link/tcpuerto.h"
+#include "sim/medidor_simulado.h"
+
+namespace z82 {
+namespace {
+
+using prueba::Banco_ventana;
+using sim::Config_medidor;
+using sim::Medidor_simulado;
+
+struct Banco_actualizacion : Banco_ventana {
+    std::unique_ptr<Medidor_simulado> medidor;
+
+    explicit Banco_actualizacion(const Config_medidor& c = {}) {
+        medidor = std::make_unique<Medidor_simulado>(c);
+        poner(1, medidor.get());
+    }
+    ~Banco_actualizacion() { ventana.reset(); }
+
+    // Both wizard clicks, with the attention panel answered from the script.
+    Resultado_asistente Actualizar(std::initializer_list<bool> respuestas = {true, true}) {
+        if (!ventana) crear();
+        vista.respuestas.assign(respuestas.begin(), respuestas.end());
+        ventana->Button_buscar_puertoClick();
+        ventana->Button_buscar_puertoClick();
+        return ventana->resultado;
+    }
+
+    // Every data byte of the HEX image in the segments the run programmed.
+    long Diferencias_firmware() const {
+        long d = 0;
+        for (const auto& [segmento, bytes] : prueba::Datos_imagen_hex()) {
+            if (segmento == 0 || segmento == 0x1E || segmento == 0x1F) continue;
+            d += prueba::Diferencias(medidor->flash(static_cast<uint8_t>(segmento)), bytes);
+        }
+        return d;
+    }
+    // The region's plan image from segment 0x1E on.
+    bool Planes_iguales(int tipo) const {
+        const auto imagen = datos::imagen_planes(tipo);
+        for (size_t i = 0; i < imagen.size(); ++i) {
+            const auto seg = static_cast<uint8_t>(0x1E + i / 65536);
+            if (medidor->flash(seg)[i % 65536] != imagen[i]) return false;
+        }
+        return true;
+    }
+};
+
+TEST(Actualizacion_virtual, DefaultMeterGetsFirmwarePlansFpgaAndZoneAndReadsThemBack) {
+    Banco_actualizacion b;
+    ASSERT_EQ(b.Actualizar(), Resultado_asistente::actualizado);
+    auto& v = *b.ventana;
+    EXPECT_EQ(b.vista.imagen_actual, IMG_EXITO);
+    EXPECT_EQ(b.vista.preguntas.size(), 2u);  // the plan question, then the erase warning
+    EXPECT_FALSE(v.puerto->Abierto());
+    EXPECT_FALSE(v.ocupado);
+
+    EXPECT_EQ(b.Diferencias_firmware(), 0);
+    EXPECT_TRUE(b.Planes_iguales(0));
+    // Every sector of the memory erase was emptied before the firmware came back.
+    EXPECT_EQ(b.medidor->contar("orden ["), 12u);
+
+    TCFpga fpga(v);
+    fpga.n_configuraciones = 2;
+    const auto area = fpga.Imagen();
+    ASSERT_EQ(area.size(), 185559u);
+    for (size_t i = 0; i < area.size(); i += 997) {
+        ASSERT_EQ(b.medidor->flash(static_cast<uint8_t>(0x30 + i / 65536))[i % 65536], area[i])
+            << "FPGA area byte " << i;
+    }
+
+    // Zone: the factory and default configurations and the four profiles in EEPROM.
+    const auto& e = b.medidor->eeprom();
+    EXPECT_EQ(e[0x100], 0xA0);
+    EXPECT_EQ(e[0x101], 0xE7);
+    EXPECT_TRUE(std::equal(e.begin() + 0x100, e.begin() + 0x100 + 254, e.begin() + 0x200));
+    for (int slot = 0; slot < 4; ++slot) EXPECT_EQ(e[0x300 + 256 * slot], 0xBA) << slot;
+
+    // A new connection reads the carried versions back.
+    v.Boton_ConectarClick();
+    ASSERT_TRUE(v.conectado);
+    EXPECT_EQ(v.version_medidor, "1.88.00004");
+    EXPECT_EQ(v.tipo_plan_medidor, 0);
+    EXPECT_EQ(v.plan_medidor, 112);
+    EXPECT_EQ(v.version_fpga_medidor, "3.0");
+    EXPECT_FALSE(v.Check_planes);
+    EXPECT_FALSE(v.Check_mpeg4_apl);
+    // A build other than 00000 always asks for the firmware again.
+    EXPECT_TRUE(v.Check_firmware);
+}
+
+bool En_mapa(const std::vector<uint8_t>& mapa, uint8_t segmento) {
+    return std::find(mapa.begin(), mapa.end(), segmento) != mapa.end();
+}
+
+TEST(Actualizacion_virtual, CurrentPlansStayAndOlderPlansOfOtherRegionsComeWithoutQuestions) {
+    Config_medidor actual;
+    actual.plan_tipo = 4;
+    actual.plan_version = 0x6F;
+    Banco_actualizacion b(actual);
+    ASSERT_EQ(b.Actualizar({}), Resultado_asistente::actualizado);
+    EXPECT_EQ(b.vista.preguntas.size(), 0u);
+    EXPECT_EQ(b.medidor->contar("orden ["), 0u);
+    EXPECT_EQ(b.Diferencias_firmware(), 0);
+    EXPECT_TRUE(En_mapa(b.medidor->ultimo_mapa, 0x18));
+    EXPECT_FALSE(En_mapa(b.medidor->ultimo_mapa, 30));
+    EXPECT_FALSE(En_mapa(b.medidor->ultimo_mapa, 31));
+    EXPECT_TRUE(En_mapa(b.medidor->ultimo_mapa, 48));  // the FPGA area goes with it
+
+    Config_medidor antigua;
+    antigua.plan_tipo = 1;
+    antigua.plan_version = 0x60;
+    Banco_actualizacion b1(antigua);
+    ASSERT_EQ(b1.Actualizar({}), Resultado_asistente::actualizado);
+    EXPECT_EQ(b1.vista.preguntas.size(), 0u);
+    EXPECT_TRUE(En_mapa(b1.medidor->ultimo_mapa, 30));
+    EXPECT_FALSE(En_mapa(b1.medidor->ultimo_mapa, 31));
+    EXPECT_TRUE(b1.Planes_iguales(1));
+}
+
+TEST(Actualizacion_virtual, RefusedEraseWritesNothingAndSaysSo) {
+    Banco_actualizacion b;
+    ASSERT_EQ(b.Actualizar({true, false}), Resultado_asistente::borrado_rechazado);
+    EXPECT_EQ(b.vista.imagen_actual, IMG_FALLO);
+    EXPECT_EQ(b.medidor->programaciones, 0);
+    EXPECT_EQ(b.medidor->contar("orden ["), 0u);
+    EXPECT_EQ(b.medidor->flash(0x18)[0x10], 0x31);  // still "1.87"
+    EXPECT_EQ(b.medidor->flash(0x18)[0x13], 0x37);
+}
+
+TEST(Actualizacion_virtual, FaultsThatTheExchangesRecoverFromStillGiveTheSameFlash) {
+    Config_medidor c;
+    c.plan_tipo = 2;
+    c.plan_version = 0x70;
+    Banco_actualizacion b(c);
+    // One acknowledgement lost in the middle of the firmware stream, one damaged block,
+    // and the first flash erase answered 'q'.
+    sim::Fallo_byte perdido;
+    perdido.sentido = sim::Sentido::hacia_pc;
+    perdido.accion = sim::Accion::perder;
+    perdido.desde_us = 60'000'000;
+    b.medidor->fallos.bytes.push_back(perdido);
+    sim::Fallo_byte danado;
+    danado.sentido = sim::Sentido::hacia_medidor;
+    danado.accion = sim::Accion::corromper;
+    danado.desde_us = 80'000'000;
+    b.medidor->fallos.bytes.push_back(danado);
+    b.medidor->fallos.borrados_fallidos = 1;
+    ASSERT_EQ(b.Actualizar({}), Resultado_asistente::actualizado);
+    EXPECT_TRUE(b.medidor->fallos.bytes[0].aplicado);
+    EXPECT_TRUE(b.medidor->fallos.bytes[1].aplicado);
+    EXPECT_GT(b.medidor->bloques_rechazados, 0);
+    EXPECT_EQ(b.medidor->fallos.borrados_fallidos, 0);
+    EXPECT_EQ(b.Diferencias_firmware(), 0);
+    EXPECT_TRUE(b.Planes_iguales(2));
+}
+
+TEST(Actualizacion_virtual, MeterFallingSilentMidStreamFailsTheRunNeverSucceeds) {
+    Config_medidor c;
+    c.plan_tipo = 4;
+    c.plan_version = 0x6F;
+    Banco_actualizacion b(c);
+    b.medidor->fallos.silencio_desde_us = 70'000'000;
+    ASSERT_EQ(b.Actualizar({}), Resultado_asistente::fallo);
+    EXPECT_EQ(b.vista.imagen_actual, IMG_FALLO);
+    EXPECT_FALSE(b.ventana->ocupado);
+    EXPECT_EQ(b.medidor->programaciones, 0);
+}
+
+TEST(Actualizacion_virtual, MeterThatNeedsEveryItemHoldsEveryByteAfterwards) {
+    Config_medidor c;
+    c.mpeg4.version_sw = 0x006E;
+    Banco_actualizacion b(c);
+    ASSERT_EQ(b.Actualizar(), Resultado_asistente::actualizado);
+    const auto app = datos::imagen_mpeg4();
+    const auto prog = datos::programa_transferencia();
+    EXPECT_TRUE(std::equal(app.begin(), app.end(), b.medidor->mpeg4_aplicacion().begin(),
+                           b.medidor->mpeg4_aplicacion().end()));
+    EXPECT_TRUE(std::equal(prog.begin(), prog.end(), b.medidor->mpeg4_transferencia().begin(),
+                           b.medidor->mpeg4_transferencia().end()));
+    EXPECT_EQ(b.Diferencias_firmware(), 0);
+    EXPECT_TRUE(b.Planes_iguales(0));
+
+    auto& v = *b.ventana;
+    v.Boton_ConectarClick();
+    ASSERT_TRUE(v.conectado);
+    EXPECT_FALSE(v.Check_mpeg4_apl);
+    EXPECT_EQ(v.version_fpga_medidor, "3.0");
+    EXPECT_EQ(v.version_medidor, "1.88.00004");
+}
+
+}  // namespace
+}  // namespace z82
