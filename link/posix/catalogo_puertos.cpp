@@ -92,8 +92,17 @@ std::string Catalogo_puertos::describir(const std::string& nombre) const {
         }
         p = p.parent_path();
     }
-    const fs::path driver = fs::canonical(dispositivo / "driver", ec);
-    return ec ? std::string() : driver.filename().string();
+    // Otherwise the driver's name; newer kernels put the serial core's own "port" and
+    // "ctrl" devices between the tty and the hardware's driver.
+    p = dispositivo;
+    for (int nivel = 0; nivel < 3 && !p.empty() && p != p.root_path(); ++nivel) {
+        const fs::path driver = fs::canonical(p / "driver", ec);
+        if (ec) break;
+        const std::string nombre_driver = driver.filename().string();
+        if (nombre_driver != "port" && nombre_driver != "ctrl") return nombre_driver;
+        p = p.parent_path();
+    }
+    return {};
 }
 
 void Catalogo_puertos::actualizar() {

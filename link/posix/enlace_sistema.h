@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "link/posix/catalogo_puertos.h"
 #include "link/posix/cerrojo_archivo.h"
@@ -27,6 +28,8 @@ class Enlace_sistema {
     // The port number for what the user typed: "3", "COM3", or a device path (which gets
     // a number of its own if the system does not list it). 0 when it names no port.
     int numero(const std::string& nombre);
+    // The numbers of the ports the system has now, in order (for a list of ports).
+    std::vector<int> numeros();
     // Words about port n for a list shown to the user (path and maker's description).
     std::string descripcion(int n) const;
 };

@@ -69,6 +69,15 @@ int Enlace_sistema::numero(const std::string& nombre) {
     return catalogo.registrar(nombre);
 }
 
+std::vector<int> Enlace_sistema::numeros() {
+    catalogo.actualizar();
+    std::vector<int> r;
+    for (int n = 1; n <= catalogo.cantidad(); ++n) {
+        if (catalogo.existe(n)) r.push_back(n);
+    }
+    return r;
+}
+
 std::string Enlace_sistema::descripcion(int n) const {
     const Puerto_catalogo* p = catalogo.puerto(n);
     if (p == nullptr) return {};

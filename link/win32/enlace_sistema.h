@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "link/win32/cerrojo_mutex.h"
 #include "link/win32/serie_win32.h"
@@ -18,8 +19,10 @@ class Enlace_sistema {
     Serie_win32 serie;
     Cerrojo_mutex cerrojo;
 
-    // The port number for what the user typed: "3", "COM3" or "\\.\COM3"; 0 otherwise.
+    // The port number for what the user typed: "3", "COM3", "COM3:" or "\\.\COM3"; 0 otherwise.
     int numero(const std::string& nombre);
+    // The numbers of the ports the system has now, in order (for a list of ports).
+    std::vector<int> numeros();
     // Words about port n for a list shown to the user.
     std::string descripcion(int n) const;
 };

@@ -5,6 +5,7 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -72,6 +73,7 @@ void Entorno_sistema::diagnostico(const std::string& linea) {
 int Enlace_sistema::numero(const std::string& nombre) {
     std::string resto = nombre;
     if (resto.rfind("\\\\.\\", 0) == 0) resto = resto.substr(4);
+    if (!resto.empty() && resto.back() == ':') resto.pop_back();  // "COM7:" in the registry
     if (resto.size() > 3 && (resto.rfind("COM", 0) == 0 || resto.rfind("com", 0) == 0)) {
         resto = resto.substr(3);
     }
@@ -80,6 +82,21 @@ int Enlace_sistema::numero(const std::string& nombre) {
         if (!std::isdigit(static_cast<unsigned char>(c))) return 0;
     }
     return std::stoi(resto);
+}
+
+std::vector<int> Enlace_sistema::numeros() {
+    // The ports the registry lists, and any of COM1 to COM32 the system knows of.
+    Entorno_sistema entorno(*this);
+    std::vector<int> r;
+    for (const std::string& nombre : entorno.puertos_registro()) {
+        if (const int n = numero(nombre); n > 0) r.push_back(n);
+    }
+    for (int n = 1; n <= 32; ++n) {
+        if (entorno.existe_puerto(n)) r.push_back(n);
+    }
+    std::sort(r.begin(), r.end());
+    r.erase(std::unique(r.begin(), r.end()), r.end());
+    return r;
 }
 
 std::string Enlace_sistema::descripcion(int n) const { return "COM" + std::to_string(n); }

@@ -6,6 +6,7 @@
 #
 # Z82_WIN_BUILD  build folder (default: build-windows in the checkout)
 # Z82_JOBS       parallel compile jobs (default 2)
+# Z82_WIN_TIPO   CMake build type of the Windows build (default: none, as the native build)
 # --e2e          also run z82-update.exe against z82-meter-sim on COM1 (see probar_extremo_a_extremo)
 set -euo pipefail
 
@@ -39,7 +40,7 @@ instalar_lo_que_falta() {
 # simulated meter for the end-to-end run.
 NATIVO="$BUILD/nativo"
 compilar_nativo() {
-    cmake -S "$RAIZ" -B "$NATIVO" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    cmake -S "$RAIZ" -B "$NATIVO" -G Ninja -DCMAKE_BUILD_TYPE="${Z82_WIN_TIPO:-}" \
         -DZ82_TESTS=OFF -DZ82_BENCH=OFF -DZ82_GUI=OFF >/dev/null
     ninja -C "$NATIVO" -j"$JOBS" "$@"
 }
@@ -52,7 +53,7 @@ compilar() {
     fi
     cmake -S "$RAIZ" -B "$BUILD" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$RAIZ/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DZ82_BENCH=OFF -DZ82_GUI=OFF "${generador[@]}"
+        -DCMAKE_BUILD_TYPE="${Z82_WIN_TIPO:-}" -DZ82_BENCH=OFF -DZ82_GUI=OFF "${generador[@]}"
     ninja -C "$BUILD" -j"$JOBS" z82_tests
 }
 
@@ -113,7 +114,7 @@ probar_extremo_a_extremo() {
     wineserver -k 2>/dev/null || true
     wineserver -w
     local rc=0
-    timeout 600 wine "$exe" --port 1 </dev/null || rc=$?
+    timeout 600 wine "$exe" --port 1 --yes </dev/null || rc=$?
     kill "$sim" 2>/dev/null || true
     wait "$sim" 2>/dev/null || true
     echo "end-to-end: z82-update.exe exit code $rc"

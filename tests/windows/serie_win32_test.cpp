@@ -36,6 +36,7 @@ TEST(SerieWin32, PortNamesTheUserMayType) {
     EXPECT_EQ(enlace.numero("COM7"), 7);
     EXPECT_EQ(enlace.numero("\\\\.\\COM12"), 12);
     EXPECT_EQ(enlace.numero("3"), 3);
+    EXPECT_EQ(enlace.numero("COM20:"), 20);
     EXPECT_EQ(enlace.numero("COM"), 0);
     EXPECT_EQ(enlace.numero("LPT1"), 0);
     EXPECT_EQ(enlace.numero(""), 0);

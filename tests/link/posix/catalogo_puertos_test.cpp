@@ -72,7 +72,12 @@ TEST(CatalogoPuertos, OrdersUsbThenAcmThenRealSerialHardware) {
     // Legacy ports: ttyS0 has no chip behind it (type 0), ttyS1 has one.
     m.tty("ttyS0", m.raiz / "devices" / "serial8250" / "ttyS0", "serial8250");
     Maquina::escribir(m.clase() / "ttyS0" / "type", "0");
-    m.tty("ttyS1", m.raiz / "devices" / "serial8250" / "ttyS1", "serial8250");
+    // ttyS1 as newer kernels show it: the serial core's port device under the chip's.
+    fs::create_directories(m.raiz / "drivers" / "port");
+    const fs::path chip = m.raiz / "devices" / "serial8250" / "chip1";
+    fs::create_directories(chip);
+    fs::create_directory_symlink(m.raiz / "drivers" / "serial8250", chip / "driver");
+    m.tty("ttyS1", chip / "port1", "port");
     Maquina::escribir(m.clase() / "ttyS1" / "type", "4");
     // A console without a device, and a port whose device file is missing.
     fs::create_directories(m.clase() / "tty0");
@@ -139,6 +144,7 @@ TEST(CatalogoPuertos, EnvironmentListsTheCatalogueAsComNames) {
     EXPECT_TRUE(entorno.existe_puerto(1));
     EXPECT_TRUE(entorno.existe_puerto(2));
     EXPECT_EQ(entorno.puertos_registro().size(), 3u);
+    EXPECT_EQ(enlace.numeros(), (std::vector<int>{1, 2}));  // the pts path is not here
 
     // What the user may type for a port.
     EXPECT_EQ(enlace.numero("12"), 12);
