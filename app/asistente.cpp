@@ -142,6 +142,12 @@ void Tventana_cargador::Button_buscar_puertoClick() {
         no_encontrado();
         return;
     }
+    // The window was closed during the search or the checks: no run starts on a window
+    // that is gone (its questions could never be answered).
+    if (cerrando) {
+        Soltar_enlace();
+        return;
+    }
 
     vista.imagen(IMG_ACTUALIZANDO);
     vista.numeros_paso(false);
