@@ -6,7 +6,7 @@ set -euo pipefail
 paquetes=(build-essential cmake ninja-build googletest libgtest-dev libgmock-dev srecord)
 for extra in "$@"; do
   case "$extra" in
-    gui) paquetes+=(qt6-base-dev libgl-dev) ;;
+    gui) paquetes+=(qt6-base-dev libgl-dev fonts-dejavu-core) ;;
     bench) paquetes+=(libbenchmark-dev valgrind) ;;
     wine) paquetes+=(g++-mingw-w64-x86-64 wine wine64) ;;
     fuzz) paquetes+=(clang libclang-rt-14-dev) ;;
