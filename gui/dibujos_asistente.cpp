@@ -98,7 +98,7 @@ void Actualizando(QPainter& p) {
     p.setPen(Qt::NoPen);
     for (int k = 0; k < 3; ++k) {
         p.setBrush(QColor(0xff, 0xff, 0xff, 230 - 60 * k));
-        p.drawRect(QRectF(88 + 8 * k, 88 + 8 * k, 22, 6));
+        p.drawRect(QRectF(84 + 7 * k, 86 + 9 * k, 22, 6));
     }
 }
 

@@ -2,20 +2,27 @@
 // diagnostic line, with the window's messages handled wherever the engine lets them run.
 #pragma once
 
+#include <memory>
+
 #include "link/posix/enlace_sistema.h"
 #include "link/posix/entorno_sistema.h"
+
+class QTimer;
 
 namespace z82::gui {
 
 class Entorno_qt : public Entorno_sistema {
   public:
-    using Entorno_sistema::Entorno_sistema;
+    // Needs the application object: the engine's timers are also serviced while the window
+    // waits for the user.
+    explicit Entorno_qt(Enlace_sistema& enlace);
+    ~Entorno_qt() override;
 
     // The window's pending events, then the engine's posted events and due timers.
     void procesar_mensajes() override;
     // Long pauses (the waits between update steps last seconds) keep the window painted:
-    // they repaint in short slices but hold user input back until the engine lets
-    // messages run, so no handler runs in the middle of an exchange.
+    // they repaint in short slices but hold user input and the engine's own events back
+    // until the engine lets messages run, so no handler runs in the middle of an exchange.
     void dormir(int ms) override;
     // The system's beep, then the beep's 500 ms.
     void pitar() override;
@@ -23,6 +30,12 @@ class Entorno_qt : public Entorno_sistema {
     // Pauses at least this long are sliced.
     static constexpr int kPausaLarga = 50;
     static constexpr int kRebanada = 20;
+    // How often the engine's timers are looked at while the window is idle.
+    static constexpr int kReposo = 10;
+
+  private:
+    std::unique_ptr<QTimer> reposo_;
+    bool en_pausa_ = false;
 };
 
 }  // namespace z82::gui

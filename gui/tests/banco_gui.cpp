@@ -20,6 +20,7 @@ namespace z82::gui::prueba {
 void Entorno_prueba::procesar_mensajes() {
     QCoreApplication::processEvents();
     Entorno_virtual::procesar_mensajes();
+    if (reloj().ms() > limite_ms) qFatal("the window waited past the virtual time limit");
     // Copy: a watcher may add another.
     const auto lista = vigilantes;
     for (const auto& v : lista) v();

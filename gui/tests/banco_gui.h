@@ -31,6 +31,9 @@ class Entorno_prueba : public sim::Entorno_virtual {
     void procesar_mensajes() override;
     // Runs after every message pump (the bench watches the window here).
     std::vector<std::function<void()>> vigilantes;
+    // A click that waits for the run ends well before this much virtual time: past it, the
+    // window is stuck (a question nobody can answer) and the test stops at once.
+    int64_t limite_ms = 4 * 3600 * 1000;
 };
 
 // What the attention panel showed when it was answered.

@@ -5,10 +5,12 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
 #include <QProgressBar>
 #include <QTest>
 #include <QToolButton>
 
+#include "gui/dibujos.h"
 #include "gui/paneles.h"
 #include "gui/tests/banco_gui.h"
 
@@ -38,6 +40,20 @@ class Prueba_capturas : public QObject {
     void initTestCase() {
         z82::gui::prueba::Escribir_idiomas("DE");
         QVERIFY(QDir().mkpath(Carpeta()));
+    }
+
+    void imagenesDelAsistente() {
+        // The eight images side by side, twice their size, on the window's background.
+        const int lado = 2 * z82::gui::kLadoAsistente;
+        QImage hoja(8 * lado, lado, QImage::Format_ARGB32);
+        hoja.fill(QColor(0x10, 0x3d, 0x5c));
+        QPainter p(&hoja);
+        for (int i = 0; i < 8; ++i) {
+            p.drawImage(QRect(i * lado, 0, lado, lado), z82::gui::Dibujar_asistente(i));
+        }
+        p.end();
+        QVERIFY(hoja.save(Carpeta() + "/0_imagenes_asistente.png"));
+        QVERIFY(z82::gui::Dibujar_asistente(8).isNull());
     }
 
     void exitoYPasos() {

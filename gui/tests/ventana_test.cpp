@@ -2,19 +2,24 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <algorithm>
 
 #include "gui/dibujos.h"
+#include "gui/entorno_qt.h"
 #include "gui/paneles.h"
 #include "gui/tests/banco_gui.h"
+#include "link/posix/enlace_sistema.h"
 
 using z82::gui::Ventana_qt;
 using z82::gui::prueba::Banco_gui;
@@ -50,6 +55,42 @@ class Prueba_ventana : public QObject {
 
   private slots:
     void initTestCase() { z82::gui::prueba::Escribir_idiomas("EN"); }
+
+    void entornoQtAtiendeFueraDeLasPausas() {
+        // The real environment: a machine without serial ports, a lock in a scratch folder.
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QDir(dir.path()).mkpath("tty");
+        QDir(dir.path()).mkpath("dev");
+        z82::Enlace_sistema enlace((dir.path() + "/tty").toStdString(),
+                                   (dir.path() + "/dev").toStdString(),
+                                   (dir.path() + "/cerrojo").toStdString());
+        z82::gui::Entorno_qt entorno(enlace);
+        int eventos = 0, temporizados = 0, pintados = 0;
+        z82::Temporizador vigia(10, [&] { ++temporizados; });
+        entorno.registrar(vigia);
+
+        // During a long pause: the window's own work runs; the engine's posted work and its
+        // timers wait, so nothing of the engine runs in the middle of an exchange.
+        entorno.publicar([&] { ++eventos; });
+        QTimer::singleShot(0, [&] { ++pintados; });
+        vigia.Enabled(true);
+        entorno.dormir(60);
+        QCOMPARE(pintados, 1);
+        QCOMPARE(eventos, 0);
+        QCOMPARE(temporizados, 0);
+
+        // The engine lets messages run: everything that waited is handled.
+        entorno.procesar_mensajes();
+        QCOMPARE(eventos, 1);
+        QCOMPARE(temporizados, 1);
+
+        // Idle in the window's own loop: the engine's timer and posted work still run.
+        entorno.publicar([&] { ++eventos; });
+        QTRY_VERIFY_WITH_TIMEOUT(eventos == 2 && temporizados >= 3, 2000);
+        vigia.Enabled(false);
+        entorno.olvidar(vigia);
+    }
 
     void ventanaAlEmpezar() {
         Banco_gui b;
@@ -252,6 +293,26 @@ class Prueba_ventana : public QObject {
         // After the run the exit button ends the program.
         QVERIFY(Banco_gui::Clic(v.SpeedButton_exit));
         QCOMPARE(b.terminado, 0);
+    }
+
+    void cerrarMientrasBusca() {
+        // The window is closed once the meter has answered, before the run: the window
+        // goes, and nothing is written to the meter.
+        Banco_gui b;
+        Ventana_qt& v = b.vista;
+        b.respuestas = {true, true};
+        bool cerrada = false;
+        b.Cuando([&] { return b.ventana->conectado; }, [&] { cerrada = v.close(); });
+        QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
+        QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
+        QVERIFY(cerrada);
+        QVERIFY(b.ventana->cerrando);
+        QVERIFY(!v.isVisible());
+        QVERIFY(b.preguntas.empty());
+        QVERIFY(!b.ventana->conectado);
+        QVERIFY(b.medidor->hay("desconexion"));
+        QVERIFY(!b.medidor->hay("carga"));
+        QCOMPARE(b.medidor->programaciones, 0);
     }
 
     void panelDePuertos() {
