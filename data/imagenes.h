@@ -18,7 +18,8 @@ std::span<const uint8_t> configuracion_fpga(int indice);
 // MPEG4 module application and the meter's transfer program.
 std::span<const uint8_t> imagen_mpeg4();
 std::span<const uint8_t> programa_transferencia();
-// Banner pictures 1 .. 4: 150 x 75 pixels, RGB565, two bytes a pixel, row by row.
+// Banner pictures 1 .. 4: 150 x 75 pixels, RGB565, two bytes a pixel (low byte first, sent
+// in that order), row by row from the top-left corner.
 std::span<const uint8_t> grafico(int numero);
 // The sample language file.
 std::string_view idiomas_ini_muestra();

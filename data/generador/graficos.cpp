@@ -33,7 +33,7 @@ void Escribir(Lienzo& l, const char* t, int y, uint16_t color) {
     for (const char* p = t; *p; ++p, x += AVANCE) {
         const auto* g = Glifo(*p);
         if (g == nullptr) Fallo(std::string("the banner font has no '") + *p + "'");
-        for (int f = 0; f < 7; ++f) {
+        for (int f = 0; f < 8; ++f) {
             for (int c = 0; c < 5; ++c) {
                 if ((*g)[f][c] != '#') continue;
                 for (int dy = 0; dy < ESCALA; ++dy) {

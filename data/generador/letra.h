@@ -1,11 +1,12 @@
-// A small 5 x 7 bitmap font for the banner pictures.
+// A small bitmap font for the banner pictures: five columns, seven rows above the
+// baseline and one for the descenders.
 #pragma once
 
 #include <array>
 
 namespace z82::generador {
 
-// Seven rows of five columns, '#' lit; nullptr for a character the font lacks.
-const std::array<const char*, 7>* Glifo(char c);
+// Eight rows of five columns, '#' lit; nullptr for a character the font lacks.
+const std::array<const char*, 8>* Glifo(char c);
 
 }  // namespace z82::generador
