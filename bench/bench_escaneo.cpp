@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -60,7 +61,8 @@ int main(int argc, char** argv) {
         std::printf("srec_info: not installed (apt-get install srecord), no comparison\n");
         return 0;
     }
-    const auto fichero = std::filesystem::temp_directory_path() / "z82_bench_firmware.hex";
+    const auto fichero = std::filesystem::temp_directory_path() /
+                         ("z82_bench_firmware_" + std::to_string(std::random_device{}()) + ".hex");
     {
         std::ofstream f(fichero, std::ios::binary);
         f.write(texto.data(), static_cast<std::streamsize>(texto.size()));

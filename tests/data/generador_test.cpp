@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "data/imagenes.h"
@@ -35,9 +36,11 @@ class Generador : public ::testing::Test {
     void SetUp() override {
         programa_ = fs::path(Z82_BUILD_DIR) / "data" / "z82_generador";
         if (!fs::exists(programa_)) GTEST_SKIP() << "no generator at " << programa_;
+        // Unique per run: other runs of the tests may share the machine.
         dir_ = fs::temp_directory_path() /
                ("z82_generador_test_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+                std::to_string(std::random_device{}()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }

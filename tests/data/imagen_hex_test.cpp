@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 #include <set>
 #include <sstream>
 
@@ -129,7 +130,9 @@ TEST(ImagenHex, SrecInfoAgreesOnTheAddressRanges) {
     if (std::system("srec_info -VERSion > /dev/null 2>&1") != 0) {
         GTEST_SKIP() << "srec_info (package srecord) is not installed";
     }
-    const auto dir = std::filesystem::temp_directory_path() / "z82_imagen_hex_test";
+    // Unique per run: other runs of the tests may share the machine.
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("z82_imagen_hex_test_" + std::to_string(std::random_device{}()));
     std::filesystem::create_directories(dir);
     const auto fichero = dir / "firmware.hex";
     const auto salida = dir / "srec_info.txt";
