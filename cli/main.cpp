@@ -163,11 +163,9 @@ int Principal(const std::vector<std::string>& args) {
 
     Enlace_sistema enlace;
     if (o.listar_puertos) {
-        enlace.catalogo.actualizar();
-        if (enlace.catalogo.cantidad() == 0) std::printf("No serial ports found.\n");
-        for (int n = 1; n <= enlace.catalogo.cantidad(); ++n) {
-            std::printf("%2d  %s\n", n, enlace.descripcion(n).c_str());
-        }
+        const std::vector<int> numeros = enlace.numeros();
+        if (numeros.empty()) std::printf("No serial ports found.\n");
+        for (int n : numeros) std::printf("%2d  %s\n", n, enlace.descripcion(n).c_str());
         return 0;
     }
 

@@ -1,6 +1,7 @@
 // Composition of the default-parameter block and of the measurement profiles.
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 #include "app/contexto.h"
 #include "defaults/tfparam_defecto.h"
@@ -187,13 +188,11 @@ void TFParam_defecto::Construir_perfil(int slot, int idioma) {
     // The name: NUL-terminated, cut to its 8-byte field; after the NUL of a shorter text
     // the field keeps what it held.
     const Nombres_perfil& n = NOMBRES[idioma];
-    char texto[32] = {};
     const char* sufijo = slot == 2 ? "1" : slot == 3 ? "2" : "";
     const char* raiz = slot == 0 ? n.a : slot == 1 ? n.b : n.c;
-    std::strncat(texto, raiz, sizeof texto - 2);
-    std::strncat(texto, sufijo, 1);
-    const size_t largo = std::strlen(texto) + 1;
-    std::memcpy(base + 4, texto, largo < 8 ? largo : 8);
+    const std::string texto = std::string(raiz) + sufijo;
+    const size_t largo = texto.size() + 1;  // with its NUL
+    std::memcpy(base + 4, texto.c_str(), largo < 8 ? largo : 8);
     e.saltar(8);
 
     const bool s1 = slot == 1;

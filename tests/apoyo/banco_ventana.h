@@ -3,12 +3,11 @@
 // bench works in a fresh folder of its own, so idiomas.ini is whatever the test puts there.
 #pragma once
 
-#include <unistd.h>
-
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "app/ventana_cargador.h"
@@ -32,9 +31,11 @@ struct Banco_ventana {
     std::unique_ptr<Tventana_cargador> ventana;
 
     Banco_ventana() {
-        std::string plantilla =
-            (std::filesystem::temp_directory_path() / "z82-ventana-XXXXXX").string();
-        carpeta = mkdtemp(plantilla.data());
+        std::random_device azar;
+        do {
+            carpeta =
+                std::filesystem::temp_directory_path() / ("z82-ventana-" + std::to_string(azar()));
+        } while (!std::filesystem::create_directory(carpeta));
         std::filesystem::current_path(carpeta);
     }
     ~Banco_ventana() {
