@@ -25,7 +25,6 @@ const char* const kAyuda =
 
 struct Argumentos {
     std::string puerto;
-    bool ayuda = false;
     std::string error;
 };
 
@@ -33,9 +32,7 @@ Argumentos Leer_argumentos(const QStringList& lista) {
     Argumentos a;
     for (qsizetype i = 1; i < lista.size(); ++i) {
         const QString& arg = lista[i];
-        if (arg == "--help" || arg == "-h") {
-            a.ayuda = true;
-        } else if (arg == "--port" && i + 1 < lista.size()) {
+        if (arg == "--port" && i + 1 < lista.size()) {
             a.puerto = lista[++i].toStdString();
         } else if (arg.startsWith("--port=")) {
             a.puerto = arg.mid(7).toStdString();
@@ -52,13 +49,20 @@ Argumentos Leer_argumentos(const QStringList& lista) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Help without a display.
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kAyuda, stdout);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Update");
     const Argumentos args = Leer_argumentos(QApplication::arguments());
-    if (args.ayuda || !args.error.empty()) {
-        if (!args.error.empty()) std::fprintf(stderr, "z82-update-gui: %s\n", args.error.c_str());
-        std::fputs(kAyuda, args.ayuda ? stdout : stderr);
-        return args.ayuda ? 0 : 2;
+    if (!args.error.empty()) {
+        std::fprintf(stderr, "z82-update-gui: %s\n%s", args.error.c_str(), kAyuda);
+        return 2;
     }
 
     z82::Enlace_sistema enlace;
