@@ -1,11 +1,16 @@
-// The engine's environment inside the Qt window: the Linux machine's clock, ports and
-// diagnostic line, with the window's messages handled wherever the engine lets them run.
+// The engine's environment inside the Qt window: the machine's clock, ports and diagnostic
+// line, with the window's messages handled wherever the engine lets them run.
 #pragma once
 
 #include <memory>
 
+#ifdef _WIN32
+#include "link/win32/enlace_sistema.h"
+#include "link/win32/entorno_sistema.h"
+#else
 #include "link/posix/enlace_sistema.h"
 #include "link/posix/entorno_sistema.h"
+#endif
 
 class QTimer;
 

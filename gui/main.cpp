@@ -12,7 +12,6 @@
 #include "app/ventana_cargador.h"
 #include "gui/entorno_qt.h"
 #include "gui/ventana_qt.h"
-#include "link/posix/enlace_sistema.h"
 
 namespace {
 
