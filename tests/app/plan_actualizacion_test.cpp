@@ -1,0 +1,188 @@
+// The update plan decided right after a connection, against simulated meters of several
+// versions.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "apoyo/banco_ventana.h"
+#include "sim/medidor_simulado.h"
+
+namespace z82 {
+namespace {
+
+using prueba::Banco_ventana;
+using sim::Config_medidor;
+
+struct Banco_plan : Banco_ventana {
+    std::unique_ptr<sim::Medidor_simulado> medidor;
+    explicit Banco_plan(const Config_medidor& c) {
+        medidor = std::make_unique<sim::Medidor_simulado>(c);
+        poner(1, medidor.get());
+        crear();
+    }
+    ~Banco_plan() { ventana.reset(); }
+    Tventana_cargador& conectar(const std::string& version_imagen = "") {
+        if (!version_imagen.empty()) ventana->version_hex = version_imagen;
+        ventana->Boton_ConectarClick();
+        EXPECT_TRUE(ventana->conectado);
+        return *ventana;
+    }
+};
+
+Config_medidor Con_firmware(const std::string& version) {
+    Config_medidor c;
+    c.version_firmware = version;
+    return c;
+}
+
+bool Firmware(const std::string& medidor, const std::string& imagen) {
+    Banco_plan b(Con_firmware(medidor));
+    return b.conectar(imagen).Check_firmware;
+}
+
+TEST(Plan_actualizacion, FirmwareVersionRules) {
+    EXPECT_FALSE(Firmware("1.88.00000", "1.88.00000"));
+    EXPECT_TRUE(Firmware("1.88.00000", "1.89.00000"));
+    EXPECT_FALSE(Firmware("1.90.00000", "1.89.00000"));
+    // A meter build other than 00000 always takes the carried firmware.
+    EXPECT_TRUE(Firmware("1.88.00004", "1.88.00004"));
+    EXPECT_TRUE(Firmware("1.88.00003", "1.88.00004"));
+    EXPECT_TRUE(Firmware("1.88.00005", "1.88.00004"));
+    // A carried build other than 00000: ten characters are compared.
+    EXPECT_TRUE(Firmware("1.88.00000", "1.88.00004"));
+    EXPECT_FALSE(Firmware("1.89.00000", "1.88.00004"));
+}
+
+TEST(Plan_actualizacion, WithTheFirmwareGoTheFpgaAndZoneAndWithoutItNoPlansNorErase) {
+    {
+        Banco_plan b(Con_firmware("1.87.00000"));
+        auto& v = b.conectar();
+        EXPECT_TRUE(v.Check_firmware);
+        EXPECT_TRUE(v.Check_fpga);
+        EXPECT_TRUE(v.Check_configuracion);
+        EXPECT_TRUE(v.Check_planes);  // plan type 0, version 100
+        EXPECT_FALSE(v.Check_borrar);
+        EXPECT_FALSE(v.Check_teclado);
+    }
+    {
+        Config_medidor c = Con_firmware("1.89.00000");
+        c.plan_version = 50;  // plans differ, but they only travel with the firmware
+        c.fpga_mayor = 3;
+        Banco_plan b(c);
+        auto& v = b.conectar();
+        EXPECT_FALSE(v.Check_firmware);
+        EXPECT_FALSE(v.Check_planes);
+        EXPECT_FALSE(v.Check_fpga);
+        EXPECT_FALSE(v.Check_configuracion);
+        EXPECT_FALSE(v.Comprobar_medidor());  // nothing to do
+        EXPECT_FALSE(v.opciones_bit5_libre);
+    }
+}
+
+TEST(Plan_actualizacion, FpgaRule) {
+    auto fpga = [](uint8_t mayor, uint8_t menor) {
+        Config_medidor c = Con_firmware("1.89.00000");
+        c.fpga_mayor = mayor;
+        c.fpga_menor = menor;
+        Banco_plan b(c);
+        auto& v = b.conectar();
+        return std::make_pair(v.Check_fpga, v.version_fpga_medidor);
+    };
+    EXPECT_EQ(fpga(3, 0), std::make_pair(false, std::string("3.0")));
+    EXPECT_EQ(fpga(3, 1), std::make_pair(true, std::string("3.1")));
+    EXPECT_EQ(fpga(2, 0), std::make_pair(true, std::string("2.0")));
+}
+
+TEST(Plan_actualizacion, PlanTypesAndVersions) {
+    auto planes = [](uint8_t tipo, uint16_t version) {
+        Config_medidor c;
+        c.plan_tipo = tipo;
+        c.plan_version = version;
+        Banco_plan b(c);
+        auto& v = b.conectar();
+        return std::make_tuple(v.Check_planes, v.tipo_plan_medidor, v.plan_esperado);
+    };
+    EXPECT_EQ(planes(0, 0x70), std::make_tuple(false, 0, 0x70));
+    EXPECT_EQ(planes(1, 0x67), std::make_tuple(false, 1, 0x67));
+    EXPECT_EQ(planes(2, 0x10), std::make_tuple(true, 2, 0x7A));
+    EXPECT_EQ(planes(3, 0x66), std::make_tuple(false, 3, 0x66));
+    EXPECT_EQ(planes(4, 0x6E), std::make_tuple(true, 4, 0x6F));
+    // A type above 4 is taken as type 0.
+    EXPECT_EQ(planes(7, 0x70), std::make_tuple(false, 0, 0x70));
+}
+
+TEST(Plan_actualizacion, Mpeg4Rule) {
+    auto mpeg4 = [](bool presente, uint16_t sw, uint16_t build) {
+        Config_medidor c;
+        c.mpeg4_presente = presente;
+        c.mpeg4.version_sw = sw;
+        c.mpeg4.build = build;
+        Banco_plan b(c);
+        return b.conectar().Check_mpeg4_apl;
+    };
+    EXPECT_TRUE(mpeg4(true, 0x006E, 0));
+    EXPECT_FALSE(mpeg4(true, 0x006F, 0));
+    EXPECT_TRUE(mpeg4(true, 0x0070, 3));
+    EXPECT_FALSE(mpeg4(false, 0, 0));  // a silent module
+}
+
+TEST(Plan_actualizacion, Mpeg4VersionZeroReconnectsOnceAfterFiveSeconds) {
+    Config_medidor c;
+    c.mpeg4.version_sw = 0;
+    Banco_plan b(c);
+    const int64_t t0 = b.reloj.ms();
+    auto& v = b.conectar();
+    EXPECT_FALSE(v.Check_mpeg4_apl);
+    EXPECT_TRUE(v.conectado);
+    EXPECT_GE(b.reloj.ms() - t0, 5000);
+    EXPECT_EQ(b.medidor->contar("mpeg4 identidad"), 2u);
+}
+
+TEST(Plan_actualizacion, PreUpdateCheckRefusesUsaUnreadableVersionAndOptions) {
+    {
+        Config_medidor c;
+        c.region = "USA";
+        Banco_plan b(c);
+        auto& v = b.conectar();
+        EXPECT_TRUE(v.es_usa);
+        EXPECT_TRUE(v.Check_firmware);
+        EXPECT_FALSE(v.Comprobar_medidor());
+    }
+    {
+        Config_medidor c;
+        c.byte_6031 = 1;
+        Banco_plan b(c);
+        auto& v = b.conectar();
+        EXPECT_FALSE(v.version_legible);
+        EXPECT_FALSE(v.Check_firmware);
+        EXPECT_FALSE(v.Comprobar_medidor());
+    }
+    {
+        Config_medidor c;
+        c.opciones_bit5 = false;
+        Banco_plan b(c);
+        auto& v = b.conectar();
+        EXPECT_FALSE(v.Comprobar_medidor());
+        EXPECT_TRUE(v.opciones_bit5_libre);
+    }
+    {
+        Banco_plan b(Config_medidor{});
+        EXPECT_TRUE(b.conectar().Comprobar_medidor());
+    }
+}
+
+TEST(Plan_actualizacion, IdentityQueriesFillTheWindowAndTheLanguageIsClamped) {
+    Config_medidor c;
+    c.idioma = 12;
+    c.dato_235 = 0x07;
+    c.dato_23d = 0x1964;
+    Banco_plan b(c);
+    auto& v = b.conectar();
+    EXPECT_EQ(v.idioma_medidor, 1);
+    EXPECT_TRUE(v.dato_232_ok);
+    EXPECT_EQ(v.dato_232, 0x07);
+    EXPECT_EQ(v.dato_23b, 0x1964);
+}
+
+}  // namespace
+}  // namespace z82
