@@ -20,6 +20,7 @@
 
 #include "sim/config_medidor.h"
 #include "sim/medidor_simulado.h"
+#include "sim/png.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ void al_senal(int) { salir = 1; }
 
 struct Opciones {
     z82::sim::Config_medidor config;
-    std::string png, enlace;
+    std::string png, enlace, volcado;
     int fallos_borrado = 0;
     bool detallado = false;
 };
@@ -56,6 +57,8 @@ void ayuda() {
         "  --disconnect-at S   the meter sends its own 0x0A S seconds after start\n"
         "  --png FILE          write the frame buffer when the PC closes and at exit\n"
         "  --link PATH         also make PATH a symbolic link to the device\n"
+        "  --dump FILE         at exit, write the size and CRC-32 of every programmed flash\n"
+        "                      segment, the EEPROM and the MPEG4 module's data to FILE\n"
         "  --verbose           list the commands understood on standard error\n"
         "  --help              this text\n");
 }
@@ -146,6 +149,8 @@ int leer_opciones(int argc, char** argv, Opciones& o) {
                 o.png = s;
             } else if (op == "--link") {
                 o.enlace = s;
+            } else if (op == "--dump") {
+                o.volcado = s;
             } else {
                 std::fprintf(stderr, "z82-meter-sim: unknown option %s (see --help)\n", op.c_str());
                 return 2;
@@ -157,6 +162,31 @@ int leer_opciones(int argc, char** argv, Opciones& o) {
         }
     }
     return 0;
+}
+
+// What the meter holds, one line a part: name, size in bytes, CRC-32. Flash segments that
+// read all 0xFF (never programmed) are left out. Two meters that hold the same bytes give
+// the same file.
+bool guardar_volcado(const z82::sim::Medidor_simulado& m, const std::string& ruta) {
+    std::FILE* f = std::fopen(ruta.c_str(), "w");
+    if (f == nullptr) return false;
+    auto parte = [f](const std::string& nombre, const uint8_t* datos, size_t n) {
+        std::fprintf(f, "%s %zu %08X\n", nombre.c_str(), n,
+                     static_cast<unsigned>(z82::sim::crc32_png(datos, n)));
+    };
+    std::fprintf(f, "# part bytes crc32\n");
+    for (unsigned s = 0; s < 64; ++s) {
+        const auto seg = m.flash(static_cast<uint8_t>(s));
+        if (std::all_of(seg.begin(), seg.end(), [](uint8_t b) { return b == 0xFF; })) continue;
+        char nombre[16];
+        std::snprintf(nombre, sizeof nombre, "flash-%02X", s);
+        parte(nombre, seg.data(), seg.size());
+    }
+    parte("eeprom", m.eeprom().data(), m.eeprom().size());
+    parte("mpeg4-application", m.mpeg4_aplicacion().data(), m.mpeg4_aplicacion().size());
+    parte("mpeg4-transfer", m.mpeg4_transferencia().data(), m.mpeg4_transferencia().size());
+    parte("mpeg4-order", m.mpeg4_orden().data(), m.mpeg4_orden().size());
+    return std::fclose(f) == 0;
 }
 
 // A pseudo-terminal in raw mode; the slave is held open here as well, so the master keeps
@@ -284,5 +314,9 @@ int main(int argc, char** argv) {
     }
     guardar_png();
     if (!o.enlace.empty()) unlink(o.enlace.c_str());
+    if (!o.volcado.empty() && !guardar_volcado(medidor, o.volcado)) {
+        std::fprintf(stderr, "z82-meter-sim: cannot write %s\n", o.volcado.c_str());
+        return 1;
+    }
     return 0;
 }
