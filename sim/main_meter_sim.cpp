@@ -19,6 +19,7 @@
 #include <string>
 
 #include "sim/config_medidor.h"
+#include "sim/enlace_simulado.h"
 #include "sim/medidor_simulado.h"
 #include "sim/png.h"
 
@@ -272,6 +273,7 @@ int main(int argc, char** argv) {
     };
 
     uint8_t buf[4096];
+    int64_t llegada_us = 0;  // when the last byte from the PC has fully arrived
     while (!salir) {
         // Bytes towards the PC leave when their time has come: the wire's pace.
         int64_t t = ahora_us(origen);
@@ -291,7 +293,14 @@ int main(int argc, char** argv) {
         if (r > 0 && (fds[0].revents & POLLIN)) {
             const ssize_t leidos = read(pty.maestro, buf, sizeof buf);
             if (leidos > 0) {
-                medidor.recibir(buf, static_cast<size_t>(leidos), ahora_us(origen));
+                // A pseudo-terminal hands over at once what a real line delivers one byte
+                // every 11 bit times: give each byte the instant it would have arrived.
+                const int64_t ahora = ahora_us(origen);
+                for (ssize_t i = 0; i < leidos; ++i) {
+                    llegada_us = std::max(llegada_us, ahora) +
+                                 z82::sim::Enlace_simulado::US_POR_BYTE;
+                    medidor.recibir(buf + i, 1, llegada_us);
+                }
             } else if (leidos < 0 && errno == EIO) {
                 usleep(10'000);  // no slave side open for a moment
             }

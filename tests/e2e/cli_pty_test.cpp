@@ -1,0 +1,186 @@
+// z82-update end to end over a real pseudo-terminal against z82-meter-sim, in real time.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "apoyo/banco_ventana.h"
+#include "sim/medidor_simulado.h"
+
+namespace z82 {
+namespace {
+
+const std::string kDir = Z82_BUILD_DIR;
+
+bool Hay_programas() {
+    return std::filesystem::exists(kDir + "/z82-update") &&
+           std::filesystem::exists(kDir + "/z82-meter-sim");
+}
+
+// z82-meter-sim running with its options; the path of its pseudo-terminal.
+class Simulador {
+public:
+    explicit Simulador(const std::string& opciones) {
+        const std::string orden = "exec " + kDir + "/z82-meter-sim " + opciones;
+        int tubo[2];
+        if (pipe(tubo) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(tubo[1], 1);
+            close(tubo[0]);
+            execl("/bin/sh", "sh", "-c", orden.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(tubo[1]);
+        salida_ = fdopen(tubo[0], "r");
+        char linea[256] = {};
+        if (salida_ != nullptr && std::fgets(linea, sizeof linea, salida_) != nullptr) {
+            ruta_ = linea;
+            while (!ruta_.empty() && (ruta_.back() == '\n' || ruta_.back() == '\r')) {
+                ruta_.pop_back();
+            }
+        }
+    }
+    ~Simulador() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (salida_ != nullptr) fclose(salida_);
+    }
+    const std::string& ruta() const { return ruta_; }
+
+private:
+    pid_t pid_ = -1;
+    FILE* salida_ = nullptr;
+    std::string ruta_;
+};
+
+struct Salida {
+    int codigo = -1;
+    std::string texto;
+    double segundos = 0;
+};
+
+// Runs z82-update with its standard input closed; returns its exit code and output.
+Salida Ejecutar(const std::string& argumentos) {
+    const auto t0 = std::chrono::steady_clock::now();
+    const std::string orden = "cd " + kDir + " && ./z82-update " + argumentos + " </dev/null 2>&1";
+    Salida s;
+    FILE* p = popen(orden.c_str(), "r");
+    if (p == nullptr) return s;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) s.texto.append(buf, n);
+    const int estado = pclose(p);
+    s.codigo = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+    s.segundos = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    return s;
+}
+
+bool Contiene(const std::string& texto, const std::string& parte) {
+    return texto.find(parte) != std::string::npos;
+}
+
+TEST(Cli_pty, PlanReportsWhatEachMeterNeedsAndWritesNothing) {
+    if (!Hay_programas()) GTEST_SKIP() << "z82-update or z82-meter-sim not built";
+    {
+        Simulador sim("");
+        ASSERT_FALSE(sim.ruta().empty());
+        const Salida s = Ejecutar("--plan --port " + sim.ruta());
+        EXPECT_EQ(s.codigo, 0) << s.texto;
+        EXPECT_TRUE(Contiene(s.texto, "firmware      1.87.00000")) << s.texto;
+        EXPECT_TRUE(Contiene(s.texto, "- main firmware")) << s.texto;
+        EXPECT_TRUE(Contiene(s.texto, "- FPGA configurations")) << s.texto;
+        EXPECT_TRUE(Contiene(s.texto, "- zone configuration")) << s.texto;
+        EXPECT_FALSE(Contiene(s.texto, "- MPEG4")) << s.texto;
+        EXPECT_TRUE(Contiene(s.texto, "Update allowed: yes")) << s.texto;
+    }
+    {
+        Simulador sim("--firmware 1.89.00000 --fpga 3.0");
+        const Salida s = Ejecutar("--plan --port " + sim.ruta());
+        EXPECT_EQ(s.codigo, 0) << s.texto;
+        EXPECT_TRUE(Contiene(s.texto, "(none: the meter is up to date)")) << s.texto;
+        EXPECT_TRUE(Contiene(s.texto, "Update allowed: nothing to do")) << s.texto;
+    }
+    {
+        Simulador sim("--firmware 1.89.00000 --fpga 3.0 --mpeg4 0x6E,0 --region USA");
+        const Salida s = Ejecutar("--plan --port " + sim.ruta());
+        EXPECT_TRUE(Contiene(s.texto, "- MPEG4 module application")) << s.texto;
+        EXPECT_TRUE(Contiene(s.texto, "USA model")) << s.texto;
+    }
+    {
+        // The built-in simulated meter, started by z82-update itself.
+        const Salida s = Ejecutar("--plan --simulate=\"--plan-type 4 --plan-version 111\"");
+        EXPECT_EQ(s.codigo, 0) << s.texto;
+        EXPECT_TRUE(Contiene(s.texto, "channel plans type 4 version 111")) << s.texto;
+        EXPECT_FALSE(Contiene(s.texto, "- channel plans")) << s.texto;
+    }
+}
+
+TEST(Cli_pty, ExitCodesTellTheOutcomesApart) {
+    if (!Hay_programas()) GTEST_SKIP() << "z82-update or z82-meter-sim not built";
+    {
+        Simulador sim("--level 10");
+        const Salida s = Ejecutar("--yes --port " + sim.ruta());
+        EXPECT_EQ(s.codigo, 11) << s.texto;
+    }
+    {
+        Simulador sim("--answer none");
+        const Salida s = Ejecutar("--yes --port " + sim.ruta());
+        EXPECT_EQ(s.codigo, 12) << s.texto;
+    }
+    {
+        Simulador sim("--options-clear");
+        const Salida s = Ejecutar("--yes --port " + sim.ruta());
+        EXPECT_EQ(s.codigo, 10) << s.texto;
+    }
+    {
+        const Salida s = Ejecutar("--yes --no");
+        EXPECT_EQ(s.codigo, 2) << s.texto;
+    }
+    {
+        const Salida s = Ejecutar("--port /dev/z82-no-such-port --yes");
+        EXPECT_EQ(s.codigo, 12) << s.texto;
+    }
+}
+
+// The protocol's own time for the same update: the same engine and meter model under
+// virtual time, where the clock moves only by bytes on the wire, pauses, drains and
+// time-outs.
+double Tiempo_protocolo(const sim::Config_medidor& c) {
+    prueba::Banco_ventana b;
+    sim::Medidor_simulado m(c);
+    b.poner(1, &m);
+    auto& v = b.crear();
+    v.Button_buscar_puertoClick();
+    v.Button_buscar_puertoClick();
+    EXPECT_EQ(v.resultado, Resultado_asistente::actualizado);
+    const double s = static_cast<double>(b.reloj.us()) / 1e6;
+    b.ventana.reset();
+    return s;
+}
+
+TEST(Cli_pty, FpgaOnlyUpdateOverAPseudoTerminalAgainstTheWireTime) {
+    if (!Hay_programas()) GTEST_SKIP() << "z82-update or z82-meter-sim not built";
+    Simulador sim("--firmware 1.89.00000");
+    const Salida s = Ejecutar("--yes --port " + sim.ruta());
+    EXPECT_EQ(s.codigo, 0) << s.texto;
+    EXPECT_TRUE(Contiene(s.texto, "Result: the meter was updated.")) << s.texto;
+
+    sim::Config_medidor c;
+    c.version_firmware = "1.89.00000";
+    const double protocolo = Tiempo_protocolo(c);
+    std::printf("FPGA-only update over a pseudo-terminal: wall %.2f s, protocol %.2f s\n",
+                s.segundos, protocolo);
+}
+
+}  // namespace
+}  // namespace z82
