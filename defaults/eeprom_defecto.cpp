@@ -67,11 +67,12 @@ bool TFParam_defecto::Leer_perfiles() {
         uint16_t palabras[17] = {};
         ctx_.consultas->Leer_memoria(static_cast<uint16_t>(EEPROM_PERFILES + i), 0x42, 34,
                                      palabras);
-        // The first word read is not part of the profiles.
+        // The read starts at the chunk's own address: its first 32 bytes are the chunk.
+        // (Taking bytes 2 to 33 instead would shift every slot's kept tail by two bytes
+        // on each rewrite, and test the wrong byte for the profile format.)
         for (int k = 0; k < 16; ++k) {
-            perfiles[static_cast<size_t>(i + 2 * k)] = static_cast<uint8_t>(palabras[k + 1] & 0xFF);
-            perfiles[static_cast<size_t>(i + 2 * k + 1)] =
-                static_cast<uint8_t>(palabras[k + 1] >> 8);
+            perfiles[static_cast<size_t>(i + 2 * k)] = static_cast<uint8_t>(palabras[k] & 0xFF);
+            perfiles[static_cast<size_t>(i + 2 * k + 1)] = static_cast<uint8_t>(palabras[k] >> 8);
         }
     }
     return perfiles[3] != 11;

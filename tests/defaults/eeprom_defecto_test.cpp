@@ -99,10 +99,18 @@ TEST_F(Eeprom, StaleProfilesAreRebuiltOverWhatWasReadAndWrittenInEightChunks) {
         EXPECT_EQ(medidor.escrituras[k].direccion, 0x0300 + 0x80 * k);
         EXPECT_EQ(medidor.escrituras[k].peticion.size(), 135u);
     }
-    // Profile 1 stands at 0x0400 with its name; the tail of its slot is what was read.
+    // Profile 1 stands at 0x0400 with its name; the tail of its slot is what was read,
+    // at the same place.
     EXPECT_EQ(medidor.eeprom[0x0400], 0xBA);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&medidor.eeprom[0x0404]), 8), "Head-end");
     EXPECT_EQ(medidor.eeprom[0x0400 + 200], 0x80 + (256 + 200) % 64);
+    for (int i = 0x0300 + 174; i < 0x0400; ++i) {
+        ASSERT_EQ(medidor.eeprom[static_cast<size_t>(i)], 0x80 + (i - 0x0300) % 64) << i;
+    }
+    // Read again, the profiles are current: a second run writes nothing.
+    medidor.escrituras.clear();
+    EXPECT_TRUE(f.Grabar_perfiles());
+    EXPECT_TRUE(medidor.escrituras.empty());
 }
 
 TEST_F(Eeprom, UsaProfilesAreAlwaysWritten) {

@@ -23,8 +23,10 @@ struct Medidor_eeprom {
         if (p[0] == 0x01 && p[1] == 0x42) {
             ++lecturas;
             const uint16_t dir = static_cast<uint16_t>(p[2] | (p[3] << 8));
-            std::vector<uint8_t> r{0x10, p[4], 0xEE, 0xEE};
-            for (int i = 0; i + 2 < p[4]; ++i) r.push_back(eeprom[(dir + i) & 0xFFFF]);
+            // Data byte k of the answer is the byte at dir + k, as for every read of the
+            // bank (the language byte of a read at 0x020E is data byte 2, at 0x0210).
+            std::vector<uint8_t> r{0x10, p[4]};
+            for (int i = 0; i < p[4]; ++i) r.push_back(eeprom[(dir + i) & 0xFFFF]);
             m.responder(r, t + 2000);
         } else if (p[0] == 0x02 && p.size() >= 7) {
             const uint16_t dir = static_cast<uint16_t>((p[5] << 8) | p[6]);
