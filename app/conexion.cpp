@@ -25,6 +25,28 @@ void Tventana_cargador::Pulsos_rts() {
     }
 }
 
+// Closes the port if open and opens it again on numero_puerto with the line settings.
+bool Tventana_cargador::Reabrir_puerto() {
+    if (puerto->Abierto()) puerto->Cerrar();
+    config_puerto.numero_puerto = static_cast<uint32_t>(numero_puerto);
+    puerto->Abrir(static_cast<uint32_t>(numero_puerto), config_puerto);
+    return puerto->Abierto();
+}
+
+// One probe: messages, the RTS pulses, a pause, the drain and 0x00. False when the
+// window is closing (nothing is sent then).
+bool Tventana_cargador::Enviar_sonda() {
+    entorno.procesar_mensajes();
+    if (cerrando) return false;
+    Pulsos_rts();
+    entorno.procesar_mensajes();
+    if (cerrando) return false;
+    entorno.dormir(100);
+    puerto->Vaciar_entrada();
+    puerto->Escribir({kSonda});
+    return true;
+}
+
 // The window's own disconnect: notice, pause, close.
 void Tventana_cargador::Desconectar() {
     puerto->Escribir({kDesconexion});
@@ -44,10 +66,7 @@ void Tventana_cargador::Boton_ConectarClick() {
         return;
     }
 
-    if (puerto->Abierto()) puerto->Cerrar();
-    config_puerto.numero_puerto = static_cast<uint32_t>(numero_puerto);
-    puerto->Abrir(static_cast<uint32_t>(numero_puerto), config_puerto);
-    if (!puerto->Abierto()) {
+    if (!Reabrir_puerto()) {
         const std::string por_que = dispositivo_.ultimo_error();
         if (!por_que.empty()) avisos_puertos.push_back(por_que);
         return;
@@ -56,14 +75,7 @@ void Tventana_cargador::Boton_ConectarClick() {
     int intentos = 0;
     bool enlazado = false;
     do {
-        entorno.procesar_mensajes();
-        if (cerrando) return;
-        Pulsos_rts();
-        entorno.procesar_mensajes();
-        if (cerrando) return;
-        entorno.dormir(100);
-        puerto->Vaciar_entrada();
-        puerto->Escribir({kSonda});
+        if (!Enviar_sonda()) return;
         uint8_t respuesta = 0;
         puerto->Leer(&respuesta, 1);
         if (respuesta == kRespuestaDiferencial) {
@@ -119,21 +131,11 @@ void Tventana_cargador::Reconectar() {
     Timer_desconexion.Enabled(false);
     if (conectado) Desconectar();
 
-    if (puerto->Abierto()) puerto->Cerrar();
-    config_puerto.numero_puerto = static_cast<uint32_t>(numero_puerto);
-    puerto->Abrir(static_cast<uint32_t>(numero_puerto), config_puerto);
-    if (puerto->Abierto()) {
+    if (Reabrir_puerto()) {
         int intentos = 0;
         bool enlazado = false;
         do {
-            entorno.procesar_mensajes();
-            if (cerrando) return;
-            Pulsos_rts();
-            entorno.procesar_mensajes();
-            if (cerrando) return;
-            entorno.dormir(100);
-            puerto->Vaciar_entrada();
-            puerto->Escribir({kSonda});
+            if (!Enviar_sonda()) return;
             for (int i = 0; i < 15; ++i) {
                 entorno.procesar_mensajes();
                 if (cerrando) return;

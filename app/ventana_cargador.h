@@ -140,6 +140,8 @@ class Tventana_cargador : public Contexto {
     void Texto_contador(int contador, int total);
     bool Preguntar(const Pregunta_atencion& pregunta);
     void Desconectar();
+    bool Reabrir_puerto();
+    bool Enviar_sonda();
 
     Dispositivo_serie& dispositivo_;
     std::unique_ptr<TCPuerto> puerto_;
