@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the updater and runs a whole update against the built-in simulated meter.
-# Extra arguments go to z82-update (for example --plan, or --simulate="--plan-type 4").
+# Builds the updater and runs a whole update against the built-in simulated meter, which
+# by default needs every item: memory erase, MPEG4 module, FPGA, firmware with plans, zone.
+# Extra arguments go to z82-update instead (for example --plan --simulate, or
+# --simulate="--firmware 1.89.00000" --yes for a short update of the FPGA area only).
 set -euo pipefail
 raiz="$(cd "$(dirname "$0")/.." && pwd)"
 "$raiz/tools/deps.sh"
@@ -8,5 +10,5 @@ cmake -S "$raiz" -B "$raiz/build-release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DZ82_TESTS=OFF -DZ82_BENCH=OFF -DZ82_GUI=OFF > /dev/null
 cmake --build "$raiz/build-release" --target z82-update z82-meter-sim
 cd "$raiz/build-release"
-if [ $# -eq 0 ]; then set -- --simulate --yes; fi
+if [ $# -eq 0 ]; then set -- --simulate="--mpeg4 0x6E,0 --mpeg4-time 30" --yes; fi
 exec ./z82-update "$@"
