@@ -87,7 +87,7 @@ bool Enlace_simulado::leer(uint8_t* destino, uint32_t n, uint32_t& leidos) {
     if (e != nullptr && e->proxima_salida(t) && t <= limite_us) {
         reloj_.avanzar_hasta_us(t);
         leidos = static_cast<uint32_t>(e->tomar_salida(destino, n, reloj_.us()));
-        for (uint32_t i = 0; i < leidos; ++i) {
+        for (uint32_t i = 0; registrar && i < leidos; ++i) {
             registro_.push_back({reloj_.us(), false, destino[i]});
         }
     } else {
@@ -101,7 +101,7 @@ bool Enlace_simulado::escribir(const uint8_t* origen, uint32_t n, uint32_t& escr
     if (!abierto_ || sin_cable()) return false;
     const int64_t ahora = reloj_.us();
     int64_t inicio = std::max(ahora, fin_transmision_us_);
-    for (uint32_t i = 0; i < n; ++i) registro_.push_back({ahora, true, origen[i]});
+    for (uint32_t i = 0; registrar && i < n; ++i) registro_.push_back({ahora, true, origen[i]});
     fin_transmision_us_ = inicio + int64_t(n) * US_POR_BYTE;
     if (Extremo_simulado* e = extremo()) {
         // Each byte reaches the meter when its last bit is on the wire.

@@ -34,6 +34,8 @@ class Enlace_simulado : public Dispositivo_serie {
     bool desenchufado = false;
     // The cable is pulled at this virtual instant (-1: never), for faults in mid-run.
     int64_t desenchufar_desde_us = -1;
+    // Keep the per-byte record (registro, enviados). Long campaigns turn it off.
+    bool registrar = true;
 
     bool abrir(uint32_t numero_puerto) override;
     bool abierto() const override { return abierto_; }

@@ -2,6 +2,8 @@
 // runs posted events and timers, beeps and diagnostic lines are recorded.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -27,7 +29,17 @@ class Entorno_virtual : public Entorno {
         // Handing control to the message loop takes a little time; without it a loop that
         // only pumps messages would never see a timer fall due.
         reloj_.avanzar_us(paso_mensajes_us);
+        while (!programados_.empty() && programados_.begin()->first <= reloj_.us()) {
+            auto evento = std::move(programados_.begin()->second);
+            programados_.erase(programados_.begin());
+            evento();
+        }
         atender();
+    }
+    // Runs an event at the first message processing at or after the virtual instant t_us
+    // (a click, a Ctrl-C or a closed window at a chosen moment of a run).
+    void en_instante(int64_t t_us, std::function<void()> evento) {
+        programados_.emplace(t_us, std::move(evento));
     }
     bool existe_puerto(int n) override { return puertos.count(n) > 0; }
     std::vector<std::string> puertos_registro() override { return registro; }
@@ -46,6 +58,7 @@ class Entorno_virtual : public Entorno {
 
   private:
     Reloj_virtual& reloj_;
+    std::multimap<int64_t, std::function<void()>> programados_;
 };
 
 }  // namespace z82::sim
