@@ -106,6 +106,9 @@ void Tventana_cargador::Button_buscar_puertoClick() {
     Lineas(Texto("PASO3_L1"), Texto("PASO3_L2") + std::to_string(numero_puerto), Texto("PASO3_L3"));
 
     Buscar_medidor();
+    // A window closed during the search: the handshake returned and left the port open
+    // (the window's flags untouched); the wizard gives the port back.
+    if (cerrando && !conectado) puerto->Cerrar();
 
     auto no_encontrado = [&] {
         ++busquedas_fallidas;
