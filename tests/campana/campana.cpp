@@ -1,0 +1,572 @@
+#include "campana/campana.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <system_error>
+
+#include "apoyo/imagen_esperada.h"
+#include "app/ventana_cargador.h"
+#include "data/imagenes.h"
+#include "fpga/tcfpga.h"
+#include "link/tcpuerto.h"
+#include "sim/enlace_simulado.h"
+#include "sim/entorno_virtual.h"
+#include "sim/medidor_simulado.h"
+#include "sim/reloj_virtual.h"
+#include "sim/vista_registro.h"
+
+namespace z82::campana {
+namespace {
+
+namespace fs = std::filesystem;
+
+// splitmix64: the same numbers on every platform and library.
+struct Azar {
+    uint64_t estado;
+    uint64_t siguiente() {
+        estado += 0x9E3779B97F4A7C15ull;
+        uint64_t z = estado;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    // 0 .. n - 1
+    int64_t entero(int64_t n) { return n <= 0 ? 0 : int64_t(siguiente() % uint64_t(n)); }
+    bool moneda(int por_ciento) { return entero(100) < por_ciento; }
+    double real() { return double(siguiente() >> 11) / double(1ull << 53); }
+};
+
+// Plan version the carried image of each type holds.
+constexpr uint16_t kPlanCarried[5] = {0x70, 0x67, 0x7A, 0x66, 0x6F};
+
+// Virtual length of a run without faults, roughly, by its items: the window in which the
+// faults strike.
+int64_t Duracion_estimada_us(const Plan_esperado& p) {
+    int64_t s = 10;
+    if (p.borrado) s += 10;
+    if (p.mpeg4) s += 290;
+    if (p.fpga) s += 25;
+    if (p.firmware) s += 480;
+    if (p.zona) s += 15;
+    return s * 1'000'000;
+}
+
+class Colgado {};
+
+// Virtual time with a bound: past it the run is abandoned as hung.
+class Entorno_campana : public sim::Entorno_virtual {
+  public:
+    Entorno_campana(sim::Reloj_virtual& r, int64_t limite_us)
+        : sim::Entorno_virtual(r), limite_us_(limite_us) {}
+    void dormir(int ms) override {
+        sim::Entorno_virtual::dormir(ms);
+        vigilar();
+    }
+    void procesar_mensajes() override {
+        sim::Entorno_virtual::procesar_mensajes();
+        vigilar();
+    }
+
+  private:
+    // Throws once: what runs while the run unwinds (destructors that pause) goes on.
+    void vigilar() {
+        if (!vencido_ && reloj().us() > limite_us_) {
+            vencido_ = true;
+            throw Colgado{};
+        }
+    }
+    int64_t limite_us_;
+    bool vencido_ = false;
+};
+
+// The language file, read from a folder of this process's own, made once.
+void Preparar_carpeta(const std::string& fuentes) {
+    static bool hecho = false;
+    if (hecho) return;
+    hecho = true;
+    std::random_device azar;
+    fs::path carpeta;
+    do {
+        carpeta = fs::temp_directory_path() / ("z82-campana-" + std::to_string(azar()));
+    } while (!fs::create_directory(carpeta));
+    fs::copy_file(fs::path(fuentes) / "data" / "idiomas.ini", carpeta / "idiomas.ini");
+    fs::current_path(carpeta);
+    static struct Limpieza {
+        fs::path c;
+        ~Limpieza() {
+            std::error_code ec;
+            fs::remove_all(c, ec);
+        }
+    } limpieza{carpeta};
+}
+
+struct Banco {
+    sim::Reloj_virtual reloj;
+    Entorno_campana entorno;
+    sim::Vista_registro vista{entorno};
+    sim::Enlace_simulado enlace{reloj};
+    std::unique_ptr<sim::Medidor_simulado> medidor;
+    std::unique_ptr<Tventana_cargador> ventana;
+
+    Banco(const sim::Config_medidor& c, int64_t limite_us) : entorno(reloj, limite_us) {
+        enlace.registrar = false;
+        medidor = std::make_unique<sim::Medidor_simulado>(c);
+        enlace.conectar(1, medidor.get());
+        entorno.puertos.insert(1);
+        ventana = std::make_unique<Tventana_cargador>(entorno, vista, enlace, nullptr);
+        vista.responder = [this](bool ok) {
+            if (ok) {
+                ventana->Button_atencion_okClick();
+            } else {
+                ventana->Button_atencion_cancelClick();
+            }
+        };
+    }
+    ~Banco() { ventana.reset(); }
+    Banco(const Banco&) = delete;
+    Banco& operator=(const Banco&) = delete;
+};
+
+const std::vector<uint8_t>& Area_fpga(Tventana_cargador& v) {
+    static const std::vector<uint8_t> area = [&] {
+        TCFpga fpga(v);
+        fpga.n_configuraciones = 2;
+        return fpga.Imagen();
+    }();
+    return area;
+}
+
+const std::map<int, std::vector<prueba::Byte_imagen>>& Imagen_hex() {
+    static const auto datos = prueba::Datos_imagen_hex();
+    return datos;
+}
+
+// What is missing from the meter, item by item (empty: it holds the whole plan).
+std::string Faltas(const Plan_esperado& p, const sim::Medidor_simulado& m, Tventana_cargador& v,
+                   const std::vector<uint8_t>* eeprom) {
+    std::ostringstream f;
+    if (p.firmware) {
+        long d = 0;
+        for (const auto& [segmento, bytes] : Imagen_hex()) {
+            if (segmento == 0 || segmento == 0x1E || segmento == 0x1F) continue;
+            d += prueba::Diferencias(m.flash(static_cast<uint8_t>(segmento)), bytes);
+        }
+        if (d != 0) f << " firmware(" << d << " bytes)";
+    }
+    const int tipo = m.config.plan_tipo;
+    if (p.planes) {
+        const auto imagen = datos::imagen_planes(tipo);
+        long d = 0;
+        for (size_t i = 0; i < imagen.size(); ++i) {
+            if (m.flash(static_cast<uint8_t>(0x1E + i / 65536))[i % 65536] != imagen[i]) ++d;
+        }
+        if (d != 0) f << " plans(" << d << " bytes)";
+    } else {
+        const auto s = m.flash(0x1E);
+        if (s[2] != (m.config.plan_version >> 8) || s[3] != (m.config.plan_version & 0xFF) ||
+            s[4] != m.config.plan_tipo)
+            f << " plans(replaced without leave)";
+    }
+    if (p.fpga) {
+        const auto& area = Area_fpga(v);
+        long d = 0;
+        for (size_t i = 0; i < area.size(); ++i) {
+            if (m.flash(static_cast<uint8_t>(0x30 + i / 65536))[i % 65536] != area[i]) ++d;
+        }
+        if (d != 0) f << " fpga(" << d << " bytes)";
+    }
+    if (p.zona && eeprom != nullptr && m.eeprom() != *eeprom) {
+        long d = 0;
+        for (size_t i = 0; i < eeprom->size(); ++i) d += m.eeprom()[i] != (*eeprom)[i];
+        f << " zone(" << d << " EEPROM bytes)";
+    }
+    if (p.borrado) {
+        static const char* const kSectores[12] = {"01", "20", "21", "24", "25", "26",
+                                                  "27", "28", "29", "2A", "2B", "2C"};
+        for (const char* s : kSectores) {
+            if (!m.hay(std::string("orden [ ") + s)) f << " erase(sector " << s << ")";
+        }
+    }
+    if (p.mpeg4) {
+        const auto app = datos::imagen_mpeg4();
+        const auto prog = datos::programa_transferencia();
+        const auto& a = m.mpeg4_aplicacion();
+        const auto& t = m.mpeg4_transferencia();
+        if (!std::equal(app.begin(), app.end(), a.begin(), a.end()) ||
+            !std::equal(prog.begin(), prog.end(), t.begin(), t.end()) ||
+            m.version_mpeg4().version_sw != m.config.mpeg4_tras_actualizar.version_sw)
+            f << " mpeg4";
+    }
+    return f.str();
+}
+
+// The three lines show the texts of a result ("P6_E4" gives P6_E4_L1 .. P6_E4_L3).
+bool Textos(const sim::Vista_registro& vista, Tventana_cargador& v, const std::string& prefijo) {
+    for (int i = 0; i < 3; ++i) {
+        const std::string& t = v.Texto(prefijo + "_L" + std::to_string(i + 1));
+        if (vista.lineas[i] != t) return false;
+    }
+    return !vista.lineas[0].empty();
+}
+
+void Aplicar_fallos(const Corrida& c, Banco& b) {
+    auto& m = *b.medidor;
+    for (const Fallo_sorteado& f : c.fallos) {
+        sim::Fallo_byte fb;
+        fb.sentido = f.hacia_pc ? sim::Sentido::hacia_pc : sim::Sentido::hacia_medidor;
+        fb.desde_us = f.t_us;
+        switch (f.tipo) {
+            case Tipo_fallo::byte_perdido:
+                fb.accion = sim::Accion::perder;
+                m.fallos.bytes.push_back(fb);
+                break;
+            case Tipo_fallo::byte_corrompido:
+                fb.accion = sim::Accion::corromper;
+                fb.mascara = f.valor;
+                m.fallos.bytes.push_back(fb);
+                break;
+            case Tipo_fallo::byte_retrasado:
+                fb.accion = sim::Accion::retrasar;
+                fb.retardo_us = f.retardo_us;
+                m.fallos.bytes.push_back(fb);
+                break;
+            case Tipo_fallo::byte_duplicado:
+                fb.accion = sim::Accion::duplicar;
+                m.fallos.bytes.push_back(fb);
+                break;
+            case Tipo_fallo::byte_sustituido:
+                fb.accion = sim::Accion::sustituir;
+                fb.valor = f.valor;
+                m.fallos.bytes.push_back(fb);
+                break;
+            case Tipo_fallo::borrado_fallido:
+                m.fallos.borrados_fallidos = f.cuenta;
+                m.fallos.byte_fallo_borrado = f.valor;
+                break;
+            case Tipo_fallo::relleno:
+                m.config.respuesta_relleno = f.valor;
+                break;
+            case Tipo_fallo::silencio:
+                m.fallos.silencio_desde_us = f.t_us;
+                break;
+            case Tipo_fallo::desenchufe:
+                b.enlace.desenchufar_desde_us = f.t_us;
+                break;
+            case Tipo_fallo::desconexion_medidor:
+                m.desconectar_en(f.t_us);
+                break;
+            case Tipo_fallo::interrupcion: {
+                Tventana_cargador* v = b.ventana.get();
+                b.entorno.en_instante(f.t_us, [v] {
+                    // As the terminal's Ctrl-C: stop a run, close the window otherwise.
+                    if (v->ocupado) {
+                        v->abortar = true;
+                    } else {
+                        v->Salir();
+                    }
+                });
+                break;
+            }
+            case Tipo_fallo::ruido:
+                m.fallos.semilla = c.semilla;
+                m.fallos.prob_perdida_entrada = f.probabilidad;
+                m.fallos.prob_corrupcion_entrada = f.probabilidad;
+                m.fallos.prob_perdida_salida = f.probabilidad;
+                m.fallos.prob_corrupcion_salida = f.probabilidad;
+                break;
+        }
+    }
+}
+
+const char* Nombre_fallo(Tipo_fallo t) {
+    switch (t) {
+        case Tipo_fallo::byte_perdido:
+            return "lost";
+        case Tipo_fallo::byte_corrompido:
+            return "corrupted";
+        case Tipo_fallo::byte_retrasado:
+            return "delayed";
+        case Tipo_fallo::byte_duplicado:
+            return "duplicated";
+        case Tipo_fallo::byte_sustituido:
+            return "wrong-byte";
+        case Tipo_fallo::borrado_fallido:
+            return "erase-fails";
+        case Tipo_fallo::relleno:
+            return "filler-answer";
+        case Tipo_fallo::silencio:
+            return "silence";
+        case Tipo_fallo::desenchufe:
+            return "unplugged";
+        case Tipo_fallo::desconexion_medidor:
+            return "meter-0A";
+        case Tipo_fallo::interrupcion:
+            return "ctrl-c";
+        case Tipo_fallo::ruido:
+            return "noise";
+    }
+    return "?";
+}
+
+}  // namespace
+
+const char* Nombre(Desenlace d) {
+    switch (d) {
+        case Desenlace::exito_verificado:
+            return "success verified";
+        case Desenlace::fallo_informado:
+            return "failure reported";
+        case Desenlace::exito_falso:
+            return "FALSE SUCCESS";
+        case Desenlace::fallo_mal_informado:
+            return "FAILURE MISREPORTED";
+        case Desenlace::colgado:
+            return "HANG";
+        case Desenlace::caido:
+            return "CRASH";
+    }
+    return "?";
+}
+
+Corrida Sortear(uint64_t semilla) {
+    Corrida c;
+    c.semilla = semilla;
+    Azar a{semilla * 0x2545F4914F6CDD1Dull + 17};
+    auto& k = c.config;
+    Plan_esperado& p = c.plan;
+    std::ostringstream d;
+
+    // Which items the meter needs.
+    const int64_t clase = a.entero(100);
+    if (clase < 60) {
+        k.version_firmware = "1.87.00000";
+        k.plan_tipo = static_cast<uint8_t>(a.entero(5));
+        const bool plan_al_dia = a.moneda(30);
+        k.plan_version =
+            plan_al_dia ? kPlanCarried[k.plan_tipo] : static_cast<uint16_t>(0x40 + a.entero(0x20));
+        k.fpga_mayor = a.moneda(20) ? 3 : 2;
+        p.firmware = p.fpga = p.zona = true;
+        const bool pregunta = !plan_al_dia && (k.plan_tipo == 0 || k.plan_tipo == 4);
+        p.pregunta_planes = pregunta;
+        c.respuesta_planes = a.moneda(75);
+        p.planes = !plan_al_dia && (!pregunta || c.respuesta_planes);
+        p.borrado = pregunta && c.respuesta_planes;
+        d << "firmware plans-type " << int(k.plan_tipo) << " plan-version 0x" << std::hex
+          << k.plan_version << std::dec << (plan_al_dia ? " (current)" : "");
+        if (pregunta) d << (c.respuesta_planes ? " plan-question OK" : " plan-question Cancel");
+    } else if (clase < 75) {
+        k.version_firmware = "1.89.00000";
+        p.fpga = true;
+        d << "fpga-only";
+    } else if (clase < 85) {
+        k.version_firmware = "1.89.00000";
+        k.fpga_mayor = 3;
+        d << "mpeg4-only";
+    } else {
+        k.version_firmware = "1.89.00000";
+        p.fpga = true;
+        d << "mpeg4+fpga";
+    }
+    if (clase >= 75 || a.moneda(25)) {
+        k.mpeg4.version_sw = static_cast<uint16_t>(0x50 + a.entero(0x1F));
+        p.mpeg4 = true;
+        if (clase < 75) d << " +mpeg4";
+    }
+    if (p.borrado) {
+        c.respuesta_borrado = a.moneda(90);
+        if (!c.respuesta_borrado) {
+            p.rechaza_borrado = true;
+            d << " erase-warning Cancel";
+        }
+    }
+
+    // Faults: none in a few runs, up to four in the others.
+    const int64_t duracion = Duracion_estimada_us(p);
+    const int n = a.moneda(5) ? 0 : 1 + int(a.entero(4));
+    for (int i = 0; i < n; ++i) {
+        Fallo_sorteado f;
+        f.tipo = static_cast<Tipo_fallo>(a.entero(12));
+        f.hacia_pc = a.moneda(50);
+        // A quarter of the faults strike the search, the reads of the versions and the
+        // checks, which take the first seconds; the others anywhere in the run.
+        f.t_us = a.moneda(25) ? a.entero(4'000'000) : a.entero(duracion + duracion / 10);
+        switch (f.tipo) {
+            case Tipo_fallo::byte_corrompido:
+                f.valor = static_cast<uint8_t>(1 + a.entero(255));
+                break;
+            case Tipo_fallo::byte_sustituido:
+                f.hacia_pc = true;
+                f.valor = static_cast<uint8_t>(a.entero(256));
+                break;
+            case Tipo_fallo::byte_retrasado:
+                f.retardo_us = a.moneda(50) ? 1 + a.entero(20'000) : 1 + a.entero(4'000'000);
+                break;
+            case Tipo_fallo::borrado_fallido:
+                f.cuenta = 1 + int(a.entero(4));
+                f.valor = static_cast<uint8_t>('q' + a.entero(5));
+                break;
+            case Tipo_fallo::relleno: {
+                const uint8_t opciones[3] = {'?', 'f', 0};
+                f.valor = opciones[a.entero(3)];
+                break;
+            }
+            case Tipo_fallo::ruido:
+                f.probabilidad = 1e-7 * double(1 + a.entero(30));
+                break;
+            default:
+                break;
+        }
+        c.fallos.push_back(f);
+        d << " | " << Nombre_fallo(f.tipo);
+        switch (f.tipo) {
+            case Tipo_fallo::borrado_fallido:
+                d << " x" << f.cuenta << " '" << char(f.valor) << "'";
+                break;
+            case Tipo_fallo::relleno:
+                d << " " << (f.valor == 0 ? std::string("none") : std::string(1, char(f.valor)));
+                break;
+            case Tipo_fallo::ruido:
+                d << " p=" << f.probabilidad;
+                break;
+            default:
+                d << (f.tipo <= Tipo_fallo::byte_sustituido ? (f.hacia_pc ? " to-pc" : " to-meter")
+                                                            : "")
+                  << " at " << double(f.t_us) / 1e6 << "s";
+                if (f.tipo == Tipo_fallo::byte_corrompido || f.tipo == Tipo_fallo::byte_sustituido)
+                    d << " 0x" << std::hex << int(f.valor) << std::dec;
+                if (f.tipo == Tipo_fallo::byte_retrasado) d << " by " << f.retardo_us << "us";
+                break;
+        }
+    }
+    c.descripcion = d.str();
+    return c;
+}
+
+const std::vector<uint8_t>& Eeprom_referencia(const Opciones_corrida& o, int tipo) {
+    // The zone depends on the meter's region (its plan type): one reference for each.
+    static std::map<int, std::vector<uint8_t>> referencias;
+    auto it = referencias.find(tipo);
+    if (it != referencias.end()) return it->second;
+    Preparar_carpeta(o.fuentes);
+    sim::Config_medidor k;
+    k.plan_tipo = static_cast<uint8_t>(tipo);
+    k.plan_version = kPlanCarried[tipo];
+    Banco b(k, o.limite_virtual_us);
+    b.ventana->Button_buscar_puertoClick();
+    b.ventana->Button_buscar_puertoClick();
+    std::vector<uint8_t> e;
+    if (b.ventana->resultado == Resultado_asistente::actualizado) {
+        e = b.medidor->eeprom();
+        // The other references, while a window is at hand.
+        Area_fpga(*b.ventana);
+        Imagen_hex();
+    }
+    return referencias.emplace(tipo, std::move(e)).first->second;
+}
+
+bool Preparar(const Opciones_corrida& o) {
+    bool ok = true;
+    for (int tipo = 0; tipo < 5; ++tipo) ok = !Eeprom_referencia(o, tipo).empty() && ok;
+    return ok;
+}
+
+Informe Ejecutar(const Corrida& c, const Opciones_corrida& o) {
+    Preparar_carpeta(o.fuentes);
+    const std::vector<uint8_t>& eeprom = Eeprom_referencia(o, c.config.plan_tipo % 5);
+    Informe r;
+    Banco b(c.config, o.limite_virtual_us);
+    Tventana_cargador& v = *b.ventana;
+    b.vista.respuestas.clear();
+    if (c.plan.pregunta_planes) b.vista.respuestas.push_back(c.respuesta_planes);
+    if (c.plan.borrado) b.vista.respuestas.push_back(c.respuesta_borrado);
+    Aplicar_fallos(c, b);
+    try {
+        v.Button_buscar_puertoClick();
+        v.Button_buscar_puertoClick();
+    } catch (const Colgado&) {
+        r.desenlace = Desenlace::colgado;
+        r.segundos_virtuales = double(b.reloj.us()) / 1e6;
+        r.detalle = "past the bound of virtual time";
+        return r;
+    }
+    r.segundos_virtuales = double(b.reloj.us()) / 1e6;
+    auto& vista = b.vista;
+    const bool abierto = v.puerto->Abierto();
+    auto mal = [&](const std::string& por_que) {
+        r.desenlace = Desenlace::fallo_mal_informado;
+        r.detalle = por_que;
+    };
+    r.desenlace = Desenlace::fallo_informado;
+    switch (v.resultado) {
+        case Resultado_asistente::actualizado: {
+            const std::string faltas =
+                Faltas(c.plan, *b.medidor, v, eeprom.empty() ? nullptr : &eeprom);
+            if (!faltas.empty()) {
+                r.desenlace = Desenlace::exito_falso;
+                r.detalle = "updated, but missing:" + faltas;
+            } else if (vista.imagen_actual != IMG_EXITO || abierto || v.ocupado) {
+                mal("updated, but not shown as such or the link left open");
+            } else {
+                r.desenlace = Desenlace::exito_verificado;
+            }
+            break;
+        }
+        case Resultado_asistente::nada_que_hacer:
+            if (!c.plan.vacio()) {
+                r.desenlace = Desenlace::exito_falso;
+                r.detalle = "nothing to do, although the meter needs items";
+            }
+            break;
+        case Resultado_asistente::fallo:
+            if (vista.imagen_actual != IMG_FALLO || !Textos(vista, v, "P6_E4")) {
+                mal("failure without the P6_E4 texts");
+            } else if (abierto || v.ocupado) {
+                mal("failure with the link left open or the window busy");
+            } else {
+                r.detalle = "failure (P6_E4)";
+            }
+            break;
+        case Resultado_asistente::borrado_rechazado:
+            if (!c.plan.rechaza_borrado) {
+                mal("erase refused, but nobody refused it");
+            } else if (!Textos(vista, v, "P6_E7") || abierto || b.medidor->programaciones != 0) {
+                mal("erase refused without the P6_E7 texts, or something was written");
+            } else {
+                r.detalle = "erase refused (P6_E7)";
+            }
+            break;
+        case Resultado_asistente::no_encontrado:
+            if (!Textos(vista, v, v.respuesta_6d ? "P6_E5" : "P6_E1")) {
+                mal("no meter, without its texts");
+            } else if (abierto) {
+                mal("no meter, with the link left open");
+            } else {
+                r.detalle = "no meter found";
+            }
+            break;
+        case Resultado_asistente::detenido_nivel:
+        case Resultado_asistente::detenido_dispositivo:
+        case Resultado_asistente::no_permitido:
+            if (vista.imagen_actual != IMG_DETENIDO || abierto) {
+                mal("stopped by a check, without its picture or with the link open");
+            } else {
+                r.detalle = "stopped by a check";
+            }
+            break;
+        case Resultado_asistente::ninguno:
+            if (!v.cerrando || abierto) {
+                mal("no result");
+            } else {
+                r.detalle = "window closed";
+            }
+            break;
+    }
+    return r;
+}
+
+}  // namespace z82::campana

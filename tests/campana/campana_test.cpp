@@ -1,0 +1,81 @@
+// The fault campaign's own checks: it tells a false success, a hang and a verified success
+// apart, and a seed gives the same run every time.
+#include "campana/campana.h"
+
+#include <gtest/gtest.h>
+
+namespace z82::campana {
+namespace {
+
+Opciones_corrida Opciones() {
+    Opciones_corrida o;
+    o.fuentes = Z82_SOURCE_DIR;
+    return o;
+}
+
+Corrida Sin_fallos(const sim::Config_medidor& k, const Plan_esperado& p) {
+    Corrida c;
+    c.config = k;
+    c.plan = p;
+    return c;
+}
+
+TEST(Campana, ItemsMissingFromTheMeterAfterUpdatedCountAsFalseSuccess) {
+    sim::Config_medidor fpga_sola;
+    fpga_sola.version_firmware = "1.89.00000";
+    Plan_esperado solo_fpga;
+    solo_fpga.fpga = true;
+    EXPECT_EQ(Ejecutar(Sin_fallos(fpga_sola, solo_fpga), Opciones()).desenlace,
+              Desenlace::exito_verificado);
+
+    // The program writes only the FPGA area; a plan that wants more is not met.
+    Plan_esperado con_mpeg4 = solo_fpga;
+    con_mpeg4.mpeg4 = true;
+    const Informe a = Ejecutar(Sin_fallos(fpga_sola, con_mpeg4), Opciones());
+    EXPECT_EQ(a.desenlace, Desenlace::exito_falso);
+    EXPECT_NE(a.detalle.find("mpeg4"), std::string::npos) << a.detalle;
+
+    Plan_esperado con_firmware = solo_fpga;
+    con_firmware.firmware = true;
+    const Informe b = Ejecutar(Sin_fallos(fpga_sola, con_firmware), Opciones());
+    EXPECT_EQ(b.desenlace, Desenlace::exito_falso);
+    EXPECT_NE(b.detalle.find("firmware"), std::string::npos) << b.detalle;
+
+    // A meter up to date, said to need the FPGA: "nothing to do" is then a false success.
+    sim::Config_medidor al_dia = fpga_sola;
+    al_dia.fpga_mayor = 3;
+    EXPECT_EQ(Ejecutar(Sin_fallos(al_dia, solo_fpga), Opciones()).desenlace,
+              Desenlace::exito_falso);
+}
+
+TEST(Campana, AQuestionNobodyAnswersIsAHangWithinTheVirtualBound) {
+    sim::Config_medidor k;  // plan type 0, an older plan: the plan question comes
+    Plan_esperado p;
+    p.firmware = p.fpga = p.zona = true;  // but no answer is scripted
+    Opciones_corrida o = Opciones();
+    o.limite_virtual_us = 120'000'000;
+    const Informe r = Ejecutar(Sin_fallos(k, p), o);
+    EXPECT_EQ(r.desenlace, Desenlace::colgado);
+    EXPECT_GE(r.segundos_virtuales, 120.0);
+    EXPECT_LT(r.segundos_virtuales, 121.0);
+}
+
+TEST(Campana, ASeedGivesTheSameRunAndTheSameOutcome) {
+    for (uint64_t s : {7u, 11u, 1234u}) {
+        const Corrida a = Sortear(s), b = Sortear(s);
+        EXPECT_EQ(a.descripcion, b.descripcion);
+        const Informe x = Ejecutar(a, Opciones()), y = Ejecutar(b, Opciones());
+        EXPECT_EQ(x.desenlace, y.desenlace) << s;
+        EXPECT_EQ(x.detalle, y.detalle) << s;
+        EXPECT_EQ(x.segundos_virtuales, y.segundos_virtuales) << s;
+        EXPECT_TRUE(x.desenlace == Desenlace::exito_verificado ||
+                    x.desenlace == Desenlace::fallo_informado)
+            << s << ": " << Nombre(x.desenlace) << " " << x.detalle << "\n"
+            << a.descripcion;
+    }
+    // Different seeds draw different runs.
+    EXPECT_NE(Sortear(1).descripcion, Sortear(2).descripcion);
+}
+
+}  // namespace
+}  // namespace z82::campana
