@@ -96,5 +96,82 @@ TEST(Parada_virtual, WindowClosedDuringTheSearchLeavesTheLinkClosedAndWritesNoth
     }
 }
 
+struct Item_parado {
+    const char* nombre;
+    Config_medidor config;
+    const char* momento;  // what the meter notes inside the item
+    int64_t despues_us;   // how long after it the stop comes
+    std::initializer_list<bool> respuestas;
+};
+
+Config_medidor Con(const char* firmware, uint8_t fpga, uint16_t mpeg4_sw, uint16_t plan) {
+    Config_medidor c;
+    c.version_firmware = firmware;
+    c.fpga_mayor = fpga;
+    c.mpeg4.version_sw = mpeg4_sw;
+    c.plan_version = plan;
+    return c;
+}
+
+TEST(Parada_virtual, StopDuringEachItemFailsClosesTheLinkAndTheNextRunSucceeds) {
+    // Plan type 0 with an older plan and the question answered OK: erase, firmware, FPGA,
+    // zone; an old MPEG4 application as well where asked.
+    const Item_parado items[] = {
+        {"erase", Con("1.87.00000", 2, 0x70, 100), "orden [ 21", 1000, {true, true}},
+        {"MPEG4 staging", Con("1.89.00000", 3, 0x6E, 100), "escritura D0", 1000, {}},
+        {"MPEG4 programming", Con("1.89.00000", 3, 0x6E, 100), "mpeg4 orden", 5'000'000, {}},
+        {"FPGA", Con("1.89.00000", 2, 0x70, 100), "escritura DB", 1000, {}},
+        {"firmware stream", Con("1.87.00000", 2, 0x70, 0x70), "escritura B5", 1000, {}},
+        {"firmware programming", Con("1.87.00000", 2, 0x70, 0x70), "programa", 1'000'000, {}},
+        {"zone", Con("1.87.00000", 2, 0x70, 0x70), "eeprom", 1000, {}},
+    };
+    for (const Item_parado& it : items) {
+        SCOPED_TRACE(it.nombre);
+        const int64_t t = Instante_sin_parar(it.config, it.momento, it.respuestas);
+        ASSERT_GT(t, 0);
+        Banco_parada b(it.config);
+        Tventana_cargador* v = b.ventana.get();
+        bool en_curso = false;
+        b.entorno.en_instante(t + it.despues_us, [v, &en_curso] {
+            en_curso = v->ocupado;
+            if (v->ocupado) v->abortar = true;  // as Ctrl-C does during a run
+        });
+        EXPECT_EQ(b.Actualizar(it.respuestas), Resultado_asistente::fallo);
+        EXPECT_TRUE(en_curso);
+        EXPECT_EQ(b.vista.imagen_actual, IMG_FALLO);
+        EXPECT_TRUE(b.Texts("P6_E4"));
+        EXPECT_FALSE(v->puerto->Abierto());
+        EXPECT_FALSE(v->ocupado);
+        EXPECT_TRUE(v->abortar);
+
+        // The next run on the same meter starts again from the beginning and succeeds. The
+        // FPGA transfer and the module's own programming do not stop half-way: a stop there
+        // fails the run all the same, and the next run finds that item up to date.
+        b.vista.respuestas.assign(it.respuestas.begin(), it.respuestas.end());
+        v->Actualizar1Click();
+        EXPECT_TRUE(
+            v->resultado == Resultado_asistente::actualizado ||
+            (v->resultado == Resultado_asistente::nada_que_hacer &&
+             (std::string(it.nombre) == "FPGA" || std::string(it.nombre) == "MPEG4 programming")));
+        EXPECT_FALSE(v->puerto->Abierto());
+        // A new connection reads the carried FPGA version back.
+        v->Boton_ConectarClick();
+        EXPECT_TRUE(v->conectado);
+        EXPECT_EQ(v->version_fpga_medidor, "3.0");
+        v->Boton_ConectarClick();
+        if (it.config.version_firmware == std::string("1.87.00000")) {
+            long d = 0;
+            for (const auto& [segmento, bytes] : prueba::Datos_imagen_hex()) {
+                if (segmento == 0 || segmento == 0x1E || segmento == 0x1F) continue;
+                d += prueba::Diferencias(b.medidor->flash(static_cast<uint8_t>(segmento)), bytes);
+            }
+            EXPECT_EQ(d, 0);
+        }
+        if (it.config.mpeg4.version_sw < 0x6F) {
+            EXPECT_EQ(b.medidor->version_mpeg4().version_sw, 0x70);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace z82
