@@ -138,7 +138,12 @@ Archivo_ini::Archivo_ini(std::string_view contenido) {
             valor.back() == valor.front()) {
             valor = valor.substr(1, valor.size() - 2);
         }
-        if (valor.size() > MAXIMO_VALOR) valor = valor.substr(0, MAXIMO_VALOR);
+        if (valor.size() > MAXIMO_VALOR) {
+            // The text is UTF-8 by now: cut before the character that does not fit whole.
+            size_t corte = MAXIMO_VALOR;
+            while (corte > 0 && (static_cast<unsigned char>(valor[corte]) & 0xC0) == 0x80) --corte;
+            valor = valor.substr(0, corte);
+        }
         entradas_.push_back({seccion, std::string(clave), std::string(valor)});
     }
 }
