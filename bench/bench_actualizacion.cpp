@@ -1,0 +1,303 @@
+// Whole updates against the simulated meter: under virtual time in-process, and in real time
+// over a pseudo-terminal to z82-meter-sim, which paces every byte at 115200 baud 8N2.
+//
+//   bench_actualizacion [--completa] [--sin-pty]
+//
+// Prints rows of a table (| what | value |):
+//   - the default update (firmware, plans, FPGA area, zone) under virtual time: real
+//     seconds it takes and the protocol time it stands for;
+//   - the pty scenario (by default a meter at firmware 1.89.00000, which needs only the FPGA
+//     area; --completa: the default meter, the whole update): the protocol time of the same
+//     scenario under virtual time, where the clock moves only by the bytes on the wire, the
+//     pauses, the drains and the time-outs; the wall time of z82-update --yes against
+//     z82-meter-sim for it, their ratio, the CPU time z82-update used and its peak memory;
+//   - the peak memory of the Qt window, when it was built and can start offscreen.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "apoyo/banco_ventana.h"
+#include "sim/config_medidor.h"
+#include "sim/medidor_simulado.h"
+
+namespace {
+
+using Reloj = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+
+double Segundos(Reloj::time_point a, Reloj::time_point b) {
+    return std::chrono::duration<double>(b - a).count();
+}
+
+void Fila(const std::string& que, const std::string& valor) {
+    std::printf("| %-62s | %-34s |\n", que.c_str(), valor.c_str());
+}
+
+std::string Formato(const char* f, double v) {
+    char s[64];
+    std::snprintf(s, sizeof s, f, v);
+    return s;
+}
+
+const char* Nombre(z82::Resultado_asistente r) {
+    using R = z82::Resultado_asistente;
+    switch (r) {
+        case R::actualizado:
+            return "updated";
+        case R::nada_que_hacer:
+            return "nothing to do";
+        case R::fallo:
+            return "FAILED";
+        default:
+            return "other";
+    }
+}
+
+struct Virtual {
+    double real_s = 0;
+    double protocolo_s = 0;
+    z82::Resultado_asistente resultado{};
+    long mensajes = 0;
+};
+
+// The update as z82-update --port P --yes runs it: manual mode on the meter's port, the
+// instructions click, then search, checks and update, both questions answered OK.
+Virtual Actualizar_virtual(const z82::sim::Config_medidor& c) {
+    z82::prueba::Banco_ventana b;
+    // Letting pending messages run costs the engine next to nothing; under virtual time it
+    // costs a microsecond, so that loops which only pump messages still see time pass.
+    b.entorno.paso_mensajes_us = 1;
+    z82::sim::Medidor_simulado medidor(c);
+    b.poner(1, &medidor);
+    auto& v = b.crear();
+    v.MenuPuertoClick();
+    v.numero_puerto = 1;
+    b.vista.respuestas = {true, true};
+    const int64_t desde_us = b.reloj.us();
+    const auto t0 = Reloj::now();
+    v.Button_buscar_puertoClick();
+    v.Button_buscar_puertoClick();
+    Virtual r;
+    r.real_s = Segundos(t0, Reloj::now());
+    r.protocolo_s = static_cast<double>(b.reloj.us() - desde_us) / 1e6;
+    r.resultado = v.resultado;
+    r.mensajes = b.entorno.mensajes_procesados;
+    b.ventana.reset();
+    return r;
+}
+
+struct Hijo {
+    pid_t pid = -1;
+    int salida = -1;   // the child's standard output, when asked for
+    int entrada = -1;  // the child's standard input, when asked for
+};
+
+// Starts a program; its output goes to a pipe (con_tubo) or to the file registro.
+Hijo Lanzar(const std::vector<std::string>& args, bool con_tubo, const std::string& registro,
+            const std::vector<std::string>& entorno_extra = {}) {
+    int tubo_salida[2] = {-1, -1}, tubo_entrada[2] = {-1, -1};
+    if (con_tubo && (pipe(tubo_salida) != 0 || pipe(tubo_entrada) != 0)) return {};
+    Hijo h;
+    h.pid = fork();
+    if (h.pid == 0) {
+        if (con_tubo) {
+            dup2(tubo_salida[1], STDOUT_FILENO);
+            dup2(tubo_entrada[0], STDIN_FILENO);
+            close(tubo_salida[0]);
+            close(tubo_entrada[1]);
+        } else {
+            const int f = open(registro.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (f >= 0) {
+                dup2(f, STDOUT_FILENO);
+                dup2(f, STDERR_FILENO);
+            }
+            const int nulo = open("/dev/null", O_RDONLY);
+            if (nulo >= 0) dup2(nulo, STDIN_FILENO);
+        }
+        for (const auto& e : entorno_extra) putenv(const_cast<char*>(e.c_str()));
+        std::vector<char*> argv;
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    if (con_tubo) {
+        close(tubo_salida[1]);
+        close(tubo_entrada[0]);
+        h.salida = tubo_salida[0];
+        h.entrada = tubo_entrada[1];
+    }
+    return h;
+}
+
+std::string Leer_linea(int fd) {
+    std::string s;
+    char c = 0;
+    while (read(fd, &c, 1) == 1 && c != '\n') s += c;
+    return s;
+}
+
+struct Medida {
+    bool ok = false;
+    int codigo = -1;
+    double pared_s = 0;
+    double cpu_s = 0;
+    double usuario_s = 0;
+    long max_rss_kb = 0;
+};
+
+Medida Esperar(pid_t pid, Reloj::time_point inicio) {
+    Medida m;
+    int estado = 0;
+    rusage uso{};
+    if (wait4(pid, &estado, 0, &uso) != pid) return m;
+    m.pared_s = Segundos(inicio, Reloj::now());
+    m.ok = true;
+    m.codigo = WIFEXITED(estado) ? WEXITSTATUS(estado) : 128 + WTERMSIG(estado);
+    auto segundos = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    m.usuario_s = segundos(uso.ru_utime);
+    m.cpu_s = m.usuario_s + segundos(uso.ru_stime);
+    m.max_rss_kb = uso.ru_maxrss;
+    return m;
+}
+
+struct Simulador {
+    Hijo h;
+    std::string ruta;
+    bool Iniciar(const std::vector<std::string>& opciones) {
+        std::vector<std::string> args{Z82_METER_SIM};
+        args.insert(args.end(), opciones.begin(), opciones.end());
+        h = Lanzar(args, true, "");
+        if (h.pid <= 0) return false;
+        ruta = Leer_linea(h.salida);
+        return ruta.rfind("/dev/", 0) == 0;
+    }
+    // Closing its standard input ends it.
+    void Parar() {
+        if (h.pid <= 0) return;
+        close(h.entrada);
+        int estado = 0;
+        for (int i = 0; i < 50 && waitpid(h.pid, &estado, WNOHANG) == 0; ++i) usleep(20000);
+        if (waitpid(h.pid, &estado, WNOHANG) == 0) {
+            kill(h.pid, SIGTERM);
+            waitpid(h.pid, &estado, 0);
+        }
+        close(h.salida);
+        h.pid = -1;
+    }
+    ~Simulador() { Parar(); }
+};
+
+fs::path Carpeta_temporal() {
+    std::random_device azar;
+    fs::path p;
+    do {
+        p = fs::temp_directory_path() / ("z82-bench-" + std::to_string(azar()));
+    } while (!fs::create_directory(p));
+    return p;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool completa = false, con_pty = true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--completa") {
+            completa = true;
+        } else if (a == "--sin-pty") {
+            con_pty = false;
+        } else {
+            std::fprintf(stderr, "usage: %s [--completa] [--sin-pty]\n", argv[0]);
+            return 2;
+        }
+    }
+    int fallos = 0;
+
+    // The default update under virtual time.
+    const auto entera = Actualizar_virtual({});
+    if (entera.resultado != z82::Resultado_asistente::actualizado) ++fallos;
+    Fila("whole update, virtual time: real time",
+         Formato("%.2f s", entera.real_s) + " (" + Nombre(entera.resultado) + ")");
+    Fila("whole update, virtual time: protocol time it stands for",
+         Formato("%.1f s", entera.protocolo_s) +
+             Formato(" (%.0fx faster)", entera.protocolo_s / entera.real_s));
+
+    if (!con_pty) return fallos == 0 ? 0 : 1;
+
+    z82::sim::Config_medidor c;
+    std::vector<std::string> opciones_sim;
+    std::string escenario = "whole default update";
+    if (!completa) {
+        c.version_firmware = "1.89.00000";
+        opciones_sim = {"--firmware", "1.89.00000"};
+        escenario = "FPGA area only (--firmware 1.89.00000)";
+    }
+    const auto virtual_pty = completa ? entera : Actualizar_virtual(c);
+    Fila("pty scenario", escenario);
+    Fila("  protocol time (same scenario under virtual time)",
+         Formato("%.3f s", virtual_pty.protocolo_s) + " (" + Nombre(virtual_pty.resultado) + ")");
+
+    const fs::path carpeta = Carpeta_temporal();
+    Simulador sim;
+    if (!sim.Iniciar(opciones_sim)) {
+        std::fprintf(stderr, "cannot start %s\n", Z82_METER_SIM);
+        return 1;
+    }
+    const auto t0 = Reloj::now();
+    const std::string registro = (carpeta / "z82-update.txt").string();
+    const Hijo u = Lanzar({Z82_UPDATE, "--port", sim.ruta, "--yes"}, false, registro);
+    const Medida m = Esperar(u.pid, t0);
+    sim.Parar();
+    if (!m.ok || m.codigo != 0) {
+        ++fallos;
+        std::fprintf(stderr, "z82-update ended with code %d; its output:\n", m.codigo);
+        std::system(("cat " + registro).c_str());
+    }
+    Fila("  z82-update --yes over the pty: wall time",
+         Formato("%.3f s", m.pared_s) + (m.codigo == 0 ? " (exit 0)" : " (FAILED)"));
+    Fila("  wall time / protocol time", Formato("%.4f", m.pared_s / virtual_pty.protocolo_s));
+    Fila("  z82-update CPU time (user + system)",
+         Formato("%.3f s", m.cpu_s) + Formato(" (%.2f%% of wall)", 100 * m.cpu_s / m.pared_s));
+    Fila("  z82-update peak memory (max RSS)",
+         Formato("%.1f MB", static_cast<double>(m.max_rss_kb) / 1024.0));
+
+#ifdef Z82_UPDATE_GUI
+    {
+        // The window offscreen on the meter's port, idle on its first page for 3 s.
+        Simulador sim_gui;
+        if (sim_gui.Iniciar({})) {
+            const auto g0 = Reloj::now();
+            const std::string env_plataforma = "QT_QPA_PLATFORM=offscreen";
+            const Hijo g = Lanzar({Z82_UPDATE_GUI, "--port", sim_gui.ruta}, false,
+                                  (carpeta / "gui.txt").string(), {env_plataforma});
+            sleep(3);
+            kill(g.pid, SIGTERM);
+            const Medida mg = Esperar(g.pid, g0);
+            sim_gui.Parar();
+            Fila("z82-update-gui offscreen, started and idle 3 s: max RSS",
+                 mg.ok ? Formato("%.1f MB", static_cast<double>(mg.max_rss_kb) / 1024.0)
+                       : "did not run");
+        }
+    }
+#else
+    Fila("z82-update-gui", "not built (Qt 6 missing)");
+#endif
+    std::error_code ec;
+    fs::remove_all(carpeta, ec);
+    return fallos == 0 ? 0 : 1;
+}
