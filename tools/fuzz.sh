@@ -64,7 +64,9 @@ correr() {
   velocidad="$(grep -o 'average_exec_per_sec: *[0-9]*' "$registro" | grep -o '[0-9]*$' || true)"
   printf '%-8s %12s executions %8s exec/s %6d s  corpus %s\n' "$t" "${ejecuciones:-?}" \
     "${velocidad:-?}" $((SECONDS - inicio)) "$(find "$corpus" -type f | wc -l)"
-  if [ "$estado" -ne 0 ]; then
+  if [ "$estado" -eq 72 ]; then
+    echo "fuzz_$t interrupted" >&2
+  elif [ "$estado" -ne 0 ]; then
     echo "fuzz_$t found a fault (exit $estado); the input is in $hallazgos/:" >&2
     grep -E 'ERROR|SUMMARY|fuzz_[a-z]+:|exchange still|Test unit written' "$registro" | head -20 >&2
     rm -f "$registro"
