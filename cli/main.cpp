@@ -1,7 +1,9 @@
 // z82-update: the updater's wizard without a window, for technicians, scripts and factory
 // lines. It searches the ports, connects, checks the meter and writes what it needs.
+#include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -31,12 +33,22 @@
 namespace z82 {
 namespace {
 
-volatile std::sig_atomic_t g_interrupciones = 0;
+// Windows runs the handler on a thread of its own: a lock-free atomic is safe from both.
+std::atomic<int> g_interrupciones{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
 extern "C" void Al_interrumpir(int) {
-    g_interrupciones = g_interrupciones + 1;
+    const int n = g_interrupciones.fetch_add(1) + 1;
+#ifdef _WIN32
+    // Windows puts the default action back before it calls the handler, and that action
+    // may end the program with code 0. The third Ctrl-C ends it here, as an interrupted
+    // console program ends (STATUS_CONTROL_C_EXIT).
+    if (n >= 3) std::_Exit(static_cast<int>(0xC000013Au));
+    std::signal(SIGINT, Al_interrumpir);
+#else
     // The third Ctrl-C ends the program at once.
-    if (g_interrupciones >= 2) std::signal(SIGINT, SIG_DFL);
+    if (n >= 2) std::signal(SIGINT, SIG_DFL);
+#endif
 }
 
 // The system's environment plus the terminal's own messages: Ctrl-C.
@@ -48,8 +60,9 @@ class Entorno_terminal : public Entorno_sistema {
 
     void procesar_mensajes() override {
         atender();
-        if (g_interrupciones > atendidas_ && ventana != nullptr) {
-            atendidas_ = g_interrupciones;
+        const int interrupciones = g_interrupciones.load();
+        if (interrupciones > atendidas_ && ventana != nullptr) {
+            atendidas_ = interrupciones;
             if (vista != nullptr) vista->cortar_barra();
             if (ventana->ocupado) {
                 // A run stops at its next safe point; the meter is then updated again
