@@ -128,19 +128,30 @@ bool Tventana_cargador::Planes_distintos(int tipo) {
 
 bool Tventana_cargador::Mpeg4_necesario() {
     consultas->Leer_version_mpeg4();
-    if (consultas->version.version_sw == 0) {
-        // The module may still be starting: leave the meter, give it 5 s, and ask again.
+    // A module still starting reports version 0. A module that did not answer may be
+    // absent, or its answer was lost, or the meter left the USB screen meanwhile: taking
+    // that for a missing module would skip its update and report the meter up to date.
+    // Both cases leave the meter, give it 5 s, reconnect and ask once more.
+    const auto sin_respuesta = [this] {
+        return consultas->version.version_boot == 0xFF ||
+               consultas->version.version_decoders == 0xFF;
+    };
+    // A meter in differential mode runs only its boot loader: its module cannot answer.
+    if (consultas->version.version_sw == 0 || (sin_respuesta() && !modo_diferencial)) {
         puerto->Escribir({0x0A});
         puerto->Cerrar();
         conectado = false;
         entorno.procesar_mensajes();
         entorno.dormir(5000);
         Reconectar();
+        // A failed reconnection has shown "USB error": the rule answers no (asking the
+        // module now would start a whole new connection from inside this one).
+        if (!conectado) return false;
         consultas->Leer_version_mpeg4();
         if (consultas->version.version_sw == 0) return false;
     }
     const Version_mpeg4& v = consultas->version;
-    if (v.version_boot == 0xFF || v.version_decoders == 0xFF) return false;
+    if (sin_respuesta()) return false;
     if (v.version_sw < 0x6F) return true;
     return v.build != 0;
 }

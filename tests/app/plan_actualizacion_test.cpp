@@ -126,6 +126,38 @@ TEST(Plan_actualizacion, Mpeg4Rule) {
     EXPECT_FALSE(mpeg4(false, 0, 0));  // a silent module
 }
 
+TEST(Plan_actualizacion, LostModuleReplyIsAskedAgainBeforeTheModuleCountsAsAbsent) {
+    Config_medidor c;
+    c.mpeg4.version_sw = 0x006E;
+    // A clean connection first, to learn how many bytes the meter sends before it answers
+    // the module's identity request.
+    int64_t antes = 0;
+    {
+        Banco_plan limpio(c);
+        limpio.conectar();
+        int64_t t_identidad = 0;
+        for (const auto& o : limpio.medidor->registro) {
+            if (o.texto == "mpeg4 identidad") {
+                t_identidad = o.t_us;
+                break;
+            }
+        }
+        for (const auto& byte : limpio.enlace.registro()) {
+            if (!byte.hacia_medidor && byte.t_us <= t_identidad) ++antes;
+        }
+    }
+    Banco_plan b(c);
+    sim::Fallo_byte perdido;
+    perdido.sentido = sim::Sentido::hacia_pc;
+    perdido.accion = sim::Accion::perder;
+    perdido.n_byte = antes + 1;  // the 0xFB that opens the module's answer
+    b.medidor->fallos.bytes.push_back(perdido);
+    auto& v = b.conectar();
+    EXPECT_TRUE(b.medidor->fallos.bytes[0].aplicado);
+    EXPECT_TRUE(v.Check_mpeg4_apl);
+    EXPECT_EQ(b.medidor->contar("mpeg4 identidad"), 2u);
+}
+
 TEST(Plan_actualizacion, Mpeg4VersionZeroReconnectsOnceAfterFiveSeconds) {
     Config_medidor c;
     c.mpeg4.version_sw = 0;
