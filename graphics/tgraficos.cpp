@@ -45,6 +45,7 @@ void TGraficos::Dibujar(std::span<const uint8_t> imagen, int x0, int y0) {
     if (imagen.size() < static_cast<size_t>(BYTES_GRAFICO)) return;
 
     std::array<uint8_t, PIXELES_TROZO * BYTES_PIXEL> trozo{};
+    int fallos_seguidos = 0;
     for (int r = 0; r < ALTO; ++r) {
         for (int c = 0; c < ANCHO; c += PIXELES_TROZO) {
             const int64_t a = direccion_base + static_cast<int64_t>(x0 + c) * BYTES_PIXEL +
@@ -60,9 +61,15 @@ void TGraficos::Dibujar(std::span<const uint8_t> imagen, int x0, int y0) {
             for (size_t i = 0; i < bytes; ++i) trozo[i] = imagen[origen + i];
             origen += bytes;
             if (ctx_.abortar) return;
-            // A failed chunk has beeped already; the next one follows.
-            Enviar_bloque(static_cast<int>(bytes), static_cast<uint16_t>(a & 0xFFFF), pagina,
-                          trozo.data());
+            // A failed chunk has beeped already; the next one follows. A loader that takes
+            // none of several chunks in a row takes no more: the picture is only a banner,
+            // and each refused chunk costs about 7.5 s, so the rest is left out.
+            if (Enviar_bloque(static_cast<int>(bytes), static_cast<uint16_t>(a & 0xFFFF), pagina,
+                              trozo.data())) {
+                fallos_seguidos = 0;
+            } else if (++fallos_seguidos >= MAX_FALLOS_SEGUIDOS) {
+                return;
+            }
         }
     }
 }

@@ -20,6 +20,8 @@ class TGraficos {
     static constexpr int BYTES_GRAFICO = ANCHO * ALTO * BYTES_PIXEL;
     // A row goes out as two chunks: 100 pixels from column 0 and 50 from column 100.
     static constexpr int PIXELES_TROZO = 100;
+    // Chunks refused in a row after which a picture is given up.
+    static constexpr int MAX_FALLOS_SEGUIDOS = 3;
 
     explicit TGraficos(Contexto& ctx) : ctx_(ctx) {}
     TGraficos(const TGraficos&) = delete;

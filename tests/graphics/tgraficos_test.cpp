@@ -135,6 +135,21 @@ TEST_F(TGraficos_prueba, LowPagesAreNotSentAndAFailedChunkDoesNotStopThePicture)
     EXPECT_EQ(b.entorno.pitidos, 1);  // the fifth chunk failed and the picture went on
 }
 
+TEST_F(TGraficos_prueba, ALoaderThatTakesNoChunkEndsThePictureAfterThreeInARow) {
+    int n = 0;
+    cargador.responder = [&](const Mensaje_cargador& m) -> Bytes {
+        if (m.tipo != Mensaje_cargador::trama) return {};
+        ++n;
+        // Two refusals, a good chunk, then nothing more.
+        return (n == 1 || n == 2 || n >= 4) ? Bytes{} : Bytes{'0'};
+    };
+    const int64_t t0 = b.reloj.ms();
+    g.Dibujar(imagen, 85, 82);
+    EXPECT_EQ(n, 6);  // 2 refused, 1 taken, 3 refused: the picture stops there
+    EXPECT_EQ(b.entorno.pitidos, 5);
+    EXPECT_LT(b.reloj.ms() - t0, 60'000);
+}
+
 TEST_F(TGraficos_prueba, PicturesGoToTheirPlaces) {
     if (datos::grafico(1).size() != static_cast<size_t>(TGraficos::BYTES_GRAFICO)) {
         GTEST_SKIP() << "the carried pictures are not built yet";
