@@ -26,7 +26,7 @@ bool Hay_programas() {
 
 // z82-meter-sim running with its options; the path of its pseudo-terminal.
 class Simulador {
-public:
+  public:
     explicit Simulador(const std::string& opciones) {
         const std::string orden = "exec " + kDir + "/z82-meter-sim " + opciones;
         int tubo[2];
@@ -57,7 +57,7 @@ public:
     }
     const std::string& ruta() const { return ruta_; }
 
-private:
+  private:
     pid_t pid_ = -1;
     FILE* salida_ = nullptr;
     std::string ruta_;
@@ -69,10 +69,23 @@ struct Salida {
     double segundos = 0;
 };
 
+// A folder of this test program's own for the per-user port lock, so that updaters of
+// other tests running at the same time do not slow these down.
+const std::string& Carpeta_cerrojo() {
+    static const std::string carpeta = [] {
+        std::string plantilla =
+            (std::filesystem::temp_directory_path() / "z82-cli-pty-XXXXXX").string();
+        const char* c = mkdtemp(plantilla.data());
+        return std::string(c != nullptr ? c : "");
+    }();
+    return carpeta;
+}
+
 // Runs z82-update with its standard input closed; returns its exit code and output.
 Salida Ejecutar(const std::string& argumentos) {
     const auto t0 = std::chrono::steady_clock::now();
-    const std::string orden = "cd " + kDir + " && ./z82-update " + argumentos + " </dev/null 2>&1";
+    const std::string orden = "cd " + kDir + " && XDG_RUNTIME_DIR=" + Carpeta_cerrojo() +
+                              " ./z82-update " + argumentos + " </dev/null 2>&1";
     Salida s;
     FILE* p = popen(orden.c_str(), "r");
     if (p == nullptr) return s;
