@@ -282,13 +282,16 @@ int main(int argc, char** argv) {
             // A PC that does not read loses what overflows, as on a real line.
             if (write(pty.maestro, buf, n) < 0 && errno != EAGAIN) break;
         }
-        int espera_ms = 20;
+        // Wake exactly when the next byte is due (microseconds: a millisecond rounding
+        // would delay every reply, and the meter would answer slower than the wire).
+        int64_t espera_us = 20'000;
         int64_t proxima = 0;
         if (medidor.proxima_salida(proxima))
-            espera_ms = static_cast<int>(std::clamp<int64_t>((proxima - t + 999) / 1000, 0, 20));
+            espera_us = std::clamp<int64_t>(proxima - t, 0, 20'000);
+        const timespec espera{0, static_cast<long>(espera_us * 1000)};
 
         pollfd fds[2] = {{pty.maestro, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-        const int r = poll(fds, vigilar_entrada ? 2 : 1, espera_ms);
+        const int r = ppoll(fds, vigilar_entrada ? 2 : 1, &espera, nullptr);
         if (r < 0 && errno != EINTR) break;
         if (r > 0 && (fds[0].revents & POLLIN)) {
             const ssize_t leidos = read(pty.maestro, buf, sizeof buf);
@@ -297,8 +300,8 @@ int main(int argc, char** argv) {
                 // every 11 bit times: give each byte the instant it would have arrived.
                 const int64_t ahora = ahora_us(origen);
                 for (ssize_t i = 0; i < leidos; ++i) {
-                    llegada_us = std::max(llegada_us, ahora) +
-                                 z82::sim::Enlace_simulado::US_POR_BYTE;
+                    llegada_us =
+                        std::max(llegada_us, ahora) + z82::sim::Enlace_simulado::US_POR_BYTE;
                     medidor.recibir(buf + i, 1, llegada_us);
                 }
             } else if (leidos < 0 && errno == EIO) {

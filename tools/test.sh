@@ -8,8 +8,7 @@ raiz="$(cd "$(dirname "$0")/.." && pwd)"
 trabajos="${Z82_JOBS:-$(nproc)}"
 
 echo "== build and tests =="
-cmake -S "$raiz" -B "$raiz/build-test" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DZ82_BENCH=OFF > /dev/null
+cmake -S "$raiz" -B "$raiz/build-test" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 cmake --build "$raiz/build-test" -j "$trabajos"
 ctest --test-dir "$raiz/build-test" --output-on-failure -j "$trabajos"
 
