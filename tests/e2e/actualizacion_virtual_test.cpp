@@ -181,6 +181,7 @@ TEST(Actualizacion_virtual, MeterFallingSilentMidStreamFailsTheRunNeverSucceeds)
 TEST(Actualizacion_virtual, MeterThatNeedsEveryItemHoldsEveryByteAfterwards) {
     Config_medidor c;
     c.mpeg4.version_sw = 0x006E;
+    c.us_programacion_mpeg4 = 30'000'000;
     Banco_actualizacion b(c);
     ASSERT_EQ(b.Actualizar(), Resultado_asistente::actualizado);
     const auto app = datos::imagen_mpeg4();
