@@ -51,8 +51,9 @@ std::vector<std::string> Entorno_sistema::puertos_registro() {
 }
 
 void Entorno_sistema::diagnostico(const std::string& linea) {
+    // The line as the meter's protocol writes it; its end of line is added when missing.
     std::fputs(linea.c_str(), stdout);
-    std::fputc('\n', stdout);
+    if (linea.empty() || linea.back() != '\n') std::fputc('\n', stdout);
     std::fflush(stdout);
 }
 
