@@ -456,7 +456,9 @@ const std::vector<uint8_t>& Eeprom_referencia(const Opciones_corrida& o, int tip
     sim::Config_medidor k;
     k.plan_tipo = static_cast<uint8_t>(tipo);
     k.plan_version = kPlanCarried[tipo];
-    Banco b(k, o.limite_virtual_us);
+    // A fault-free whole update: the run's own (possibly short) bound does not apply.
+    constexpr int64_t kLimiteReferencia_us = 4LL * 3600 * 1'000'000;
+    Banco b(k, std::max(o.limite_virtual_us, kLimiteReferencia_us));
     b.ventana->Button_buscar_puertoClick();
     b.ventana->Button_buscar_puertoClick();
     std::vector<uint8_t> e;

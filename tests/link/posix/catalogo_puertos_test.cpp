@@ -133,7 +133,9 @@ TEST(CatalogoPuertos, EnvironmentListsTheCatalogueAsComNames) {
     m.usb("ttyUSB0", "1-1", "ftdi_sio", true);
     Enlace_sistema enlace(m.clase().string(), m.dev().string(), (m.raiz / "Mutex_Puerto").string());
     Entorno_sistema entorno(enlace);
-    EXPECT_EQ(enlace.numero("/dev/pts/3"), 2);
+    // A pseudo-terminal path that no other test can create meanwhile.
+    const std::string pts = (m.raiz / "pts-ausente").string();
+    EXPECT_EQ(enlace.numero(pts), 2);
     EXPECT_EQ(entorno.puertos_registro(), (std::vector<std::string>{"COM1", "COM2"}));
     EXPECT_TRUE(entorno.existe_puerto(1));
     EXPECT_FALSE(entorno.existe_puerto(2));  // registered, but no such file here
