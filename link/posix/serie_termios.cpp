@@ -31,9 +31,11 @@ constexpr uint32_t CE_RXPARITY = 0x04;
 constexpr uint32_t CE_FRAME = 0x08;
 constexpr uint32_t CE_BREAK = 0x10;
 
-int64_t ahora_ms() {
+// Microseconds of the monotonic clock: read time-outs are kept to the microsecond, so that
+// thousands of empty reads in an update do not each overshoot by a rounded millisecond.
+int64_t ahora_us() {
     using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 speed_t velocidad(uint32_t baudios) {
@@ -286,7 +288,7 @@ bool Serie_termios::leer(uint8_t* destino, uint32_t n, uint32_t& leidos) {
     const bool al_momento = tiempos_.ReadIntervalTimeout == SIN_INTERVALO;
     const int64_t total = static_cast<int64_t>(tiempos_.ReadTotalTimeoutMultiplier) * n +
                           static_cast<int64_t>(tiempos_.ReadTotalTimeoutConstant);
-    const int64_t inicio = ahora_ms();
+    const int64_t inicio = ahora_us();
     while (leidos < n) {
         const ssize_t r = ::read(fd_, destino + leidos, n - leidos);
         if (r > 0) {
@@ -302,12 +304,12 @@ bool Serie_termios::leer(uint8_t* destino, uint32_t n, uint32_t& leidos) {
         if (al_momento && total == 0) break;
         int64_t espera = -1;
         if (total != 0) {
-            espera = total - (ahora_ms() - inicio);
+            espera = total * 1000 - (ahora_us() - inicio);
             if (espera <= 0) break;
         }
         if (!al_momento && leidos > 0 && tiempos_.ReadIntervalTimeout != 0) {
             const int64_t intervalo = tiempos_.ReadIntervalTimeout;
-            espera = espera < 0 ? intervalo : std::min(espera, intervalo);
+            espera = espera < 0 ? intervalo * 1000 : std::min(espera, intervalo * 1000);
         }
         if (esperar(POLLIN, espera) == 0 || caido_) break;
     }
@@ -330,18 +332,24 @@ bool Serie_termios::escribir(const uint8_t* origen, uint32_t n, uint32_t& escrit
         }
         // The driver is full: wait a little for room and hand back what went; the port
         // object measures the stall.
-        if (esperar(POLLOUT, 100) == 0 || caido_) break;
+        if (esperar(POLLOUT, 100'000) == 0 || caido_) break;
     }
     return escritos > 0 || !caido_;
 }
 
-short Serie_termios::esperar(short eventos, int64_t ms) {
-    const int64_t fin = ms < 0 ? 0 : ahora_ms() + ms;
+short Serie_termios::esperar(short eventos, int64_t us) {
+    const int64_t fin = us < 0 ? 0 : ahora_us() + us;
     for (;;) {
         pollfd p{fd_, eventos, 0};
-        int plazo = -1;
-        if (ms >= 0) plazo = static_cast<int>(std::max<int64_t>(fin - ahora_ms(), 0));
-        const int r = ::poll(&p, 1, plazo);
+        timespec plazo{};
+        timespec* limite = nullptr;
+        if (us >= 0) {
+            const int64_t resto = std::max<int64_t>(fin - ahora_us(), 0);
+            plazo.tv_sec = static_cast<time_t>(resto / 1'000'000);
+            plazo.tv_nsec = static_cast<long>((resto % 1'000'000) * 1000);
+            limite = &plazo;
+        }
+        const int r = ::ppoll(&p, 1, limite, nullptr);
         if (r < 0 && errno == EINTR) continue;
         if (r < 0) {
             marcar_caido(errno);

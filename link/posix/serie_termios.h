@@ -45,7 +45,7 @@ class Serie_termios : public Dispositivo_serie {
   private:
     // Waits up to ms (negative: no limit) for the events; returns the events seen, 0 on
     // time-out. Marks the device as fallen on a hang-up.
-    short esperar(short eventos, int64_t ms);
+    short esperar(short eventos, int64_t us);  // us < 0: no limit
     bool control_modem(unsigned long peticion, int lineas);
     void marcar_caido(int err);
     void leer_contadores(bool solo_base, uint32_t& errores);
