@@ -13,7 +13,6 @@ namespace z82 {
 
 namespace {
 
-constexpr int PAUSA_CANCELACION_MS = 300;
 constexpr uint8_t PRIMERA_PAGINA_REGION = 0xC9;
 constexpr uint8_t SEGUNDA_PAGINA_REGION = 0xCA;
 constexpr size_t SEGMENTO = 65536;
@@ -125,11 +124,7 @@ bool TCDiferencial::Enviar_imagen() {
         }
         ctx_.Barra_progreso.Position(k);
         ++k;
-        ctx_.entorno.procesar_mensajes();
-        if (ctx_.abortar) {
-            ctx_.entorno.dormir(PAUSA_CANCELACION_MS);
-            return false;
-        }
+        if (Cancelado_tras_pausa(ctx_)) return false;
     }
     return true;
 }

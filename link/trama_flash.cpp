@@ -7,7 +7,6 @@ namespace z82 {
 
 namespace {
 
-constexpr int PAUSA_CANCELACION_MS = 300;
 constexpr int PAUSA_RELLENO_MS = 1;
 constexpr int PAUSA_PROGRESO_MS = 100;
 constexpr uint8_t PRIMERA_PAGINA_ESCRITA = 0x80;
@@ -19,6 +18,17 @@ bool escribir(Contexto& ctx, std::span<const uint8_t> bytes) {
     return ctx.puerto->Escribir(bytes.data(), static_cast<uint32_t>(bytes.size())) ==
            static_cast<int>(bytes.size());
 }
+
+}  // namespace
+
+bool Cancelado_tras_pausa(Contexto& ctx) {
+    ctx.entorno.procesar_mensajes();
+    if (!ctx.abortar) return false;
+    ctx.entorno.dormir(PAUSA_CANCELACION_MS);
+    return true;
+}
+
+namespace {
 
 // Waits for the answer to a block write: stops on a byte or when espera_s whole seconds
 // have passed. False only when the run was cancelled during the wait.
@@ -62,8 +72,8 @@ bool pedir_y_esperar(Contexto& ctx, std::span<const uint8_t> peticion, uint8_t e
         const bool a_tiempo = ctx.entorno.segundos() - inicio < forma.limite_s;
         const bool bien = llego && a_tiempo && respuesta == esperada;
         const bool erronea = llego && respuesta != esperada;
-        if (!bien && ((erronea && forma.pitar_si_erronea) ||
-                      (!erronea && forma.pitar_si_silencio))) {
+        if (!bien &&
+            ((erronea && forma.pitar_si_erronea) || (!erronea && forma.pitar_si_silencio))) {
             ctx.entorno.pitar();
         }
         if (forma.pausa_ms > 0) ctx.entorno.dormir(forma.pausa_ms);

@@ -108,6 +108,12 @@ inline constexpr Forma_bloque bloque_mpeg4{true, Cancelacion::tras_pausa, 2, fal
 inline constexpr Forma_bloque bloque_fpga{false, Cancelacion::ninguna, 1, true, 5};
 }  // namespace formas
 
+// A stop asked by the user is honoured after this pause, so that the loader finishes the
+// block it is taking.
+inline constexpr int PAUSA_CANCELACION_MS = 300;
+// Lets pending messages run; true when the run has been stopped meanwhile (after the pause).
+bool Cancelado_tras_pausa(Contexto& ctx);
+
 // One block write of n data bytes at the 16-bit address of a page, with its recovery.
 // n above MAX_DATOS_BLOQUE (or negative) cannot be framed: false, nothing sent.
 bool Enviar_bloque(Contexto& ctx, const Forma_bloque& forma, int n, uint16_t direccion,

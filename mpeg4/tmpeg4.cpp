@@ -98,11 +98,7 @@ bool TMpeg4::Enviar_flujo(std::span<const uint8_t> datos, int bytes_bloque, bool
         ctx_.Barra_progreso.Position(barra_en_bloques ? enviados : static_cast<int>(posicion));
         ++enviados;
 
-        ctx_.entorno.procesar_mensajes();
-        if (ctx_.abortar) {
-            ctx_.entorno.dormir(PAUSA_CANCELACION_MS);
-            return false;
-        }
+        if (Cancelado_tras_pausa(ctx_)) return false;
     }
     return true;
 }

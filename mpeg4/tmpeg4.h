@@ -36,7 +36,6 @@ class TMpeg4 {
     static constexpr int PASOS_BARRA_FIN = 210;
     // Longest wait for the transfer program's ready byte.
     static constexpr int64_t LIMITE_LISTO_S = 30;
-    static constexpr int PAUSA_CANCELACION_MS = 300;
 
     explicit TMpeg4(Contexto& ctx);
     TMpeg4(const TMpeg4&) = delete;
