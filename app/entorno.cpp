@@ -33,9 +33,10 @@ void Entorno::atender() {
         evento();
     }
     const int64_t ahora = milisegundos();
-    // Copy: a handler may register or forget timers.
-    const std::vector<Temporizador*> lista = temporizadores_;
-    for (Temporizador* t : lista) {
+    // By index, reading the list afresh each time: a handler may register or forget timers
+    // (one it forgets may shift a due timer past this pass; the next pump serves it).
+    for (size_t i = 0; i < temporizadores_.size(); ++i) {
+        Temporizador* t = temporizadores_[i];
         if (!t->habilitado_ || t->en_curso_ || ahora < t->proximo_ms_) continue;
         t->proximo_ms_ = ahora + t->intervalo_ms_;
         t->en_curso_ = true;
