@@ -29,6 +29,18 @@ constexpr const char* kClavesTexto[] = {
 
 const std::string kVacio;
 
+// The carried image is fixed when the program is built, so its scan gives the same answer
+// every time: it is done once per process, however many windows are opened (the tests and
+// the fault campaign open thousands).
+const Resultado_escaneo& Escaneo_imagen_llevada() {
+    static const Resultado_escaneo escaneo = [] {
+        TFuente_lineas fuente(datos::imagen_hex());
+        TLector_hex lector(fuente);
+        return Escanear_hex(fuente, lector);
+    }();
+    return escaneo;
+}
+
 }  // namespace
 
 Tventana_cargador::Tventana_cargador(Entorno& e, Vista& v, Dispositivo_serie& dispositivo,
@@ -125,7 +137,7 @@ void Tventana_cargador::Abrir_hex() {
     lector_hex_.reset();
     lector_hex_ = std::make_unique<TLector_hex>(*fuente_hex);
     lector_hex = lector_hex_.get();
-    const Resultado_escaneo r = Escanear_hex(*fuente_hex, *lector_hex_);
+    const Resultado_escaneo& r = Escaneo_imagen_llevada();
     version_hex = r.version;
     for (size_t i = 1; i < segmentos.size(); ++i) segmentos[i] = r.segmentos[i];
     if (r.ok) {
