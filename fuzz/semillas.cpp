@@ -60,9 +60,8 @@ Grabacion Grabar_actualizacion(const z82::sim::Config_medidor& c) {
 
 // The reply each exchange of the meter fuzzer starts with: the recording is cut so that
 // the seed begins at the first reply of that kind (-1: from the start).
-constexpr int PRIMERA_RESPUESTA[16] = {
+constexpr int PRIMERA_RESPUESTA[] = {
     -1,    // the window's handshake
-    -1,    // the whole wizard
     -1,    // queries
     '0',   // block writes
     'p',   // page erases
@@ -127,7 +126,7 @@ int main(int argc, char** argv) {
     medidores[2].mpeg4.version_sw = 0x006E;
     for (size_t i = 0; i < medidores.size(); ++i) {
         const auto g = Grabar_actualizacion(medidores[i]);
-        for (int e = 0; e < 16; ++e) {
+        for (int e = 0; e < static_cast<int>(std::size(PRIMERA_RESPUESTA)); ++e) {
             size_t desde = 0;
             if (PRIMERA_RESPUESTA[e] >= 0) {
                 size_t r = 0;
