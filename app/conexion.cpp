@@ -167,6 +167,8 @@ void Tventana_cargador::Enviar_cierre() {
 }
 
 void Tventana_cargador::Mira_desconexion() {
+    // A port that closed has nothing to say and is not waited on.
+    if (!puerto->Abierto()) return;
     uint8_t b = 0;
     if (puerto->Leer(&b, 1) > 0 && b == kDesconexion) Boton_ConectarClick();
 }

@@ -72,8 +72,8 @@ bool TCPuerto::Abrir(uint32_t puerto, const Config_puerto& config) {
 
     Tiempos_com tiempos;
     tiempos.ReadIntervalTimeout = 0xFFFFFFFFu;
-    tiempos.ReadTotalTimeoutMultiplier = 10;
-    tiempos.ReadTotalTimeoutConstant = 15;
+    tiempos.ReadTotalTimeoutMultiplier = LECTURA_MS_POR_BYTE;
+    tiempos.ReadTotalTimeoutConstant = LECTURA_MS_FIJOS;
 
     Guarda g(*this);
     if (Abierto()) Cerrar();
@@ -121,7 +121,10 @@ int TCPuerto::Escribir(const uint8_t* datos, uint32_t n) {
 
 int TCPuerto::Leer(uint8_t* dest, uint32_t n) {
     if (n == TODOS) n = tamano_entrada_;
-    if (!Abierto()) return 0;
+    if (!Abierto()) {
+        Lectura_en_vano(n);
+        return 0;
+    }
     Guarda g(*this);
     if (n > 0) dest[0] = 0;
     uint32_t total = 0;
@@ -129,13 +132,23 @@ int TCPuerto::Leer(uint8_t* dest, uint32_t n) {
         const uint32_t pedir = std::min(n - total, tamano_entrada_);
         if (pedir == 0) break;
         uint32_t leidos = 0;
-        if (!dispositivo_->leer(auxiliar_.data(), pedir, leidos)) leidos = 0;
+        if (!dispositivo_->leer(auxiliar_.data(), pedir, leidos)) {
+            if (total == 0) Lectura_en_vano(pedir);
+            break;
+        }
         if (leidos == 0) break;
         leidos = std::min(leidos, pedir);
         std::memcpy(dest + total, auxiliar_.data(), leidos);
         total += leidos;
     }
     return static_cast<int>(total);
+}
+
+void TCPuerto::Lectura_en_vano(uint32_t n) {
+    // A closed port or a device that went away answers at once; the waits that poll it
+    // would then spin until their limits. It takes the time of a one-byte read from a
+    // silent meter instead, so they poll at their usual pace.
+    if (n > 0) entorno_->dormir(static_cast<int>(LECTURA_MS_FIJOS + LECTURA_MS_POR_BYTE));
 }
 
 int TCPuerto::Libre_salida() {

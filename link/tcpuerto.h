@@ -15,6 +15,9 @@ class TCPuerto {
   public:
     static constexpr uint32_t TODOS = 0xFFFFFFFFu;  // Leer: as many as the input size
     static constexpr int LIBRE_ERROR = 0xFFFF;
+    // Read time-outs: a fixed part and a part per byte asked for.
+    static constexpr uint32_t LECTURA_MS_FIJOS = 15;
+    static constexpr uint32_t LECTURA_MS_POR_BYTE = 10;
 
     // cerrojo may be null (no lock), as when the named lock cannot be created.
     TCPuerto(Dispositivo_serie& dispositivo, Cerrojo_puerto* cerrojo, Entorno& entorno);
@@ -28,7 +31,8 @@ class TCPuerto {
     // Bytes written, -1 on failure, 0 when the port is closed.
     int Escribir(const uint8_t* datos, uint32_t n);
     int Escribir(std::initializer_list<uint8_t> datos);
-    // Bytes received (0 .. n); dest[0] = 0 when the port is open and nothing came.
+    // Bytes received (0 .. n); dest[0] = 0 when the port is open and nothing came. On a
+    // closed port or a failed device nothing comes after a one-byte read's time-out.
     int Leer(uint8_t* dest, uint32_t n);
     int Libre_salida();
     void Purgar(bool recepcion, bool transmision);
@@ -45,6 +49,7 @@ class TCPuerto {
   private:
     void Bloquear();
     void Desbloquear();
+    void Lectura_en_vano(uint32_t n);
     class Guarda;
 
     Dispositivo_serie* dispositivo_;

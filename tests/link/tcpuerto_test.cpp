@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "apoyo/banco.h"
+#include "link/trama_flash.h"
 
 namespace z82 {
 namespace {
@@ -87,6 +88,26 @@ TEST(TCPuerto, LongWriteIsPacedByTheOutputQueue) {
     EXPECT_EQ(b.medidor.recibidos, datos);
     // 5000 bytes cannot be queued at once: the write waited for the wire.
     EXPECT_GT(b.reloj.ms(), 200);
+}
+
+TEST(TCPuerto, ClosedPortReadsTakeAOneByteTimeOutSoWaitsPollAtTheirPaceAndDoNotSpin) {
+    Banco b;
+    b.puerto.Cerrar();
+    uint8_t x = 9;
+    int64_t t0 = b.reloj.ms();
+    EXPECT_EQ(b.puerto.Leer(&x, 1), 0);
+    EXPECT_EQ(x, 9);
+    EXPECT_EQ(b.reloj.ms() - t0, 25);
+
+    // The wake-up's answer wait on a port that closed (a lost reconnection): it fails at its
+    // limits as with a silent meter, polling every 25 ms rather than every message pump.
+    t0 = b.reloj.ms();
+    const long pumps = b.entorno.mensajes_procesados;
+    EXPECT_FALSE(Despertar(b.ctx, formas::despertar));
+    const int64_t ms = b.reloj.ms() - t0;
+    EXPECT_GE(ms, 5 * 2000);
+    EXPECT_LE(ms, 5 * (3000 + 500) + 100);
+    EXPECT_LE(b.entorno.mensajes_procesados - pumps, ms / 25 + 10);
 }
 
 TEST(TCPuerto, WriteFailsWhenTheDeviceReportsAnError) {
