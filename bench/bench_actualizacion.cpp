@@ -15,6 +15,9 @@
 //     scenario under virtual time, where the clock moves only by the bytes on the wire, the
 //     pauses, the drains and the time-outs; the wall time of z82-update --yes against
 //     z82-meter-sim for it, their ratio, the CPU time z82-update used and its peak memory;
+//   - the cable pulled: the FPGA-only scenario again, the simulator ended once the transfer
+//     has reached 10 %; the CPU time z82-update uses from then until it gives up, and how
+//     long that takes (it must wait, not spin);
 //   - the peak memory of the Qt window, when it was built and can start offscreen.
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -28,6 +31,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -209,6 +214,33 @@ struct Simulador {
     ~Simulador() { Parar(); }
 };
 
+// CPU seconds (user + system) a running process has used so far.
+double Cpu_hasta_ahora(pid_t pid) {
+    std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
+    const std::string linea((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    // Fields after the command name, which ends at the last ')': state is field 3,
+    // utime and stime fields 14 and 15.
+    const size_t cierre = linea.rfind(')');
+    if (cierre == std::string::npos) return -1;
+    std::vector<std::string> campos;
+    size_t i = cierre + 2;
+    while (i < linea.size() && campos.size() < 13) {
+        const size_t fin = linea.find(' ', i);
+        campos.push_back(linea.substr(i, fin - i));
+        if (fin == std::string::npos) break;
+        i = fin + 1;
+    }
+    if (campos.size() < 13) return -1;
+    const double tic = static_cast<double>(sysconf(_SC_CLK_TCK));
+    return (std::stod(campos[11]) + std::stod(campos[12])) / tic;
+}
+
+bool Archivo_contiene(const std::string& ruta, const std::string& parte) {
+    std::ifstream f(ruta);
+    const std::string texto((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    return texto.find(parte) != std::string::npos;
+}
+
 fs::path Carpeta_temporal() {
     std::random_device azar;
     fs::path p;
@@ -291,6 +323,35 @@ int main(int argc, char** argv) {
          Formato("%.3f s", m.cpu_s) + Formato(" (%.2f%% of wall)", 100 * m.cpu_s / m.pared_s));
     Fila("  z82-update peak memory (max RSS)",
          Formato("%.1f MB", static_cast<double>(m.max_rss_kb) / 1024.0));
+
+    {
+        // The cable pulled during the FPGA transfer: the meter's side of the pty goes away.
+        Simulador sim_corte;
+        if (sim_corte.Iniciar({"--firmware", "1.89.00000"})) {
+            const std::string registro_corte = (carpeta / "corte.txt").string();
+            const auto c0 = Reloj::now();
+            const Hijo uc = Lanzar({Z82_UPDATE, "--port", sim_corte.ruta, "--yes"}, false,
+                                   registro_corte, {xdg});
+            bool en_curso = false;
+            while (!(en_curso = Archivo_contiene(registro_corte, "progress 10%")) &&
+                   Segundos(c0, Reloj::now()) < 120) {
+                usleep(20'000);
+            }
+            const double cpu_antes = Cpu_hasta_ahora(uc.pid);
+            const auto corte = Reloj::now();
+            sim_corte.Parar();
+            const Medida mc = Esperar(uc.pid, corte);
+            const bool bien = en_curso && mc.ok && mc.codigo == 1 && cpu_antes >= 0;
+            if (!bien) ++fallos;
+            Fila(
+                "cable pulled at 10 % of the FPGA transfer: z82-update gives up after",
+                Formato("%.2f s", mc.pared_s) +
+                    (bien ? " (exit 1)" : " (unexpected: code " + std::to_string(mc.codigo) + ")"));
+            Fila("  z82-update CPU time from the cut to its exit",
+                 Formato("%.3f s", mc.cpu_s - cpu_antes) +
+                     Formato(" (%.2f%% of that time)", 100 * (mc.cpu_s - cpu_antes) / mc.pared_s));
+        }
+    }
 
 #ifdef Z82_UPDATE_GUI
     {
