@@ -344,7 +344,7 @@ int main(int argc, char** argv) {
             const bool bien = en_curso && mc.ok && mc.codigo == 1 && cpu_antes >= 0;
             if (!bien) ++fallos;
             Fila(
-                "cable pulled at 10 % of the FPGA transfer: z82-update gives up after",
+                "cable pulled at 10 % of the FPGA transfer: exit after",
                 Formato("%.2f s", mc.pared_s) +
                     (bien ? " (exit 1)" : " (unexpected: code " + std::to_string(mc.codigo) + ")"));
             Fila("  z82-update CPU time from the cut to its exit",

@@ -29,7 +29,7 @@ printf '| %-62s | %-34s |\n' "What" "Figure"
 printf '|%s|%s|\n' "$(printf -- '-%.0s' {1..64})" "$(printf -- '-%.0s' {1..36})"
 fila() { printf '| %-62s | %-34s |\n' "$1" "$2"; }
 fila "start-up scan of the carried image ($(campo 'scan: \([0-9.]* MB\)'))" \
-  "$(campo 'runs \([0-9.]* ms\) (best') median, $(campo ', \([0-9]* MB\/s\)$')"
+  "$(campo 'runs \([0-9.]* ms\) (best') median, $(campo ', \([0-9]* MB\/s\)')"
 fila "srec_info on the same file (process start included)" \
   "$(campo 'srec_info: *median of [0-9]* runs \([0-9.]* ms\)') median"
 fila "ratio srec_info / start-up scan" "$(campo 'ratio srec_info \/ start-up scan: \(.*\)')"
