@@ -11,7 +11,9 @@ Extremo_simulado* Enlace_simulado::extremo() const {
 
 bool Enlace_simulado::abrir(uint32_t numero_puerto) {
     intentos_apertura.push_back(numero_puerto);
-    if (abierto_ || sin_cable() || extremos_.count(numero_puerto) == 0) return false;
+    if (abierto_ || sin_cable() || sin_adaptador() || extremos_.count(numero_puerto) == 0) {
+        return false;
+    }
     puerto_ = numero_puerto;
     abierto_ = true;
     aperturas.push_back(numero_puerto);
@@ -59,7 +61,7 @@ bool Enlace_simulado::purgar(uint32_t mascara) {
 bool Enlace_simulado::estado(uint32_t& errores, uint32_t& en_cola_salida) {
     errores = 0;
     en_cola_salida = 0;
-    if (!abierto_ || sin_cable()) return false;
+    if (!abierto_ || sin_cable() || sin_adaptador()) return false;
     const int64_t pendiente = fin_transmision_us_ - reloj_.us();
     if (pendiente > 0) {
         en_cola_salida = static_cast<uint32_t>((pendiente + US_POR_BYTE - 1) / US_POR_BYTE);
@@ -78,7 +80,7 @@ bool Enlace_simulado::escape(int funcion) {
 
 bool Enlace_simulado::leer(uint8_t* destino, uint32_t n, uint32_t& leidos) {
     leidos = 0;
-    if (!abierto_) return false;
+    if (!abierto_ || sin_adaptador()) return false;
     Extremo_simulado* e = sin_cable() ? nullptr : extremo();
     const int64_t limite_us = reloj_.us() + (int64_t(tiempos_.ReadTotalTimeoutMultiplier) * n +
                                              int64_t(tiempos_.ReadTotalTimeoutConstant)) *
@@ -98,7 +100,7 @@ bool Enlace_simulado::leer(uint8_t* destino, uint32_t n, uint32_t& leidos) {
 
 bool Enlace_simulado::escribir(const uint8_t* origen, uint32_t n, uint32_t& escritos) {
     escritos = 0;
-    if (!abierto_ || sin_cable()) return false;
+    if (!abierto_ || sin_cable() || sin_adaptador()) return false;
     const int64_t ahora = reloj_.us();
     int64_t inicio = std::max(ahora, fin_transmision_us_);
     for (uint32_t i = 0; registrar && i < n; ++i) registro_.push_back({ahora, true, origen[i]});

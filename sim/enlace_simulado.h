@@ -34,6 +34,9 @@ class Enlace_simulado : public Dispositivo_serie {
     bool desenchufado = false;
     // The cable is pulled at this virtual instant (-1: never), for faults in mid-run.
     int64_t desenchufar_desde_us = -1;
+    // The USB adapter itself is pulled at this virtual instant (-1: never): from then on the
+    // device fails every call at once, as a real one that went away does.
+    int64_t adaptador_fuera_desde_us = -1;
     // Keep the per-byte record (registro, enviados). Long campaigns turn it off.
     bool registrar = true;
 
@@ -63,6 +66,9 @@ class Enlace_simulado : public Dispositivo_serie {
   private:
     bool sin_cable() const {
         return desenchufado || (desenchufar_desde_us >= 0 && reloj_.us() >= desenchufar_desde_us);
+    }
+    bool sin_adaptador() const {
+        return adaptador_fuera_desde_us >= 0 && reloj_.us() >= adaptador_fuera_desde_us;
     }
     Extremo_simulado* extremo() const;
     void descartar_llegado();

@@ -110,6 +110,17 @@ TEST(TCPuerto, ClosedPortReadsTakeAOneByteTimeOutSoWaitsPollAtTheirPaceAndDoNotS
     EXPECT_LE(b.entorno.mensajes_procesados - pumps, ms / 25 + 10);
 }
 
+TEST(TCPuerto, ReadsOfADeviceThatWentAwayTakeAOneByteTimeOut) {
+    Banco b;
+    b.enlace.adaptador_fuera_desde_us = b.reloj.us();  // the USB adapter is pulled
+    ASSERT_TRUE(b.puerto.Abierto());
+    uint8_t x[4] = {9, 9, 9, 9};
+    const int64_t t0 = b.reloj.ms();
+    EXPECT_EQ(b.puerto.Leer(x, 4), 0);
+    EXPECT_EQ(b.reloj.ms() - t0, 25);
+    EXPECT_EQ(b.puerto.Escribir(x, 1), -1);
+}
+
 TEST(TCPuerto, WriteFailsWhenTheDeviceReportsAnError) {
     Banco b;
     b.enlace.desenchufado = true;
