@@ -4,7 +4,8 @@
 //
 //   z82-campana --runs 1000               the long form
 //   z82-campana --runs 20 --seed 1        the short form (CTest)
-//   z82-campana --replay 123 --verbose    one run again, with what it drew
+//   z82-campana --replay 123 --verbose    one run again, with what it drew and what the
+//                                        meter did (add --in-process)
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -130,6 +131,8 @@ int Principal(int argc, char** argv) {
 
     Opciones_corrida oc;
     oc.fuentes = Z82_SOURCE_DIR;
+    // A replayed seed with --verbose also shows what the meter did.
+    oc.bitacora = o.repetir && o.detallado;
     if (!Preparar(oc)) {
         std::fprintf(stderr, "z82-campana: the reference update without faults failed\n");
         return 3;
@@ -175,6 +178,7 @@ int Principal(int argc, char** argv) {
             const uint64_t s = o.semilla + static_cast<uint64_t>(i);
             const auto t0 = std::chrono::steady_clock::now();
             const Informe inf = Ejecutar(Sortear(s), oc);
+            for (const auto& l : inf.bitacora) std::printf("    meter %s\n", l.c_str());
             Resultado r{
                 inf.desenlace, inf.segundos_virtuales,
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count(),

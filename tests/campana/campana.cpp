@@ -182,8 +182,14 @@ std::string Faltas(const Plan_esperado& p, const sim::Medidor_simulado& m, Tvent
     }
     if (p.zona && eeprom != nullptr && m.eeprom() != *eeprom) {
         long d = 0;
-        for (size_t i = 0; i < eeprom->size(); ++i) d += m.eeprom()[i] != (*eeprom)[i];
-        f << " zone(" << d << " EEPROM bytes)";
+        size_t primera = 0;
+        for (size_t i = eeprom->size(); i-- > 0;) {
+            if (m.eeprom()[i] == (*eeprom)[i]) continue;
+            ++d;
+            primera = i;
+        }
+        f << " zone(" << d << " EEPROM bytes, the first at 0x" << std::hex << primera << std::dec
+          << ")";
     }
     if (p.borrado) {
         static const char* const kSectores[12] = {"01", "20", "21", "24", "25", "26",
@@ -260,6 +266,9 @@ void Aplicar_fallos(const Corrida& c, Banco& b) {
             case Tipo_fallo::desconexion_medidor:
                 m.desconectar_en(f.t_us);
                 break;
+            case Tipo_fallo::adaptador_fuera:
+                b.enlace.adaptador_fuera_desde_us = f.t_us;
+                break;
             case Tipo_fallo::interrupcion: {
                 Tventana_cargador* v = b.ventana.get();
                 b.entorno.en_instante(f.t_us, [v] {
@@ -309,6 +318,8 @@ const char* Nombre_fallo(Tipo_fallo t) {
             return "ctrl-c";
         case Tipo_fallo::ruido:
             return "noise";
+        case Tipo_fallo::adaptador_fuera:
+            return "adapter-pulled";
     }
     return "?";
 }
@@ -390,7 +401,7 @@ Corrida Sortear(uint64_t semilla) {
     const int n = a.moneda(5) ? 0 : 1 + int(a.entero(4));
     for (int i = 0; i < n; ++i) {
         Fallo_sorteado f;
-        f.tipo = static_cast<Tipo_fallo>(a.entero(12));
+        f.tipo = static_cast<Tipo_fallo>(a.entero(13));
         f.hacia_pc = a.moneda(50);
         // A quarter of the faults strike the search, the reads of the versions and the
         // checks, which take the first seconds; the others anywhere in the run.
@@ -486,11 +497,25 @@ Informe Ejecutar(const Corrida& c, const Opciones_corrida& o) {
     b.vista.respuestas.clear();
     if (c.plan.pregunta_planes) b.vista.respuestas.push_back(c.respuesta_planes);
     if (c.plan.borrado) b.vista.respuestas.push_back(c.respuesta_borrado);
+    // A question this run did not expect (a damaged read can make the program see another
+    // meter) is answered OK, as a technician would; the outcome is judged as any other.
+    b.vista.respuestas.insert(b.vista.respuestas.end(), 2, true);
     Aplicar_fallos(c, b);
+    bool colgado = false;
     try {
         v.Button_buscar_puertoClick();
         v.Button_buscar_puertoClick();
     } catch (const Colgado&) {
+        colgado = true;
+    }
+    if (o.bitacora) {
+        for (const auto& orden : b.medidor->registro) {
+            std::ostringstream l;
+            l << double(orden.t_us) / 1e6 << " " << orden.texto;
+            r.bitacora.push_back(l.str());
+        }
+    }
+    if (colgado) {
         r.desenlace = Desenlace::colgado;
         r.segundos_virtuales = double(b.reloj.us()) / 1e6;
         r.detalle = "past the bound of virtual time";

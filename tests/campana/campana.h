@@ -38,6 +38,7 @@ enum class Tipo_fallo {
     desconexion_medidor,  // the meter sends its own 0x0A
     interrupcion,         // Ctrl-C: abortar during a run, the window closed otherwise
     ruido,                // seeded random loss and damage on every byte
+    adaptador_fuera,      // the USB adapter pulled: the device fails every call from then on
 };
 
 struct Fallo_sorteado {
@@ -75,6 +76,8 @@ struct Informe {
     Desenlace desenlace = Desenlace::fallo_informado;
     std::string detalle;
     double segundos_virtuales = 0;
+    // With Opciones_corrida::bitacora: what the meter did, as "<seconds> <what>" lines.
+    std::vector<std::string> bitacora;
 };
 
 struct Opciones_corrida {
@@ -82,6 +85,8 @@ struct Opciones_corrida {
     int64_t limite_virtual_us = 3600LL * 1'000'000;
     // Source folder, for the language file.
     std::string fuentes;
+    // Keep the meter's log of the run in the report (for replaying one seed).
+    bool bitacora = false;
 };
 
 // The run that a seed gives: configuration, answers and faults.
