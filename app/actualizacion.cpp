@@ -144,6 +144,10 @@ bool Tventana_cargador::Actualizar_medidor() {
 
     if (Check_configuracion) {
         empezar();
+        // The meter's own sound values are asked again when the connection could not read
+        // them (a meter that was busy or leaving just then): a passing failure must not
+        // replace them with the defaults. A meter without them still gets the defaults.
+        if (!dato_232_ok && !es_usa && !abortar && conectado) Leer_datos_sonido();
         parametros->Construir_parametros(idioma_medidor);
         if (!abortar) anotar(parametros->Grabar_configuracion());
         Enviar_cierre();

@@ -107,6 +107,15 @@ void Tventana_cargador::Boton_ConectarClick() {
 
     conectado = true;
     idioma_medidor = consultas->Leer_idioma();
+    Leer_datos_sonido();
+    if (idioma_medidor > 9 || idioma_medidor < 0) idioma_medidor = 1;
+
+    Plan_actualizacion();
+    entorno.procesar_mensajes();
+    Timer_desconexion.Enabled(true);
+}
+
+void Tventana_cargador::Leer_datos_sonido() {
     dato_232_ok = false;
     const auto d232 = consultas->Leer_dato_232();
     if (d232.estado == 0) {
@@ -120,11 +129,6 @@ void Tventana_cargador::Boton_ConectarClick() {
             dato_232_ok = d23b.ok;
         }
     }
-    if (idioma_medidor > 9 || idioma_medidor < 0) idioma_medidor = 1;
-
-    Plan_actualizacion();
-    entorno.procesar_mensajes();
-    Timer_desconexion.Enabled(true);
 }
 
 void Tventana_cargador::Reconectar() {

@@ -140,6 +140,8 @@ class Tventana_cargador : public Contexto {
     void Texto_contador(int contador, int total);
     bool Preguntar(const Pregunta_atencion& pregunta);
     void Desconectar();
+    // The identity reads of words 0x0232 and 0x023B into dato_232_ok, dato_232, dato_23b.
+    void Leer_datos_sonido();
     bool Reabrir_puerto();
     bool Enviar_sonda();
 

@@ -58,6 +58,8 @@ struct Config_medidor {
     uint8_t idioma = 1;
     uint8_t dato_235 = 0x01;
     uint16_t dato_23d = 0x0102;
+    // An older meter without those two: its reads of words 0x0232 and 0x023B go unanswered.
+    bool sin_datos_sonido = false;
     // Extra EEPROM contents (address, bytes) laid over the defaults.
     std::vector<std::pair<uint16_t, std::vector<uint8_t>>> eeprom_extra;
 

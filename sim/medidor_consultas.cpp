@@ -37,6 +37,10 @@ void Medidor_simulado::lectura(int64_t t_us) {
     char texto[40];
     std::snprintf(texto, sizeof texto, "lectura %02X %04X %u", banco, direccion, cuenta);
     anotar(t_us, texto);
+    if (config.sin_datos_sonido && banco == BANCO_EEPROM &&
+        (direccion == 0x0232 || direccion == 0x023B)) {
+        return;
+    }
     std::vector<uint8_t> r{0x10, cuenta};
     const auto datos = leer_banco(banco, direccion, cuenta);
     r.insert(r.end(), datos.begin(), datos.end());

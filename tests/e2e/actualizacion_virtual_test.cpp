@@ -129,6 +129,26 @@ TEST(Actualizacion_virtual, CurrentPlansStayAndOlderPlansOfOtherRegionsComeWitho
     EXPECT_TRUE(b1.Planes_iguales(1));
 }
 
+TEST(Actualizacion_virtual, SoundValuesUnreadAtConnectionAreAskedAgainBeforeTheZone) {
+    Config_medidor con_datos;
+    con_datos.plan_tipo = 4;
+    con_datos.plan_version = 0x6F;
+    Banco_actualizacion b(con_datos);
+    ASSERT_EQ(b.Actualizar({}), Resultado_asistente::actualizado);
+    EXPECT_EQ(b.medidor->contar("lectura 42 0232"), 1u);  // read once, at connection
+
+    // A meter without them: five unanswered attempts at connection, five more before the
+    // zone is built; the defaults then go in and the update still ends well.
+    Config_medidor sin_datos = con_datos;
+    sin_datos.sin_datos_sonido = true;
+    Banco_actualizacion b1(sin_datos);
+    ASSERT_EQ(b1.Actualizar({}), Resultado_asistente::actualizado);
+    EXPECT_EQ(b1.medidor->contar("lectura 42 0232"), 10u);
+    EXPECT_EQ(b1.medidor->contar("lectura 42 023B"), 0u);
+    EXPECT_EQ(b1.medidor->contar("eeprom 0100"), 1u);
+    EXPECT_NE(b1.medidor->eeprom(), b.medidor->eeprom());
+}
+
 TEST(Actualizacion_virtual, RefusedEraseWritesNothingAndSaysSo) {
     Banco_actualizacion b;
     ASSERT_EQ(b.Actualizar({true, false}), Resultado_asistente::borrado_rechazado);
