@@ -48,16 +48,43 @@ TEST(Campana, ItemsMissingFromTheMeterAfterUpdatedCountAsFalseSuccess) {
               Desenlace::exito_falso);
 }
 
-TEST(Campana, AQuestionNobodyAnswersIsAHangWithinTheVirtualBound) {
-    sim::Config_medidor k;  // plan type 0, an older plan: the plan question comes
+TEST(Campana, ARunPastItsBoundOfVirtualTimeIsAHang) {
+    sim::Config_medidor k;  // the whole update of the default meter takes about 500 s
     Plan_esperado p;
-    p.firmware = p.fpga = p.zona = true;  // but no answer is scripted
+    p.firmware = p.fpga = p.zona = true;
     Opciones_corrida o = Opciones();
     o.limite_virtual_us = 120'000'000;
     const Informe r = Ejecutar(Sin_fallos(k, p), o);
     EXPECT_EQ(r.desenlace, Desenlace::colgado);
     EXPECT_GE(r.segundos_virtuales, 120.0);
     EXPECT_LT(r.segundos_virtuales, 121.0);
+}
+
+TEST(Campana, QuestionsTheRunDidNotExpectAreAnsweredOkAndTheOutcomeJudged) {
+    sim::Config_medidor k;  // plan type 0, an older plan: the plan and erase questions come
+    Plan_esperado p;        // none expected, so none scripted
+    p.firmware = p.fpga = p.zona = p.planes = p.borrado = true;
+    const Informe r = Ejecutar(Sin_fallos(k, p), Opciones());
+    EXPECT_EQ(r.desenlace, Desenlace::exito_verificado) << Nombre(r.desenlace) << " " << r.detalle;
+}
+
+TEST(Campana, AMeterLeavingDuringTheIdentityReadsKeepsItsOwnZoneValues) {
+    // The meter sends its own 0x0A just after the language read: the connection's reads of
+    // words 0x0232 and 0x023B go unanswered, a later reconnection carries the update on, and
+    // the zone must still be written with the meter's values, not the defaults.
+    sim::Config_medidor k;
+    k.version_firmware = "1.87.00000";
+    k.plan_tipo = 1;
+    k.plan_version = 0x5C;
+    Plan_esperado p;
+    p.firmware = p.fpga = p.zona = p.planes = true;
+    Corrida c = Sin_fallos(k, p);
+    Fallo_sorteado f;
+    f.tipo = Tipo_fallo::desconexion_medidor;
+    f.t_us = 802'079;
+    c.fallos.push_back(f);
+    const Informe r = Ejecutar(c, Opciones());
+    EXPECT_EQ(r.desenlace, Desenlace::exito_verificado) << Nombre(r.desenlace) << " " << r.detalle;
 }
 
 TEST(Campana, ASeedGivesTheSameRunAndTheSameOutcome) {
