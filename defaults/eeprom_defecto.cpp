@@ -63,10 +63,13 @@ bool TFParam_defecto::Grabar_conf_fabrica() { return Grabar_conf(EEPROM_FABRICA)
 bool TFParam_defecto::Grabar_conf_defecto() { return Grabar_conf(EEPROM_DEFECTO); }
 
 bool TFParam_defecto::Leer_perfiles() {
+    perfiles_leidos = true;
     for (int i = 0; i < static_cast<int>(perfiles.size()); i += 32) {
         uint16_t palabras[17] = {};
-        ctx_.consultas->Leer_memoria(static_cast<uint16_t>(EEPROM_PERFILES + i), 0x42, 34,
-                                     palabras);
+        if (!ctx_.consultas->Leer_memoria(static_cast<uint16_t>(EEPROM_PERFILES + i), 0x42, 34,
+                                          palabras)) {
+            perfiles_leidos = false;
+        }
         // The read starts at the chunk's own address: its first 32 bytes are the chunk.
         // (Taking bytes 2 to 33 instead would shift every slot's kept tail by two bytes
         // on each rewrite, and test the wrong byte for the profile format.)
@@ -80,6 +83,8 @@ bool TFParam_defecto::Leer_perfiles() {
 
 bool TFParam_defecto::Grabar_perfiles() {
     const bool caducados = Leer_perfiles();
+    // Written back from a failed read, a slot's kept bytes would be lost.
+    if (!perfiles_leidos) return false;
     if (!ctx_.es_usa && !caducados) return true;
     for (int slot = 0; slot < SLOTS; ++slot) Construir_perfil(slot, ctx_.idioma_medidor);
     for (int off = 0; off < static_cast<int>(perfiles.size()); off += 128) {

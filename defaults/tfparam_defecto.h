@@ -36,8 +36,10 @@ class TFParam_defecto {
     bool Grabar_conf_fabrica();
     bool Grabar_conf_defecto();
     // Reads the meter's four profiles into perfiles; true when they must be rewritten.
+    // perfiles_leidos tells whether every read brought its whole reply.
     bool Leer_perfiles();
-    // Reads, rebuilds and writes the four profiles.
+    // Reads, rebuilds and writes the four profiles. Profiles that could not all be read are
+    // not rewritten (their kept bytes are unknown) and the step fails.
     bool Grabar_perfiles();
     // The zone configuration step: profiles, factory and default configuration, with the
     // progress on the window's bar.
@@ -45,6 +47,7 @@ class TFParam_defecto {
 
     std::array<uint8_t, 256> parametros{};
     std::array<uint8_t, TAMANO_SLOT * SLOTS> perfiles{};
+    bool perfiles_leidos = false;
 
   private:
     bool Grabar_conf(uint16_t direccion);

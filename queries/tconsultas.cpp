@@ -73,14 +73,15 @@ class Espera {
 
 TCPuerto& TConsultas::puerto() { return *ctx_.puerto; }
 
-void TConsultas::Leer_memoria(uint16_t direccion, uint8_t banco, uint8_t cuenta,
+bool TConsultas::Leer_memoria(uint16_t direccion, uint8_t banco, uint8_t cuenta,
                               uint16_t* palabras) {
     const int n_palabras = cuenta / 2;
     std::fill(palabras, palabras + n_palabras, uint16_t{0});
     const uint8_t peticion[5] = {0x01, banco, static_cast<uint8_t>(direccion & 0xFF),
                                  static_cast<uint8_t>(direccion >> 8), cuenta};
     Espera espera(ctx_, Entre_lecturas::mensajes);
-    for (int intento = 0; intento < INTENTOS; ++intento) {
+    bool leida = false;
+    for (int intento = 0; intento < INTENTOS && !leida; ++intento) {
         puerto().Vaciar_entrada();
         puerto().Escribir(peticion, 5);
 
@@ -99,9 +100,10 @@ void TConsultas::Leer_memoria(uint16_t direccion, uint8_t banco, uint8_t cuenta,
             espera.byte(alto, 1);
             palabras[i] = static_cast<uint16_t>(bajo | (alto << 8));
         }
-        if (espera.transcurrido() == 0) break;
+        leida = espera.transcurrido() == 0;
     }
     puerto().Vaciar_entrada();
+    return leida;
 }
 
 bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t selector,

@@ -40,8 +40,8 @@ class TConsultas {
     TConsultas& operator=(const TConsultas&) = delete;
 
     // Reads cuenta bytes at direccion of banco into cuenta / 2 words (low byte first).
-    // Words that were not read stay 0.
-    void Leer_memoria(uint16_t direccion, uint8_t banco, uint8_t cuenta, uint16_t* palabras);
+    // Words that were not read stay 0. True when an attempt brought the whole reply in time.
+    bool Leer_memoria(uint16_t direccion, uint8_t banco, uint8_t cuenta, uint16_t* palabras);
     // buffer[0] holds the count to ask for; the reply's data go to buffer[0..]. The buffer
     // holds CAPACIDAD_DISPOSITIVO bytes.
     bool Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t selector, uint8_t flag,

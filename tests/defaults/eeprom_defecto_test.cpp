@@ -113,6 +113,20 @@ TEST_F(Eeprom, StaleProfilesAreRebuiltOverWhatWasReadAndWrittenInEightChunks) {
     EXPECT_TRUE(medidor.escrituras.empty());
 }
 
+TEST_F(Eeprom, ProfilesThatCouldNotBeReadAreNotWrittenBackAndTheStepFails) {
+    // The meter stops answering in the middle of the profile reads (it left the PC mode):
+    // the kept bytes of those slots are unknown, so nothing is written.
+    for (int i = 0; i < 1024; ++i) medidor.eeprom[0x0300 + i] = static_cast<uint8_t>(0x80 + i % 64);
+    medidor.eeprom[0x0303] = 10;  // stale: they would be rewritten
+    const auto antes = medidor.eeprom;
+    medidor.responde_lectura = [](uint16_t a) { return a < 0x0460 || a > 0x04E0; };
+    f.Construir_parametros(0);
+    EXPECT_FALSE(f.Grabar_configuracion());
+    EXPECT_FALSE(f.perfiles_leidos);
+    EXPECT_TRUE(medidor.escrituras.empty());
+    EXPECT_EQ(medidor.eeprom, antes);
+}
+
 TEST_F(Eeprom, UsaProfilesAreAlwaysWritten) {
     medidor.eeprom[0x0303] = 11;
     b.ctx.es_usa = true;

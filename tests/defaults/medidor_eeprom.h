@@ -23,6 +23,7 @@ struct Medidor_eeprom {
         if (p[0] == 0x01 && p[1] == 0x42) {
             ++lecturas;
             const uint16_t dir = static_cast<uint16_t>(p[2] | (p[3] << 8));
+            if (responde_lectura && !responde_lectura(dir)) return;
             // Data byte k of the answer is the byte at dir + k, as for every read of the
             // bank (the language byte of a read at 0x020E is data byte 2, at 0x0210).
             std::vector<uint8_t> r{0x10, p[4]};
@@ -50,6 +51,8 @@ struct Medidor_eeprom {
     int lecturas = 0;
     // When set, a write to an address it rejects gets no answer.
     std::function<bool(uint16_t)> acepta;
+    // Reads of the addresses it refuses go unanswered.
+    std::function<bool(uint16_t)> responde_lectura;
 };
 
 }  // namespace z82::prueba
