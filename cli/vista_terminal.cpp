@@ -43,6 +43,9 @@ void Vista_terminal::barra(int minimo, int maximo, int posicion) {
         cortar_barra();
     }
     if (silencio || maximo <= minimo) return;
+    // A new range still holding the previous bar's position (20870 of 210) is not a
+    // figure to show: it waits for its own first position.
+    if (posicion > maximo || posicion < minimo) return;
     const long long rango = static_cast<long long>(maximo) - minimo;
     long long hecho = static_cast<long long>(posicion) - minimo;
     if (hecho < 0) hecho = 0;

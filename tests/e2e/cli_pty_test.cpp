@@ -187,6 +187,17 @@ TEST(Cli_pty, FpgaOnlyUpdateOverAPseudoTerminalAgainstTheWireTime) {
     const Salida s = Ejecutar("--yes --port " + sim.ruta());
     EXPECT_EQ(s.codigo, 0) << s.texto;
     EXPECT_TRUE(Contiene(s.texto, "Result: the meter was updated.")) << s.texto;
+    // Every progress line stays within its own range, also right after the range changes.
+    int lineas_progreso = 0;
+    for (size_t p = s.texto.find("progress "); p != std::string::npos;
+         p = s.texto.find("progress ", p + 1)) {
+        int por_ciento = 0, pos = 0, max = 0;
+        ASSERT_EQ(
+            std::sscanf(s.texto.c_str() + p, "progress %d%% (%d/%d)", &por_ciento, &pos, &max), 3);
+        EXPECT_LE(pos, max) << s.texto.substr(p, 40);
+        ++lineas_progreso;
+    }
+    EXPECT_GT(lineas_progreso, 10);
 
     sim::Config_medidor c;
     c.version_firmware = "1.89.00000";
