@@ -183,10 +183,9 @@ std::string Faltas(const Plan_esperado& p, const sim::Medidor_simulado& m, Tvent
     if (p.zona && eeprom != nullptr && m.eeprom() != *eeprom) {
         long d = 0;
         size_t primera = 0;
-        for (size_t i = eeprom->size(); i-- > 0;) {
+        for (size_t i = 0; i < eeprom->size(); ++i) {
             if (m.eeprom()[i] == (*eeprom)[i]) continue;
-            ++d;
-            primera = i;
+            if (d++ == 0) primera = i;
         }
         f << " zone(" << d << " EEPROM bytes, the first at 0x" << std::hex << primera << std::dec
           << ")";
@@ -401,7 +400,7 @@ Corrida Sortear(uint64_t semilla) {
     const int n = a.moneda(5) ? 0 : 1 + int(a.entero(4));
     for (int i = 0; i < n; ++i) {
         Fallo_sorteado f;
-        f.tipo = static_cast<Tipo_fallo>(a.entero(13));
+        f.tipo = static_cast<Tipo_fallo>(a.entero(kTipos_fallo));
         f.hacia_pc = a.moneda(50);
         // A quarter of the faults strike the search, the reads of the versions and the
         // checks, which take the first seconds; the others anywhere in the run.

@@ -40,6 +40,8 @@ enum class Tipo_fallo {
     ruido,                // seeded random loss and damage on every byte
     adaptador_fuera,      // the USB adapter pulled: the device fails every call from then on
 };
+// How many kinds there are (the last one above, plus one).
+constexpr int kTipos_fallo = static_cast<int>(Tipo_fallo::adaptador_fuera) + 1;
 
 struct Fallo_sorteado {
     Tipo_fallo tipo;
