@@ -14,18 +14,33 @@ namespace {
 // The plan version the carried image of each plan type holds.
 constexpr int kPlanEsperado[5] = {0x70, 0x67, 0x7A, 0x66, 0x6F};
 
-// A memory read as bytes in the order received.
+// Words of a memory read as bytes in the order received.
+template <size_t N>
+std::array<uint8_t, 2 * N> Bytes(const std::array<uint16_t, N>& palabras) {
+    std::array<uint8_t, 2 * N> bytes{};
+    for (size_t i = 0; i < N; ++i) {
+        bytes[2 * i] = static_cast<uint8_t>(palabras[i] & 0xFF);
+        bytes[2 * i + 1] = static_cast<uint8_t>(palabras[i] >> 8);
+    }
+    return bytes;
+}
+
 template <size_t N>
 std::array<uint8_t, N> Leer_bytes(TConsultas& c, uint8_t banco, uint16_t direccion) {
     static_assert(N % 2 == 0);
     std::array<uint16_t, N / 2> palabras{};
     c.Leer_memoria(direccion, banco, static_cast<uint8_t>(N), palabras.data());
-    std::array<uint8_t, N> bytes{};
-    for (size_t i = 0; i < N / 2; ++i) {
-        bytes[2 * i] = static_cast<uint8_t>(palabras[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<uint8_t>(palabras[i] >> 8);
-    }
-    return bytes;
+    return Bytes(palabras);
+}
+
+// The same, read until two whole replies agree; conforme false when they never did.
+template <size_t N>
+std::array<uint8_t, N> Leer_bytes_conformes(TConsultas& c, uint8_t banco, uint16_t direccion,
+                                            bool& conforme) {
+    static_assert(N % 2 == 0);
+    std::array<uint16_t, N / 2> palabras{};
+    conforme = c.Leer_memoria_conforme(direccion, banco, static_cast<uint8_t>(N), palabras.data());
+    return Bytes(palabras);
 }
 
 // The text of a field up to its first zero byte.
@@ -99,9 +114,19 @@ bool Tventana_cargador::Firmware_nuevo() {
     const auto bloque = Leer_bytes<16>(*consultas, 0x18, 0x0000);
     es_usa = bloque[12] == 'U' && bloque[13] == 'S' && bloque[14] == 'A';
 
-    const std::string medidor = Texto_campo(Leer_bytes<6>(*consultas, 0x18, 0x0010)) + "." +
-                                Texto_campo(Leer_bytes<6>(*consultas, 0x18, 0x0016));
+    // The version decides whether the carried firmware is written over the meter's: a
+    // byte damaged or doubled on the line could make a current meter look like another
+    // build and take an older firmware. Both fields must read the same twice running;
+    // when they never do, the version counts as unreadable and nothing is written.
+    bool numero_conforme = false, build_conforme = false;
+    const auto numero = Leer_bytes_conformes<6>(*consultas, 0x18, 0x0010, numero_conforme);
+    const auto build = Leer_bytes_conformes<6>(*consultas, 0x18, 0x0016, build_conforme);
+    const std::string medidor = Texto_campo(numero) + "." + Texto_campo(build);
     version_medidor = medidor;
+    if (!numero_conforme || !build_conforme) {
+        version_legible = false;
+        return false;
+    }
     // A meter that runs any build other than 00000 always takes the carried firmware.
     if (!Build_cero(medidor)) return true;
     if (Build_cero(version_hex)) return Medidor_menor(medidor, version_hex, 4);

@@ -66,8 +66,10 @@ bool TFParam_defecto::Leer_perfiles() {
     perfiles_leidos = true;
     for (int i = 0; i < static_cast<int>(perfiles.size()); i += 32) {
         uint16_t palabras[17] = {};
-        if (!ctx_.consultas->Leer_memoria(static_cast<uint16_t>(EEPROM_PERFILES + i), 0x42, 34,
-                                          palabras)) {
+        // What is read here is written back: a byte damaged on the line would be kept in
+        // the meter's EEPROM, so each chunk must read the same twice running.
+        if (!ctx_.consultas->Leer_memoria_conforme(static_cast<uint16_t>(EEPROM_PERFILES + i), 0x42,
+                                                   34, palabras)) {
             perfiles_leidos = false;
         }
         // The read starts at the chunk's own address: its first 32 bytes are the chunk.

@@ -36,7 +36,7 @@ class TFParam_defecto {
     bool Grabar_conf_fabrica();
     bool Grabar_conf_defecto();
     // Reads the meter's four profiles into perfiles; true when they must be rewritten.
-    // perfiles_leidos tells whether every read brought its whole reply.
+    // perfiles_leidos tells whether every chunk read the same twice running.
     bool Leer_perfiles();
     // Reads, rebuilds and writes the four profiles. Profiles that could not all be read are
     // not rewritten (their kept bytes are unknown) and the step fails.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "app/contexto.h"
 #include "link/tcpuerto.h"
@@ -104,6 +105,22 @@ bool TConsultas::Leer_memoria(uint16_t direccion, uint8_t banco, uint8_t cuenta,
     }
     puerto().Vaciar_entrada();
     return leida;
+}
+
+bool TConsultas::Leer_memoria_conforme(uint16_t direccion, uint8_t banco, uint8_t cuenta,
+                                       uint16_t* palabras) {
+    const size_t n_palabras = cuenta / 2;
+    std::vector<uint16_t> anterior(n_palabras);
+    bool anterior_entera = false;
+    for (int lectura = 0; lectura < LECTURAS_CONFORMES; ++lectura) {
+        const bool entera = Leer_memoria(direccion, banco, cuenta, palabras);
+        if (entera && anterior_entera && std::equal(anterior.begin(), anterior.end(), palabras)) {
+            return true;
+        }
+        std::copy(palabras, palabras + n_palabras, anterior.begin());
+        anterior_entera = entera;
+    }
+    return false;
 }
 
 bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t selector,

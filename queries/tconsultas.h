@@ -42,6 +42,13 @@ class TConsultas {
     // Reads cuenta bytes at direccion of banco into cuenta / 2 words (low byte first).
     // Words that were not read stay 0. True when an attempt brought the whole reply in time.
     bool Leer_memoria(uint16_t direccion, uint8_t banco, uint8_t cuenta, uint16_t* palabras);
+    // The meter's replies carry no checksum: a byte damaged or doubled on the line is read
+    // as data. For values a wrong reading of which would harm the meter, the read is made
+    // again until two whole replies in a row agree (at most LECTURAS_CONFORMES reads).
+    // False when they never did; the words then hold the last reply.
+    static constexpr int LECTURAS_CONFORMES = 5;
+    bool Leer_memoria_conforme(uint16_t direccion, uint8_t banco, uint8_t cuenta,
+                               uint16_t* palabras);
     // buffer[0] holds the count to ask for; the reply's data go to buffer[0..]. The buffer
     // holds CAPACIDAD_DISPOSITIVO bytes.
     bool Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t selector, uint8_t flag,

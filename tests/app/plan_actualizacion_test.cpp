@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "apoyo/banco_ventana.h"
+#include "queries/tconsultas.h"
 #include "sim/medidor_simulado.h"
 
 namespace z82 {
@@ -200,6 +202,71 @@ TEST(Plan_actualizacion, PreUpdateCheckRefusesUsaUnreadableVersionAndOptions) {
     {
         Banco_plan b(Config_medidor{});
         EXPECT_TRUE(b.conectar().Comprobar_medidor());
+    }
+}
+
+// A meter whose replies to the build field read (bank 0x18, 0x0016) reach the PC with one
+// data byte damaged, differently each time, for the first `danadas` of them.
+struct Build_danado : sim::Extremo_simulado {
+    sim::Medidor_simulado& medidor;
+    int danadas;
+    int peticiones = 0;
+    std::vector<uint8_t> ultimos;
+    int64_t salidos = 0, objetivo = -1;
+    Build_danado(sim::Medidor_simulado& m, int n) : medidor(m), danadas(n) {}
+
+    void recibir(const uint8_t* d, size_t n, int64_t t) override {
+        for (size_t i = 0; i < n; ++i) {
+            ultimos.push_back(d[i]);
+            if (ultimos.size() > 5) ultimos.erase(ultimos.begin());
+            if (ultimos == std::vector<uint8_t>{0x01, 0x18, 0x16, 0x00, 0x06} &&
+                ++peticiones <= danadas) {
+                // Header 0x10 and the count, then the third character of the build.
+                objetivo = salidos + 4;
+            }
+        }
+        medidor.recibir(d, n, t);
+    }
+    void rts(bool a, int64_t t) override { medidor.rts(a, t); }
+    void conexion(bool a, int64_t t) override { medidor.conexion(a, t); }
+    bool proxima_salida(int64_t& t) override { return medidor.proxima_salida(t); }
+    size_t tomar_salida(uint8_t* d, size_t max, int64_t t) override {
+        const size_t n = medidor.tomar_salida(d, max, t);
+        for (size_t i = 0; i < n; ++i, ++salidos) {
+            if (salidos == objetivo) d[i] ^= static_cast<uint8_t>(peticiones);
+        }
+        return n;
+    }
+};
+
+TEST(Plan_actualizacion, TheFirmwareVersionMustReadTheSameTwiceBeforeItDecides) {
+    // A current meter (1.89 against the carried 1.88): one damaged build read would make it
+    // look like a test build, which always takes the carried (older) firmware.
+    for (const int danadas : {0, 1, 3, 5}) {
+        SCOPED_TRACE(danadas);
+        Banco_ventana b;
+        sim::Medidor_simulado medidor(Con_firmware("1.89.00000"));
+        Build_danado extremo(medidor, danadas);
+        b.poner(1, &extremo);
+        b.crear();
+        b.ventana->version_hex = "1.88.00000";
+        b.ventana->Boton_ConectarClick();
+        ASSERT_TRUE(b.ventana->conectado);
+        auto& v = *b.ventana;
+        EXPECT_FALSE(v.Check_firmware);
+        if (danadas < TConsultas::LECTURAS_CONFORMES - 1) {
+            // Two clean reads in a row settle it.
+            EXPECT_TRUE(v.version_legible);
+            EXPECT_EQ(v.version_medidor, "1.89.00000");
+            EXPECT_EQ(extremo.peticiones, danadas + 2);
+            EXPECT_TRUE(v.Comprobar_medidor());
+        } else {
+            // Never the same twice: the version is unreadable and no update may start.
+            EXPECT_FALSE(v.version_legible);
+            EXPECT_EQ(extremo.peticiones, TConsultas::LECTURAS_CONFORMES);
+            EXPECT_FALSE(v.Comprobar_medidor());
+        }
+        b.ventana.reset();
     }
 }
 

@@ -78,7 +78,8 @@ TEST_F(Eeprom, WrongAnswersAreRetriedAndAnOversizeBlockIsRefused) {
 TEST_F(Eeprom, CurrentProfilesOfAPlainMeterAreLeftAlone) {
     medidor.eeprom[0x0303] = 11;
     EXPECT_TRUE(f.Grabar_perfiles());
-    EXPECT_EQ(medidor.lecturas, 32);
+    // Each of the 32 chunks is read twice, and the two replies agree.
+    EXPECT_EQ(medidor.lecturas, 64);
     EXPECT_TRUE(medidor.escrituras.empty());
     EXPECT_EQ(medidor.guion.peticiones.front(), (V{0x01, 0x42, 0x00, 0x03, 0x22}));
     EXPECT_EQ(medidor.guion.peticiones.back(), (V{0x01, 0x42, 0xE0, 0x06, 0x22}));
@@ -120,6 +121,38 @@ TEST_F(Eeprom, ProfilesThatCouldNotBeReadAreNotWrittenBackAndTheStepFails) {
     medidor.eeprom[0x0303] = 10;  // stale: they would be rewritten
     const auto antes = medidor.eeprom;
     medidor.responde_lectura = [](uint16_t a) { return a < 0x0460 || a > 0x04E0; };
+    f.Construir_parametros(0);
+    EXPECT_FALSE(f.Grabar_configuracion());
+    EXPECT_FALSE(f.perfiles_leidos);
+    EXPECT_TRUE(medidor.escrituras.empty());
+    EXPECT_EQ(medidor.eeprom, antes);
+}
+
+TEST_F(Eeprom, AProfileByteDamagedOnTheLineIsReadAgainAndNeverWrittenBack) {
+    for (int i = 0; i < 1024; ++i) medidor.eeprom[0x0300 + i] = static_cast<uint8_t>(0x80 + i % 64);
+    medidor.eeprom[0x0303] = 10;  // stale: they are rewritten from what was read
+    const auto antes = medidor.eeprom;
+    // The replies for the chunk at 0x03E0 (slot 0's tail) come with one byte damaged: the
+    // first twice, then never again.
+    int danadas = 0;
+    medidor.danar = [&](uint16_t a, std::vector<uint8_t>& r) {
+        if (a == 0x03E0 && danadas < 2) r[2 + 7] ^= static_cast<uint8_t>(++danadas);
+    };
+    EXPECT_TRUE(f.Grabar_perfiles());
+    EXPECT_EQ(danadas, 2);
+    // Four reads for the damaged chunk (two damaged, two clean), two for each other one.
+    EXPECT_EQ(medidor.lecturas, 2 * 32 + 2);
+    ASSERT_EQ(medidor.escrituras.size(), 8u);
+    for (int i = 0x0300 + 174; i < 0x0400; ++i) {
+        ASSERT_EQ(medidor.eeprom[static_cast<size_t>(i)], antes[static_cast<size_t>(i)]) << i;
+    }
+
+    // A chunk that never reads the same twice: nothing is written and the step fails.
+    medidor.escrituras.clear();
+    medidor.eeprom = antes;
+    medidor.danar = [&](uint16_t a, std::vector<uint8_t>& r) {
+        if (a == 0x0500) r[2] ^= static_cast<uint8_t>(++danadas);
+    };
     f.Construir_parametros(0);
     EXPECT_FALSE(f.Grabar_configuracion());
     EXPECT_FALSE(f.perfiles_leidos);

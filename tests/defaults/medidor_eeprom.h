@@ -28,6 +28,7 @@ struct Medidor_eeprom {
             // bank (the language byte of a read at 0x020E is data byte 2, at 0x0210).
             std::vector<uint8_t> r{0x10, p[4]};
             for (int i = 0; i < p[4]; ++i) r.push_back(eeprom[(dir + i) & 0xFFFF]);
+            if (danar) danar(dir, r);
             m.responder(r, t + 2000);
         } else if (p[0] == 0x02 && p.size() >= 7) {
             const uint16_t dir = static_cast<uint16_t>((p[5] << 8) | p[6]);
@@ -53,6 +54,8 @@ struct Medidor_eeprom {
     std::function<bool(uint16_t)> acepta;
     // Reads of the addresses it refuses go unanswered.
     std::function<bool(uint16_t)> responde_lectura;
+    // When set, may change the reply to a read (header included) as the line would.
+    std::function<void(uint16_t, std::vector<uint8_t>&)> danar;
 };
 
 }  // namespace z82::prueba

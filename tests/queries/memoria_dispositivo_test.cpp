@@ -1,6 +1,9 @@
 // Memory reads, the level check and the peripheral device exchanges.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "apoyo/banco.h"
 #include "queries/guion_peticiones.h"
 #include "queries/tconsultas.h"
@@ -77,6 +80,35 @@ TEST(Leer_memoria, ByteArrivingJustAfterTheSecondsReadingChangedFailsTheAttempt)
     c.Leer_memoria(0xFEA0, 0x00, 2, &w);
     EXPECT_EQ(g.peticiones.size(), 2u);
     EXPECT_EQ(w, 0x2222);
+}
+
+TEST(Leer_memoria, ValuesThatMatterAreReadUntilTwoWholeRepliesAgree) {
+    // Replies per request; a reply of one byte is cut short.
+    auto leer = [](std::vector<V> respuestas, uint16_t& w) {
+        Banco b;
+        TConsultas c(b.ctx);
+        Guion_peticiones g(b, [&](sim::Extremo_guion& m, const V&, int64_t t, int n) {
+            const V& r = respuestas[std::min(size_t(n), respuestas.size()) - 1];
+            m.responder(r, t + 2000);
+        });
+        const bool ok = c.Leer_memoria_conforme(0x0010, 0x18, 2, &w);
+        return std::make_pair(ok, g.peticiones.size());
+    };
+    const V a{0x10, 0x02, 0x31, 0x2E}, b{0x10, 0x02, 0x31, 0x2F}, c{0x10, 0x02, 0x31, 0x30};
+    uint16_t w = 0;
+    EXPECT_EQ(leer({a, a}, w), std::make_pair(true, size_t{2}));
+    EXPECT_EQ(w, 0x2E31);
+    EXPECT_EQ(leer({b, a, a}, w), std::make_pair(true, size_t{3}));
+    EXPECT_EQ(w, 0x2E31);
+    // A cut reply is retried by the read itself (five attempts), and never counts as one
+    // of the two that agree.
+    EXPECT_EQ(leer({a, V{0x10, 0x02, 0x31}, V{0x10, 0x02, 0x31}, V{0x10, 0x02, 0x31},
+                    V{0x10, 0x02, 0x31}, V{0x10, 0x02, 0x31}, a, a},
+                   w),
+              std::make_pair(true, size_t{8}));
+    // Never the same twice: five reads, and the words hold the last reply.
+    EXPECT_EQ(leer({a, b, c, a, b, c}, w), std::make_pair(false, size_t{5}));
+    EXPECT_EQ(w, 0x2F31);
 }
 
 TEST(Leer_nivel, AveragesFourReadsOfTheLowByteRoundingDown) {
