@@ -86,7 +86,10 @@ void Tventana_cargador::Plan_actualizacion() {
     Check_firmware = Firmware_nuevo();
     Check_fpga = Fpga_distinta();
     Check_teclado = false;
-    const int tipo = Tipo_plan(Leer_bytes<6>(*consultas, 0x1E, 0x0000));
+    // The plan header decides which region's plans are written: it is read like the version.
+    bool conforme = false;
+    const int tipo = Tipo_plan(Leer_bytes_conformes<6>(*consultas, 0x1E, 0x0000, conforme));
+    if (!conforme) version_legible = false;
     Check_planes = Planes_distintos(tipo);
     Check_mpeg4_apl = Mpeg4_necesario();
 
@@ -106,27 +109,28 @@ bool Tventana_cargador::Firmware_nuevo() {
     es_usa = false;
     version_legible = false;
 
+    // What is read here decides what is written over the meter's flash, and the replies
+    // carry no checksum: a byte damaged or doubled on the line could make a current meter
+    // look like a test build (which takes the carried, older firmware) or hide the USA
+    // model. Each value must read the same twice running; when one never does, the
+    // version counts as unreadable and no update starts. The first read of each block is
+    // not used.
+    bool conforme[4] = {};
     Leer_bytes<16>(*consultas, 0x00, 0x6030);
-    if (Leer_bytes<16>(*consultas, 0x00, 0x6030)[1] != 0) return false;
-    version_legible = true;
-
-    Leer_bytes<16>(*consultas, 0x18, 0x0000);
-    const auto bloque = Leer_bytes<16>(*consultas, 0x18, 0x0000);
-    es_usa = bloque[12] == 'U' && bloque[13] == 'S' && bloque[14] == 'A';
-
-    // The version decides whether the carried firmware is written over the meter's: a
-    // byte damaged or doubled on the line could make a current meter look like another
-    // build and take an older firmware. Both fields must read the same twice running;
-    // when they never do, the version counts as unreadable and nothing is written.
-    bool numero_conforme = false, build_conforme = false;
-    const auto numero = Leer_bytes_conformes<6>(*consultas, 0x18, 0x0010, numero_conforme);
-    const auto build = Leer_bytes_conformes<6>(*consultas, 0x18, 0x0016, build_conforme);
-    const std::string medidor = Texto_campo(numero) + "." + Texto_campo(build);
-    version_medidor = medidor;
-    if (!numero_conforme || !build_conforme) {
-        version_legible = false;
+    if (Leer_bytes_conformes<16>(*consultas, 0x00, 0x6030, conforme[0])[1] != 0 || !conforme[0]) {
         return false;
     }
+
+    Leer_bytes<16>(*consultas, 0x18, 0x0000);
+    const auto bloque = Leer_bytes_conformes<16>(*consultas, 0x18, 0x0000, conforme[1]);
+    es_usa = bloque[12] == 'U' && bloque[13] == 'S' && bloque[14] == 'A';
+
+    const auto numero = Leer_bytes_conformes<6>(*consultas, 0x18, 0x0010, conforme[2]);
+    const auto build = Leer_bytes_conformes<6>(*consultas, 0x18, 0x0016, conforme[3]);
+    const std::string medidor = Texto_campo(numero) + "." + Texto_campo(build);
+    version_medidor = medidor;
+    if (!conforme[1] || !conforme[2] || !conforme[3]) return false;
+    version_legible = true;
     // A meter that runs any build other than 00000 always takes the carried firmware.
     if (!Build_cero(medidor)) return true;
     if (Build_cero(version_hex)) return Medidor_menor(medidor, version_hex, 4);
@@ -143,7 +147,9 @@ bool Tventana_cargador::Fpga_distinta() {
 }
 
 bool Tventana_cargador::Planes_distintos(int tipo) {
-    const auto cabecera = Leer_bytes<6>(*consultas, 0x1E, 0x0000);
+    bool conforme = false;
+    const auto cabecera = Leer_bytes_conformes<6>(*consultas, 0x1E, 0x0000, conforme);
+    if (!conforme) version_legible = false;
     tipo_plan_medidor = Tipo_plan(cabecera);
     if (tipo_plan_medidor != tipo) return true;
     plan_medidor = cabecera[2] * 256 + cabecera[3];

@@ -120,7 +120,8 @@ void Imprimir_plan(Tventana_cargador& v) {
 
 std::string Motivo_no_permitido(const Tventana_cargador& v) {
     if (v.opciones_bit5_libre) return "the meter's options do not allow an update";
-    if (!v.version_legible) return "the meter's firmware version cannot be read";
+    if (!v.version_legible)
+        return "the meter's versions cannot be read (or never read the same twice)";
     if (v.es_usa) return "the meter is a USA model";
     return "";
 }

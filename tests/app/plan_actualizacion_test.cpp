@@ -2,7 +2,9 @@
 // versions.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "apoyo/banco_ventana.h"
@@ -205,24 +207,25 @@ TEST(Plan_actualizacion, PreUpdateCheckRefusesUsaUnreadableVersionAndOptions) {
     }
 }
 
-// A meter whose replies to the build field read (bank 0x18, 0x0016) reach the PC with one
-// data byte damaged, differently each time, for the first `danadas` of them.
-struct Build_danado : sim::Extremo_simulado {
+// A meter whose replies to one memory read request reach the PC with one byte damaged,
+// differently each time, for `danadas` of them from request number `primera` (from 1).
+struct Respuesta_danada : sim::Extremo_simulado {
     sim::Medidor_simulado& medidor;
-    int danadas;
+    std::vector<uint8_t> peticion;
+    int primera, danadas;
+    size_t byte;  // the damaged byte of the reply, from 0 (the 0x10 header)
     int peticiones = 0;
     std::vector<uint8_t> ultimos;
     int64_t salidos = 0, objetivo = -1;
-    Build_danado(sim::Medidor_simulado& m, int n) : medidor(m), danadas(n) {}
+    Respuesta_danada(sim::Medidor_simulado& m, std::vector<uint8_t> p, int desde, int n, size_t k)
+        : medidor(m), peticion(std::move(p)), primera(desde), danadas(n), byte(k) {}
 
     void recibir(const uint8_t* d, size_t n, int64_t t) override {
         for (size_t i = 0; i < n; ++i) {
             ultimos.push_back(d[i]);
-            if (ultimos.size() > 5) ultimos.erase(ultimos.begin());
-            if (ultimos == std::vector<uint8_t>{0x01, 0x18, 0x16, 0x00, 0x06} &&
-                ++peticiones <= danadas) {
-                // Header 0x10 and the count, then the third character of the build.
-                objetivo = salidos + 4;
+            if (ultimos.size() > peticion.size()) ultimos.erase(ultimos.begin());
+            if (ultimos == peticion && ++peticiones >= primera && peticiones < primera + danadas) {
+                objetivo = salidos + static_cast<int64_t>(byte);
             }
         }
         medidor.recibir(d, n, t);
@@ -239,35 +242,59 @@ struct Build_danado : sim::Extremo_simulado {
     }
 };
 
-TEST(Plan_actualizacion, TheFirmwareVersionMustReadTheSameTwiceBeforeItDecides) {
-    // A current meter (1.89 against the carried 1.88): one damaged build read would make it
-    // look like a test build, which always takes the carried (older) firmware.
-    for (const int danadas : {0, 1, 3, 5}) {
+// Values that decide what is written must read the same twice running: a few damaged
+// replies are read again, a value that never reads the same twice stops the update.
+// casos: how many replies are damaged, and how many requests the connection then makes
+// (0: two clean replies in a row never came within the reads allowed).
+void Leer_con_danos(const Config_medidor& c, const std::vector<uint8_t>& peticion, size_t byte,
+                    int primera, const std::vector<std::pair<int, int>>& casos,
+                    const std::function<void(Tventana_cargador&)>& comprobar) {
+    for (const auto& [danadas, peticiones] : casos) {
         SCOPED_TRACE(danadas);
         Banco_ventana b;
-        sim::Medidor_simulado medidor(Con_firmware("1.89.00000"));
-        Build_danado extremo(medidor, danadas);
+        sim::Medidor_simulado medidor(c);
+        Respuesta_danada extremo(medidor, peticion, primera, danadas, byte);
         b.poner(1, &extremo);
         b.crear();
         b.ventana->version_hex = "1.88.00000";
         b.ventana->Boton_ConectarClick();
         ASSERT_TRUE(b.ventana->conectado);
         auto& v = *b.ventana;
-        EXPECT_FALSE(v.Check_firmware);
-        if (danadas < TConsultas::LECTURAS_CONFORMES - 1) {
-            // Two clean reads in a row settle it.
-            EXPECT_TRUE(v.version_legible);
-            EXPECT_EQ(v.version_medidor, "1.89.00000");
-            EXPECT_EQ(extremo.peticiones, danadas + 2);
+        EXPECT_EQ(v.version_legible, peticiones != 0);
+        if (peticiones != 0) {
+            EXPECT_EQ(extremo.peticiones, peticiones);
+            comprobar(v);
             EXPECT_TRUE(v.Comprobar_medidor());
         } else {
-            // Never the same twice: the version is unreadable and no update may start.
-            EXPECT_FALSE(v.version_legible);
-            EXPECT_EQ(extremo.peticiones, TConsultas::LECTURAS_CONFORMES);
             EXPECT_FALSE(v.Comprobar_medidor());
         }
         b.ventana.reset();
     }
+}
+
+TEST(Plan_actualizacion, TheFirmwareVersionMustReadTheSameTwiceBeforeItDecides) {
+    // A current meter (1.89 against the carried 1.88): a damaged build would make it look
+    // like a test build, which always takes the carried (older) firmware.
+    Leer_con_danos(Con_firmware("1.89.00000"), {0x01, 0x18, 0x16, 0x00, 0x06}, 4, 1,
+                   {{0, 2}, {1, 3}, {3, 5}, {4, 0}}, [](Tventana_cargador& v) {
+                       EXPECT_EQ(v.version_medidor, "1.89.00000");
+                       EXPECT_FALSE(v.Check_firmware);
+                   });
+}
+
+TEST(Plan_actualizacion, ThePlanHeaderMustReadTheSameTwiceBeforeItDecidesTheRegion) {
+    // A damaged type byte would have another region's plans written over the meter's.
+    Config_medidor c = Con_firmware("1.87.00000");
+    c.plan_tipo = 3;
+    c.plan_version = 0x0047;
+    // The header is read twice over (the type, then the comparison): four clean reads.
+    // The damage starts at the second, so the first clean one is wasted.
+    Leer_con_danos(c, {0x01, 0x1E, 0x00, 0x00, 0x06}, 6, 2, {{0, 4}, {1, 6}, {2, 7}, {3, 0}},
+                   [](Tventana_cargador& v) {
+                       EXPECT_TRUE(v.Check_planes);
+                       EXPECT_EQ(v.tipo_plan_medidor, 3);
+                       EXPECT_EQ(v.plan_medidor, 0x0047);
+                   });
 }
 
 TEST(Plan_actualizacion, IdentityQueriesFillTheWindowAndTheLanguageIsClamped) {
