@@ -115,15 +115,36 @@ void Tventana_cargador::Boton_ConectarClick() {
     Timer_desconexion.Enabled(true);
 }
 
+namespace {
+
+// An identity read of a value that goes into the zone configuration, repeated until two
+// answered reads in a row agree (a byte damaged on the line would be written into the
+// EEPROM). The first unanswered read, or no agreement within the reads allowed, gives
+// the read's failure.
+template <typename T, typename Leer>
+Dato_medidor<T> Leer_conforme(Leer leer) {
+    Dato_medidor<T> anterior = leer();
+    for (int lectura = 1; lectura < TConsultas::LECTURAS_CONFORMES; ++lectura) {
+        if (anterior.estado != 0 || !anterior.ok) return anterior;
+        const Dato_medidor<T> d = leer();
+        if (d.estado == 0 && d.ok && d.valor == anterior.valor) return d;
+        anterior = d;
+    }
+    anterior.ok = false;
+    return anterior;
+}
+
+}  // namespace
+
 void Tventana_cargador::Leer_datos_sonido() {
     dato_232_ok = false;
-    const auto d232 = consultas->Leer_dato_232();
+    const auto d232 = Leer_conforme<uint8_t>([this] { return consultas->Leer_dato_232(); });
     if (d232.estado == 0) {
         dato_232_ok = d232.ok;
         dato_232 = d232.valor;
     }
     if (dato_232_ok) {
-        const auto d23b = consultas->Leer_dato_23b();
+        const auto d23b = Leer_conforme<uint16_t>([this] { return consultas->Leer_dato_23b(); });
         if (d23b.estado == 0) {
             dato_23b = d23b.valor;
             dato_232_ok = d23b.ok;

@@ -46,13 +46,38 @@ bool TFParam_defecto::Escribir_eeprom(uint16_t a, const uint8_t* d, int n) {
     return false;
 }
 
+bool TFParam_defecto::Comprobar_eeprom(uint16_t a, const uint8_t* d, int n) {
+    for (int i = 0; i < n; i += 32) {
+        const int cuenta = std::min(32, n - i);
+        uint16_t palabras[16] = {};
+        if (!ctx_.consultas->Leer_memoria_conforme(static_cast<uint16_t>(a + i), 0x42,
+                                                   static_cast<uint8_t>(cuenta), palabras)) {
+            return false;
+        }
+        for (int k = 0; k < cuenta; ++k) {
+            const uint16_t w = palabras[k / 2];
+            const uint8_t leido = static_cast<uint8_t>(k % 2 == 0 ? w & 0xFF : w >> 8);
+            if (leido != d[i + k]) return false;
+        }
+    }
+    return true;
+}
+
+bool TFParam_defecto::Escribir_eeprom_comprobada(uint16_t a, const uint8_t* d, int n) {
+    for (int vez = 0; vez < ESCRITURAS_COMPROBADAS; ++vez) {
+        if (!Escribir_eeprom(a, d, n)) return false;
+        if (Comprobar_eeprom(a, d, n)) return true;
+    }
+    return false;
+}
+
 bool TFParam_defecto::Grabar_conf(uint16_t direccion) {
     const std::array<uint8_t, 256> copia = parametros;
-    if (!Escribir_eeprom(direccion, copia.data(), 128)) return false;
+    if (!Escribir_eeprom_comprobada(direccion, copia.data(), 128)) return false;
     ctx_.entorno.dormir(1000);
     // The second half carries 126 bytes: the last two of the buffer are never sent.
-    const bool ok =
-        Escribir_eeprom(static_cast<uint16_t>(direccion + 0x80), copia.data() + 128, 126);
+    const bool ok = Escribir_eeprom_comprobada(static_cast<uint16_t>(direccion + 0x80),
+                                               copia.data() + 128, 126);
     ctx_.entorno.dormir(1000);
     ctx_.puerto->Vaciar_entrada();
     return ok;
@@ -90,8 +115,8 @@ bool TFParam_defecto::Grabar_perfiles() {
     if (!ctx_.es_usa && !caducados) return true;
     for (int slot = 0; slot < SLOTS; ++slot) Construir_perfil(slot, ctx_.idioma_medidor);
     for (int off = 0; off < static_cast<int>(perfiles.size()); off += 128) {
-        if (!Escribir_eeprom(static_cast<uint16_t>(EEPROM_PERFILES + off), perfiles.data() + off,
-                             128)) {
+        if (!Escribir_eeprom_comprobada(static_cast<uint16_t>(EEPROM_PERFILES + off),
+                                        perfiles.data() + off, 128)) {
             return false;
         }
     }

@@ -297,6 +297,31 @@ TEST(Plan_actualizacion, ThePlanHeaderMustReadTheSameTwiceBeforeItDecidesTheRegi
                    });
 }
 
+TEST(Plan_actualizacion, SoundValuesGoIntoTheZoneOnlyWhenTwoReadsAgree) {
+    Config_medidor c;
+    c.dato_235 = 0x07;
+    for (const int danadas : {1, 2, 4}) {
+        SCOPED_TRACE(danadas);
+        Banco_ventana b;
+        sim::Medidor_simulado medidor(c);
+        // The value byte of the reply to the read of word 0x0232.
+        Respuesta_danada extremo(medidor, {0x01, 0x42, 0x32, 0x02, 0x04}, 1, danadas, 5);
+        b.poner(1, &extremo);
+        b.crear();
+        b.ventana->Boton_ConectarClick();
+        ASSERT_TRUE(b.ventana->conectado);
+        if (danadas < TConsultas::LECTURAS_CONFORMES - 1) {
+            EXPECT_TRUE(b.ventana->dato_232_ok);
+            EXPECT_EQ(b.ventana->dato_232, 0x07);
+            EXPECT_EQ(extremo.peticiones, danadas + 2);
+        } else {
+            // Never the same twice: taken as unread (asked again before the zone).
+            EXPECT_FALSE(b.ventana->dato_232_ok);
+        }
+        b.ventana.reset();
+    }
+}
+
 TEST(Plan_actualizacion, IdentityQueriesFillTheWindowAndTheLanguageIsClamped) {
     Config_medidor c;
     c.idioma = 12;

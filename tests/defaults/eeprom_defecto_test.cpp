@@ -140,8 +140,9 @@ TEST_F(Eeprom, AProfileByteDamagedOnTheLineIsReadAgainAndNeverWrittenBack) {
     };
     EXPECT_TRUE(f.Grabar_perfiles());
     EXPECT_EQ(danadas, 2);
-    // Four reads for the damaged chunk (two damaged, two clean), two for each other one.
-    EXPECT_EQ(medidor.lecturas, 2 * 32 + 2);
+    // Four reads for the damaged chunk (two damaged, two clean), two for each other one,
+    // and two for each 32 bytes read back after the writes.
+    EXPECT_EQ(medidor.lecturas, 2 * 32 + 2 + 2 * 32);
     ASSERT_EQ(medidor.escrituras.size(), 8u);
     for (int i = 0x0300 + 174; i < 0x0400; ++i) {
         ASSERT_EQ(medidor.eeprom[static_cast<size_t>(i)], antes[static_cast<size_t>(i)]) << i;
@@ -158,6 +159,33 @@ TEST_F(Eeprom, AProfileByteDamagedOnTheLineIsReadAgainAndNeverWrittenBack) {
     EXPECT_FALSE(f.perfiles_leidos);
     EXPECT_TRUE(medidor.escrituras.empty());
     EXPECT_EQ(medidor.eeprom, antes);
+}
+
+TEST_F(Eeprom, WritesAreReadBackAndWrittenAgainUntilTheEepromHoldsThem) {
+    // The write request has no checksum: a byte damaged on its way is stored and
+    // acknowledged. The first write of the factory configuration's second half, and every
+    // write of the default configuration's first half, store one byte wrong.
+    for (size_t i = 0; i < 256; ++i) f.parametros[i] = static_cast<uint8_t>(i);
+    int escrituras_0180 = 0;
+    medidor.danar_escritura = [&](uint16_t a, std::vector<uint8_t>& e) {
+        if (a == 0x0180 && ++escrituras_0180 == 1) e[0x01A0] ^= 0x40;
+        if (a == 0x0200) e[0x0210] ^= 0x01;
+    };
+    EXPECT_TRUE(f.Grabar_conf_fabrica());
+    EXPECT_EQ(escrituras_0180, 2);
+    for (int i = 0; i < 254; ++i) ASSERT_EQ(medidor.eeprom[0x0100 + i], i) << i;
+
+    medidor.escrituras.clear();
+    EXPECT_FALSE(f.Grabar_conf_defecto());
+    // Three writes of the first half, none of the second.
+    ASSERT_EQ(medidor.escrituras.size(),
+              static_cast<size_t>(TFParam_defecto::ESCRITURAS_COMPROBADAS));
+    for (const auto& e : medidor.escrituras) EXPECT_EQ(e.direccion, 0x0200);
+
+    // The whole step fails on it, after the profiles and the factory half went in.
+    medidor.escrituras.clear();
+    EXPECT_FALSE(f.Grabar_configuracion());
+    EXPECT_EQ(b.vista.barra_pos, 3);
 }
 
 TEST_F(Eeprom, UsaProfilesAreAlwaysWritten) {

@@ -35,6 +35,7 @@ struct Medidor_eeprom {
             escrituras.push_back({dir, banco.vista.barra_pos, p});
             if (acepta && !acepta(dir)) return;
             for (size_t i = 7; i < p.size(); ++i) eeprom[(dir + i - 7) & 0xFFFF] = p[i];
+            if (danar_escritura) danar_escritura(dir, eeprom);
             m.responder(0x20, t + 2000);
         }
     }
@@ -56,6 +57,8 @@ struct Medidor_eeprom {
     std::function<bool(uint16_t)> responde_lectura;
     // When set, may change the reply to a read (header included) as the line would.
     std::function<void(uint16_t, std::vector<uint8_t>&)> danar;
+    // When set, may change what a write stored (a byte damaged on its way to the meter).
+    std::function<void(uint16_t, std::vector<uint8_t>&)> danar_escritura;
 };
 
 }  // namespace z82::prueba

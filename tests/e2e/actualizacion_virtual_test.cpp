@@ -135,7 +135,8 @@ TEST(Actualizacion_virtual, SoundValuesUnreadAtConnectionAreAskedAgainBeforeTheZ
     con_datos.plan_version = 0x6F;
     Banco_actualizacion b(con_datos);
     ASSERT_EQ(b.Actualizar({}), Resultado_asistente::actualizado);
-    EXPECT_EQ(b.medidor->contar("lectura 42 0232"), 1u);  // read once, at connection
+    // Read at connection, twice (the two answers must agree).
+    EXPECT_EQ(b.medidor->contar("lectura 42 0232"), 2u);
 
     // A meter without them: five unanswered attempts at connection, five more before the
     // zone is built; the defaults then go in and the update still ends well.
@@ -174,7 +175,7 @@ TEST(Actualizacion_virtual, FaultsThatTheExchangesRecoverFromStillGiveTheSameFla
     sim::Fallo_byte danado;
     danado.sentido = sim::Sentido::hacia_medidor;
     danado.accion = sim::Accion::corromper;
-    danado.desde_us = 80'000'000;
+    danado.desde_us = 90'000'000;
     b.medidor->fallos.bytes.push_back(danado);
     b.medidor->fallos.borrados_fallidos = 1;
     ASSERT_EQ(b.Actualizar({}), Resultado_asistente::actualizado);
