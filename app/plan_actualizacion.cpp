@@ -14,33 +14,22 @@ namespace {
 // The plan version the carried image of each plan type holds.
 constexpr int kPlanEsperado[5] = {0x70, 0x67, 0x7A, 0x66, 0x6F};
 
-// Words of a memory read as bytes in the order received.
+// A memory read as bytes in the order received. With conforme, the read is made until two
+// whole replies agree, and conforme tells whether they did.
 template <size_t N>
-std::array<uint8_t, 2 * N> Bytes(const std::array<uint16_t, N>& palabras) {
-    std::array<uint8_t, 2 * N> bytes{};
-    for (size_t i = 0; i < N; ++i) {
-        bytes[2 * i] = static_cast<uint8_t>(palabras[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<uint8_t>(palabras[i] >> 8);
+std::array<uint8_t, N> Leer_bytes(TConsultas& c, uint8_t banco, uint16_t direccion,
+                                  bool* conforme = nullptr) {
+    static_assert(N % 2 == 0);
+    std::array<uint16_t, N / 2> palabras{};
+    const uint8_t cuenta = static_cast<uint8_t>(N);
+    if (conforme != nullptr) {
+        *conforme = c.Leer_memoria_conforme(direccion, banco, cuenta, palabras.data());
+    } else {
+        c.Leer_memoria(direccion, banco, cuenta, palabras.data());
     }
+    std::array<uint8_t, N> bytes{};
+    for (size_t k = 0; k < N; ++k) bytes[k] = Byte_leido(palabras.data(), k);
     return bytes;
-}
-
-template <size_t N>
-std::array<uint8_t, N> Leer_bytes(TConsultas& c, uint8_t banco, uint16_t direccion) {
-    static_assert(N % 2 == 0);
-    std::array<uint16_t, N / 2> palabras{};
-    c.Leer_memoria(direccion, banco, static_cast<uint8_t>(N), palabras.data());
-    return Bytes(palabras);
-}
-
-// The same, read until two whole replies agree; conforme false when they never did.
-template <size_t N>
-std::array<uint8_t, N> Leer_bytes_conformes(TConsultas& c, uint8_t banco, uint16_t direccion,
-                                            bool& conforme) {
-    static_assert(N % 2 == 0);
-    std::array<uint16_t, N / 2> palabras{};
-    conforme = c.Leer_memoria_conforme(direccion, banco, static_cast<uint8_t>(N), palabras.data());
-    return Bytes(palabras);
 }
 
 // The text of a field up to its first zero byte.
@@ -88,7 +77,7 @@ void Tventana_cargador::Plan_actualizacion() {
     Check_teclado = false;
     // The plan header decides which region's plans are written: it is read like the version.
     bool conforme = false;
-    const int tipo = Tipo_plan(Leer_bytes_conformes<6>(*consultas, 0x1E, 0x0000, conforme));
+    const int tipo = Tipo_plan(Leer_bytes<6>(*consultas, 0x1E, 0x0000, &conforme));
     if (!conforme) version_legible = false;
     Check_planes = Planes_distintos(tipo);
     Check_mpeg4_apl = Mpeg4_necesario();
@@ -117,16 +106,16 @@ bool Tventana_cargador::Firmware_nuevo() {
     // not used.
     bool conforme[4] = {};
     Leer_bytes<16>(*consultas, 0x00, 0x6030);
-    if (Leer_bytes_conformes<16>(*consultas, 0x00, 0x6030, conforme[0])[1] != 0 || !conforme[0]) {
+    if (Leer_bytes<16>(*consultas, 0x00, 0x6030, &conforme[0])[1] != 0 || !conforme[0]) {
         return false;
     }
 
     Leer_bytes<16>(*consultas, 0x18, 0x0000);
-    const auto bloque = Leer_bytes_conformes<16>(*consultas, 0x18, 0x0000, conforme[1]);
+    const auto bloque = Leer_bytes<16>(*consultas, 0x18, 0x0000, &conforme[1]);
     es_usa = bloque[12] == 'U' && bloque[13] == 'S' && bloque[14] == 'A';
 
-    const auto numero = Leer_bytes_conformes<6>(*consultas, 0x18, 0x0010, conforme[2]);
-    const auto build = Leer_bytes_conformes<6>(*consultas, 0x18, 0x0016, conforme[3]);
+    const auto numero = Leer_bytes<6>(*consultas, 0x18, 0x0010, &conforme[2]);
+    const auto build = Leer_bytes<6>(*consultas, 0x18, 0x0016, &conforme[3]);
     const std::string medidor = Texto_campo(numero) + "." + Texto_campo(build);
     version_medidor = medidor;
     if (!conforme[1] || !conforme[2] || !conforme[3]) return false;
@@ -148,7 +137,7 @@ bool Tventana_cargador::Fpga_distinta() {
 
 bool Tventana_cargador::Planes_distintos(int tipo) {
     bool conforme = false;
-    const auto cabecera = Leer_bytes_conformes<6>(*consultas, 0x1E, 0x0000, conforme);
+    const auto cabecera = Leer_bytes<6>(*consultas, 0x1E, 0x0000, &conforme);
     if (!conforme) version_legible = false;
     tipo_plan_medidor = Tipo_plan(cabecera);
     if (tipo_plan_medidor != tipo) return true;

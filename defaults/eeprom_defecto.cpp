@@ -55,9 +55,7 @@ bool TFParam_defecto::Comprobar_eeprom(uint16_t a, const uint8_t* d, int n) {
             return false;
         }
         for (int k = 0; k < cuenta; ++k) {
-            const uint16_t w = palabras[k / 2];
-            const uint8_t leido = static_cast<uint8_t>(k % 2 == 0 ? w & 0xFF : w >> 8);
-            if (leido != d[i + k]) return false;
+            if (Byte_leido(palabras, static_cast<size_t>(k)) != d[i + k]) return false;
         }
     }
     return true;
@@ -100,9 +98,8 @@ bool TFParam_defecto::Leer_perfiles() {
         // The read starts at the chunk's own address: its first 32 bytes are the chunk.
         // (Taking bytes 2 to 33 instead would shift every slot's kept tail by two bytes
         // on each rewrite, and test the wrong byte for the profile format.)
-        for (int k = 0; k < 16; ++k) {
-            perfiles[static_cast<size_t>(i + 2 * k)] = static_cast<uint8_t>(palabras[k] & 0xFF);
-            perfiles[static_cast<size_t>(i + 2 * k + 1)] = static_cast<uint8_t>(palabras[k] >> 8);
+        for (size_t k = 0; k < 32; ++k) {
+            perfiles[static_cast<size_t>(i) + k] = Byte_leido(palabras, k);
         }
     }
     return perfiles[3] != 11;

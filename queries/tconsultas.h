@@ -3,6 +3,7 @@
 // checks, the identity queries made after connecting and the MPEG4 module's versions.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace z82 {
@@ -29,6 +30,12 @@ struct Dato_medidor {
     bool ok = false;
     T valor = 0;
 };
+
+// Byte k of a memory read's words, in the order the meter sent it (low byte first).
+inline uint8_t Byte_leido(const uint16_t* palabras, size_t k) {
+    const uint16_t w = palabras[k / 2];
+    return static_cast<uint8_t>(k % 2 == 0 ? w & 0xFF : w >> 8);
+}
 
 class TConsultas {
   public:

@@ -19,6 +19,13 @@ struct Eeprom : ::testing::Test {
     TFParam_defecto f{b.ctx};
     Medidor_eeprom medidor{b};
     Eeprom() { b.ctx.consultas = &consultas; }
+    // Profiles holding a pattern, stale (they are rewritten); returns the EEPROM as it was.
+    std::vector<uint8_t> perfiles_caducados() {
+        for (int i = 0; i < 1024; ++i)
+            medidor.eeprom[0x0300 + i] = static_cast<uint8_t>(0x80 + i % 64);
+        medidor.eeprom[0x0303] = 10;
+        return medidor.eeprom;
+    }
     V cabecera(size_t k) {
         return V(medidor.escrituras[k].peticion.begin(),
                  medidor.escrituras[k].peticion.begin() + 7);
@@ -87,8 +94,7 @@ TEST_F(Eeprom, CurrentProfilesOfAPlainMeterAreLeftAlone) {
 }
 
 TEST_F(Eeprom, StaleProfilesAreRebuiltOverWhatWasReadAndWrittenInEightChunks) {
-    for (int i = 0; i < 1024; ++i) medidor.eeprom[0x0300 + i] = static_cast<uint8_t>(0x80 + i % 64);
-    medidor.eeprom[0x0303] = 10;
+    perfiles_caducados();
     b.ctx.idioma_medidor = 1;
     EXPECT_TRUE(f.Leer_perfiles());
     EXPECT_EQ(f.perfiles[100], 0x80 + 100 % 64);
@@ -117,9 +123,7 @@ TEST_F(Eeprom, StaleProfilesAreRebuiltOverWhatWasReadAndWrittenInEightChunks) {
 TEST_F(Eeprom, ProfilesThatCouldNotBeReadAreNotWrittenBackAndTheStepFails) {
     // The meter stops answering in the middle of the profile reads (it left the PC mode):
     // the kept bytes of those slots are unknown, so nothing is written.
-    for (int i = 0; i < 1024; ++i) medidor.eeprom[0x0300 + i] = static_cast<uint8_t>(0x80 + i % 64);
-    medidor.eeprom[0x0303] = 10;  // stale: they would be rewritten
-    const auto antes = medidor.eeprom;
+    const auto antes = perfiles_caducados();
     medidor.responde_lectura = [](uint16_t a) { return a < 0x0460 || a > 0x04E0; };
     f.Construir_parametros(0);
     EXPECT_FALSE(f.Grabar_configuracion());
@@ -129,9 +133,7 @@ TEST_F(Eeprom, ProfilesThatCouldNotBeReadAreNotWrittenBackAndTheStepFails) {
 }
 
 TEST_F(Eeprom, AProfileByteDamagedOnTheLineIsReadAgainAndNeverWrittenBack) {
-    for (int i = 0; i < 1024; ++i) medidor.eeprom[0x0300 + i] = static_cast<uint8_t>(0x80 + i % 64);
-    medidor.eeprom[0x0303] = 10;  // stale: they are rewritten from what was read
-    const auto antes = medidor.eeprom;
+    const auto antes = perfiles_caducados();
     // The replies for the chunk at 0x03E0 (slot 0's tail) come with one byte damaged: the
     // first twice, then never again.
     int danadas = 0;
