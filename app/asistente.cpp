@@ -44,7 +44,9 @@ void Tventana_cargador::Mostrar_resultado(int imagen, const std::string& prefijo
 }
 
 void Tventana_cargador::Soltar_enlace() {
-    Boton_ConectarClick();
+    // Only a link still up is closed with its notice: on one already gone, the handshake
+    // would start again and leave a meter connected without its 0x0A.
+    if (conectado) Boton_ConectarClick();
     puerto->Cerrar();
     conectado = false;
     vista.barra_visible(false);

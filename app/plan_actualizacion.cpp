@@ -14,16 +14,22 @@ namespace {
 // The plan version the carried image of each plan type holds.
 constexpr int kPlanEsperado[5] = {0x70, 0x67, 0x7A, 0x66, 0x6F};
 
+// The bytes of each guarded read that a decision uses: only these must read the same twice
+// (the status block at 0x6030 is RAM, and its other bytes move).
+constexpr Bytes_usados kUsados6030{1, 2};
+constexpr Bytes_usados kUsadosRegion{12, 15};
+constexpr Bytes_usados kUsadosCabeceraPlanes{2, 5};
+
 // A memory read as bytes in the order received. With conforme, the read is made until two
-// whole replies agree, and conforme tells whether they did.
+// whole replies agree on the bytes usados, and conforme tells whether they did.
 template <size_t N>
 std::array<uint8_t, N> Leer_bytes(TConsultas& c, uint8_t banco, uint16_t direccion,
-                                  bool* conforme = nullptr) {
+                                  bool* conforme = nullptr, Bytes_usados usados = {}) {
     static_assert(N % 2 == 0);
     std::array<uint16_t, N / 2> palabras{};
     const uint8_t cuenta = static_cast<uint8_t>(N);
     if (conforme != nullptr) {
-        *conforme = c.Leer_memoria_conforme(direccion, banco, cuenta, palabras.data());
+        *conforme = c.Leer_memoria_conforme(direccion, banco, cuenta, palabras.data(), usados);
     } else {
         c.Leer_memoria(direccion, banco, cuenta, palabras.data());
     }
@@ -77,7 +83,8 @@ void Tventana_cargador::Plan_actualizacion() {
     Check_teclado = false;
     // The plan header decides which region's plans are written: it is read like the version.
     bool conforme = false;
-    const int tipo = Tipo_plan(Leer_bytes<6>(*consultas, 0x1E, 0x0000, &conforme));
+    const int tipo =
+        Tipo_plan(Leer_bytes<6>(*consultas, 0x1E, 0x0000, &conforme, kUsadosCabeceraPlanes));
     if (!conforme) version_legible = false;
     Check_planes = Planes_distintos(tipo);
     Check_mpeg4_apl = Mpeg4_necesario();
@@ -106,12 +113,13 @@ bool Tventana_cargador::Firmware_nuevo() {
     // not used.
     bool conforme[4] = {};
     Leer_bytes<16>(*consultas, 0x00, 0x6030);
-    if (Leer_bytes<16>(*consultas, 0x00, 0x6030, &conforme[0])[1] != 0 || !conforme[0]) {
+    if (Leer_bytes<16>(*consultas, 0x00, 0x6030, &conforme[0], kUsados6030)[1] != 0 ||
+        !conforme[0]) {
         return false;
     }
 
     Leer_bytes<16>(*consultas, 0x18, 0x0000);
-    const auto bloque = Leer_bytes<16>(*consultas, 0x18, 0x0000, &conforme[1]);
+    const auto bloque = Leer_bytes<16>(*consultas, 0x18, 0x0000, &conforme[1], kUsadosRegion);
     es_usa = bloque[12] == 'U' && bloque[13] == 'S' && bloque[14] == 'A';
 
     const auto numero = Leer_bytes<6>(*consultas, 0x18, 0x0010, &conforme[2]);
@@ -137,7 +145,7 @@ bool Tventana_cargador::Fpga_distinta() {
 
 bool Tventana_cargador::Planes_distintos(int tipo) {
     bool conforme = false;
-    const auto cabecera = Leer_bytes<6>(*consultas, 0x1E, 0x0000, &conforme);
+    const auto cabecera = Leer_bytes<6>(*consultas, 0x1E, 0x0000, &conforme, kUsadosCabeceraPlanes);
     if (!conforme) version_legible = false;
     tipo_plan_medidor = Tipo_plan(cabecera);
     if (tipo_plan_medidor != tipo) return true;
@@ -147,17 +155,19 @@ bool Tventana_cargador::Planes_distintos(int tipo) {
 }
 
 bool Tventana_cargador::Mpeg4_necesario() {
+    using Respuesta = TConsultas::Respuesta_modulo;
     consultas->Leer_version_mpeg4();
-    // A module still starting reports version 0. A module that did not answer may be
-    // absent, or its answer was lost, or the meter left the USB screen meanwhile: taking
-    // that for a missing module would skip its update and report the meter up to date.
-    // Both cases leave the meter, give it 5 s, reconnect and ask once more.
+    // A module that sent nothing within the wait is absent. One that sent part of its
+    // answer is there and its answer was damaged on the line: it is asked once more on
+    // this connection (taken for absent, its update would be skipped).
+    if (consultas->respuesta_mpeg4 == Respuesta::parcial) consultas->Leer_version_mpeg4();
     const auto sin_respuesta = [this] {
         return consultas->version.version_boot == 0xFF ||
                consultas->version.version_decoders == 0xFF;
     };
-    // A meter in differential mode runs only its boot loader: its module cannot answer.
-    if (consultas->version.version_sw == 0 || (sin_respuesta() && !modo_diferencial)) {
+    // A module still starting reports version 0: leave the meter, give it 5 s, reconnect
+    // and ask once more.
+    if (consultas->version.version_sw == 0) {
         puerto->Escribir({0x0A});
         puerto->Cerrar();
         conectado = false;

@@ -47,15 +47,18 @@ bool TFParam_defecto::Escribir_eeprom(uint16_t a, const uint8_t* d, int n) {
 }
 
 bool TFParam_defecto::Comprobar_eeprom(uint16_t a, const uint8_t* d, int n) {
+    // The EEPROM answers a read at A with the bytes from A - 2 on: each 32 bytes are read
+    // as 34 at their own address, the first two dropped, as the profiles are read. One
+    // read is enough: a reply that equals what was written cannot come from a wrong
+    // EEPROM, and one that differs only costs a write more.
     for (int i = 0; i < n; i += 32) {
         const int cuenta = std::min(32, n - i);
-        uint16_t palabras[16] = {};
-        if (!ctx_.consultas->Leer_memoria_conforme(static_cast<uint16_t>(a + i), 0x42,
-                                                   static_cast<uint8_t>(cuenta), palabras)) {
+        uint16_t palabras[17] = {};
+        if (!ctx_.consultas->Leer_memoria(static_cast<uint16_t>(a + i), 0x42, 34, palabras)) {
             return false;
         }
         for (int k = 0; k < cuenta; ++k) {
-            if (Byte_leido(palabras, static_cast<size_t>(k)) != d[i + k]) return false;
+            if (Byte_leido(palabras, static_cast<size_t>(2 + k)) != d[i + k]) return false;
         }
     }
     return true;
@@ -95,11 +98,10 @@ bool TFParam_defecto::Leer_perfiles() {
                                                    34, palabras)) {
             perfiles_leidos = false;
         }
-        // The read starts at the chunk's own address: its first 32 bytes are the chunk.
-        // (Taking bytes 2 to 33 instead would shift every slot's kept tail by two bytes
-        // on each rewrite, and test the wrong byte for the profile format.)
+        // The EEPROM answers a read at A with the bytes from A - 2 on: the first two bytes
+        // of the reply belong to the chunk before, the next 32 are this chunk.
         for (size_t k = 0; k < 32; ++k) {
-            perfiles[static_cast<size_t>(i) + k] = Byte_leido(palabras, k);
+            perfiles[static_cast<size_t>(i) + k] = Byte_leido(palabras, 2 + k);
         }
     }
     return perfiles[3] != 11;

@@ -34,9 +34,10 @@ class TFParam_defecto {
     // One EEPROM write of n bytes at address a, up to five attempts; true when acknowledged.
     bool Escribir_eeprom(uint16_t a, const uint8_t* d, int n);
     // The write request carries no checksum and the meter acknowledges what it received:
-    // the zone's blocks are read back after each write (32 bytes a read, each read until
-    // two replies agree) and written again when they differ, at most
-    // ESCRITURAS_COMPROBADAS times. True when the EEPROM holds the n bytes.
+    // the zone's blocks are read back after each write (32 bytes a read, in the shape of
+    // the profile reads) and written again when they differ, at most
+    // ESCRITURAS_COMPROBADAS times. True when the EEPROM holds the n bytes (a a multiple
+    // of 32).
     static constexpr int ESCRITURAS_COMPROBADAS = 3;
     bool Comprobar_eeprom(uint16_t a, const uint8_t* d, int n);
     bool Escribir_eeprom_comprobada(uint16_t a, const uint8_t* d, int n);

@@ -30,6 +30,8 @@ class Espera {
         transcurrido_ = 0;
     }
     int64_t transcurrido() const { return transcurrido_; }
+    // Bytes read off the link since the wait was made, wanted or not.
+    int recibidos() const { return recibidos_; }
     void entre_lecturas(Entre_lecturas entre) { entre_ = entre; }
 
     // Waits for any byte; false on a time-out, with 0 left in b.
@@ -46,6 +48,7 @@ class Espera {
             b = 0;
             const int n = ctx_.puerto->Leer(&b, 1);
             transcurrido_ = ctx_.entorno.segundos() - inicio_;
+            if (n == 1) ++recibidos_;
             if (n == 1 && (esperado == nullptr || b == *esperado)) return true;
             if (transcurrido_ >= limite) {
                 b = 0;
@@ -68,6 +71,7 @@ class Espera {
     Entre_lecturas entre_;
     int64_t inicio_ = 0;
     int64_t transcurrido_ = 0;
+    int recibidos_ = 0;
 };
 
 }  // namespace
@@ -76,6 +80,11 @@ TCPuerto& TConsultas::puerto() { return *ctx_.puerto; }
 
 bool TConsultas::Leer_memoria(uint16_t direccion, uint8_t banco, uint8_t cuenta,
                               uint16_t* palabras) {
+    return Leer(direccion, banco, cuenta, palabras).entera;
+}
+
+TConsultas::Lectura TConsultas::Leer(uint16_t direccion, uint8_t banco, uint8_t cuenta,
+                                     uint16_t* palabras) {
     const int n_palabras = cuenta / 2;
     std::fill(palabras, palabras + n_palabras, uint16_t{0});
     const uint8_t peticion[5] = {0x01, banco, static_cast<uint8_t>(direccion & 0xFF),
@@ -104,21 +113,26 @@ bool TConsultas::Leer_memoria(uint16_t direccion, uint8_t banco, uint8_t cuenta,
         leida = espera.transcurrido() == 0;
     }
     puerto().Vaciar_entrada();
-    return leida;
+    return {leida, espera.recibidos() == 0};
 }
 
 bool TConsultas::Leer_memoria_conforme(uint16_t direccion, uint8_t banco, uint8_t cuenta,
-                                       uint16_t* palabras) {
-    const size_t n_palabras = cuenta / 2;
-    std::vector<uint16_t> anterior(n_palabras);
+                                       uint16_t* palabras, Bytes_usados usados) {
+    const size_t hasta = std::min<size_t>(usados.hasta, cuenta / 2 * 2);
+    const auto usados_de = [&] {
+        std::vector<uint8_t> b;
+        for (size_t k = usados.desde; k < hasta; ++k) b.push_back(Byte_leido(palabras, k));
+        return b;
+    };
+    std::vector<uint8_t> anterior;
     bool anterior_entera = false;
     for (int lectura = 0; lectura < LECTURAS_CONFORMES; ++lectura) {
-        const bool entera = Leer_memoria(direccion, banco, cuenta, palabras);
-        if (entera && anterior_entera && std::equal(anterior.begin(), anterior.end(), palabras)) {
-            return true;
-        }
-        std::copy(palabras, palabras + n_palabras, anterior.begin());
-        anterior_entera = entera;
+        const Lectura l = Leer(direccion, banco, cuenta, palabras);
+        if (l.muda) return false;
+        std::vector<uint8_t> actual = usados_de();
+        if (l.entera && anterior_entera && actual == anterior) return true;
+        anterior = std::move(actual);
+        anterior_entera = l.entera;
     }
     return false;
 }
@@ -288,6 +302,7 @@ Dato_medidor<uint16_t> TConsultas::Leer_dato_23b() {
 
 void TConsultas::Leer_version_mpeg4() {
     version = Version_mpeg4{};
+    respuesta_mpeg4 = Respuesta_modulo::ninguna;
     if (!ctx_.conectado) {
         ctx_.Boton_ConectarClick();
         if (!ctx_.conectado) return;
@@ -298,17 +313,22 @@ void TConsultas::Leer_version_mpeg4() {
     espera.reiniciar();
 
     uint8_t b = 0;
-    if (!espera.byte(b, 10) || b != 0xFB) return;
-    if (!espera.byte(b, 10)) return;  // not used
+    // Whatever happens next, a module that sent any byte is there.
+    const auto fin = [&] {
+        if (espera.recibidos() > 0) respuesta_mpeg4 = Respuesta_modulo::parcial;
+    };
+    if (!espera.byte(b, 10) || b != 0xFB) return fin();
+    if (!espera.byte(b, 10)) return fin();  // not used
     uint8_t alto = 0, bajo = 0;
-    if (!espera.byte(alto, 10) || !espera.byte(bajo, 10)) return;
+    if (!espera.byte(alto, 10) || !espera.byte(bajo, 10)) return fin();
     version.version_sw = static_cast<uint16_t>((alto << 8) | bajo);
-    if (!espera.byte(alto, 10) || !espera.byte(bajo, 10)) return;
+    if (!espera.byte(alto, 10) || !espera.byte(bajo, 10)) return fin();
     version.build = static_cast<uint16_t>((alto << 8) | bajo);
     uint8_t decoders = 0, boot = 0;
-    if (!espera.byte(decoders, 10) || !espera.byte(boot, 10)) return;
+    if (!espera.byte(decoders, 10) || !espera.byte(boot, 10)) return fin();
     version.version_decoders = decoders;
     version.version_boot = boot;
+    respuesta_mpeg4 = Respuesta_modulo::completa;
 
     // The module's serial block: read off the link and not kept.
     puerto().Vaciar_entrada();

@@ -37,6 +37,13 @@ inline uint8_t Byte_leido(const uint16_t* palabras, size_t k) {
     return static_cast<uint8_t>(k % 2 == 0 ? w & 0xFF : w >> 8);
 }
 
+// The bytes of a memory read's reply that a decision uses: from desde up to, not
+// including, hasta.
+struct Bytes_usados {
+    uint8_t desde = 0;
+    uint8_t hasta = 255;
+};
+
 class TConsultas {
   public:
     // The capacity callers give Leer_dispositivo.
@@ -51,11 +58,13 @@ class TConsultas {
     bool Leer_memoria(uint16_t direccion, uint8_t banco, uint8_t cuenta, uint16_t* palabras);
     // The meter's replies carry no checksum: a byte damaged or doubled on the line is read
     // as data. For values a wrong reading of which would harm the meter, the read is made
-    // again until two whole replies in a row agree (at most LECTURAS_CONFORMES reads).
-    // False when they never did; the words then hold the last reply.
+    // again until two whole replies in a row agree on the bytes a decision uses (at most
+    // LECTURAS_CONFORMES reads). Only those bytes are compared: the other bytes of a RAM
+    // block may change between two reads. A meter that sends nothing at all to a read is
+    // not asked again. False when the replies never agreed; the words then hold the last.
     static constexpr int LECTURAS_CONFORMES = 5;
     bool Leer_memoria_conforme(uint16_t direccion, uint8_t banco, uint8_t cuenta,
-                               uint16_t* palabras);
+                               uint16_t* palabras, Bytes_usados usados = {});
     // buffer[0] holds the count to ask for; the reply's data go to buffer[0..]. The buffer
     // holds CAPACIDAD_DISPOSITIVO bytes.
     bool Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t selector, uint8_t flag,
@@ -74,8 +83,16 @@ class TConsultas {
     void Leer_version_mpeg4();
 
     Version_mpeg4 version;
+    // How much of its identity the module sent to the last 0xBF.
+    enum class Respuesta_modulo { ninguna, parcial, completa };
+    Respuesta_modulo respuesta_mpeg4 = Respuesta_modulo::ninguna;
 
   private:
+    struct Lectura {
+        bool entera = false;  // an attempt brought the whole reply in time
+        bool muda = true;     // not one byte came back to any attempt
+    };
+    Lectura Leer(uint16_t direccion, uint8_t banco, uint8_t cuenta, uint16_t* palabras);
     TCPuerto& puerto();
     Contexto& ctx_;
 };

@@ -54,10 +54,12 @@ struct Config_medidor {
     // transfer program (segment 3, entry 0x4120 at offsets 249 .. 251).
     bool exigir_parche_972 = true;
 
-    // EEPROM: language index at 0x0210, a byte at 0x0235, a word at 0x023D.
+    // EEPROM, where the zone block written at 0x0200 keeps them: the language index at
+    // 0x020E (offset 14), the sound selector at 0x0233 (offset 51) and the word at 0x023B
+    // (offset 59, low byte first). The EEPROM answers a read at A from A - 2 on.
     uint8_t idioma = 1;
-    uint8_t dato_235 = 0x01;
-    uint16_t dato_23d = 0x0102;
+    uint8_t dato_233 = 0x01;
+    uint16_t dato_23b = 0x0102;
     // An older meter without those two: its reads of words 0x0232 and 0x023B go unanswered.
     bool sin_datos_sonido = false;
     // Extra EEPROM contents (address, bytes) laid over the defaults.
@@ -68,6 +70,9 @@ struct Config_medidor {
     uint8_t nivel = 40;
     bool opciones_bit5 = true;
     uint8_t byte_6031 = 0;
+    // Bank 0x00 is live: every byte of the two status blocks but those the program uses
+    // (0x6010 + 26, 0x6031) changes on every read.
+    bool ram_viva = true;
 
     // Device 0x3F on the peripheral bus: two-byte registers for selectors 8 and 12.
     // Bit 7 of selector 8 and bit 6 of selector 12 (byte 1) are the two status bits.

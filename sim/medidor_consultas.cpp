@@ -22,12 +22,23 @@ std::vector<uint8_t> Medidor_simulado::leer_banco(uint8_t banco, uint16_t direcc
         if (banco == BANCO_RAM) {
             r[i] = ram_[a];
         } else if (banco == BANCO_EEPROM) {
-            r[i] = eeprom_[a];
+            // The EEPROM answers from two bytes before the address asked.
+            r[i] = eeprom_[(a - 2) & 0xFFFF];
         } else if (banco < 64) {
             r[i] = flash(banco)[a];
         }
     }
     return r;
+}
+
+void Medidor_simulado::mover_ram() {
+    ++lecturas_ram_;
+    const auto mover = [this](size_t a) {
+        ram_[a] = static_cast<uint8_t>(ram_[a] + 1 + (a & 3) + lecturas_ram_ % 7);
+    };
+    for (size_t a = 0x6010; a < 0x6040; ++a) {
+        if (a != 0x6010 + 26 && a != 0x6031) mover(a);
+    }
 }
 
 void Medidor_simulado::lectura(int64_t t_us) {
@@ -41,6 +52,7 @@ void Medidor_simulado::lectura(int64_t t_us) {
         (direccion == 0x0232 || direccion == 0x023B)) {
         return;
     }
+    if (banco == BANCO_RAM && config.ram_viva) mover_ram();
     std::vector<uint8_t> r{0x10, cuenta};
     const auto datos = leer_banco(banco, direccion, cuenta);
     r.insert(r.end(), datos.begin(), datos.end());

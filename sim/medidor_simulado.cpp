@@ -63,10 +63,15 @@ void Medidor_simulado::iniciar_memorias() {
     std::copy(entrada, entrada + 16, s30.begin() + 2);
 
     eeprom_.assign(65536, 0xFF);
-    eeprom_[0x0210] = config.idioma;
-    eeprom_[0x0235] = config.dato_235;
-    eeprom_[0x023D] = static_cast<uint8_t>(config.dato_23d);
-    eeprom_[0x023E] = static_cast<uint8_t>(config.dato_23d >> 8);
+    // The profile area holds other bytes at every place, so that a profile read or
+    // written at the wrong place shows (the format byte of profile 0, 0x0303, is not 11).
+    for (size_t i = 0; i < 1024; ++i) {
+        eeprom_[0x0300 + i] = static_cast<uint8_t>(i * 13 + i / 256 * 101 + 7);
+    }
+    eeprom_[0x020E] = config.idioma;
+    eeprom_[0x0233] = config.dato_233;
+    eeprom_[0x023B] = static_cast<uint8_t>(config.dato_23b);
+    eeprom_[0x023C] = static_cast<uint8_t>(config.dato_23b >> 8);
     for (const auto& [dir, bytes] : config.eeprom_extra) {
         for (size_t i = 0; i < bytes.size(); ++i) eeprom_[(dir + i) & 0xFFFF] = bytes[i];
     }

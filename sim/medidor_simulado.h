@@ -135,6 +135,8 @@ class Medidor_simulado : public Extremo_simulado {
     void identidad_mpeg4(int64_t t_us);
     void serie_mpeg4(int64_t t_us);
     std::vector<uint8_t> leer_banco(uint8_t banco, uint16_t direccion, size_t n) const;
+    // The live bytes of bank 0x00 move on (see Config_medidor::ram_viva).
+    void mover_ram();
     // medidor_carga.cpp
     void procesar_arranque(int64_t t_us);
     void carga_bloque(int64_t t_us);
@@ -176,6 +178,7 @@ class Medidor_simulado : public Extremo_simulado {
     int fase_arranque_ = 0;
 
     std::vector<uint8_t> ram_;
+    uint32_t lecturas_ram_ = 0;
     std::vector<uint8_t> eeprom_;
     std::array<std::vector<uint8_t>, 64> flash_;
     std::array<std::vector<uint8_t>, 256> preparado_;

@@ -78,9 +78,10 @@ TEST(Conexion, Answer5DConnectsAfterOneProbeAndRunsTheIdentityQueriesInOrder) {
     EXPECT_FALSE(v.modo_diferencial);
     EXPECT_TRUE(v.Timer_desconexion.Enabled());
     const auto e = b.enlace.enviados();
-    // One attempt connects; the one reconnection after it asks the MPEG4 module again,
-    // which this meter does not have.
-    EXPECT_EQ(m.flancos_rts, 32);
+    // One attempt connects. The MPEG4 module, which this meter does not have, sends
+    // nothing to 0xBF: it counts as absent, with no reconnection and no second 0xBF.
+    EXPECT_EQ(m.flancos_rts, 16);
+    EXPECT_EQ(std::count(e.begin(), e.end(), uint8_t{0xBF}), 1);
     // After the probe: the language query (word 0x020E), then word 0x0232; the meter does
     // not answer, so word 0x023B is never asked.
     const std::vector<uint8_t> idioma = {0x01, 0x42, 0x0E, 0x02, 0x04};
@@ -156,6 +157,11 @@ TEST(Conexion, MetersOwnDisconnectByteWhileIdleIsAnsweredWithin100ms) {
     const int64_t respuesta = b.enlace.registro().back().t_us;
     EXPECT_LE(respuesta - (t0 + 1000), 100'000);
     EXPECT_FALSE(v.puerto->Abierto());
+    // A check that fails now drops a link already gone: no new handshake starts (it would
+    // leave the meter connected without its 0x0A).
+    v.Soltar_enlace();
+    EXPECT_EQ(b.enlace.enviados(), std::vector<uint8_t>{0x0A});
+    EXPECT_FALSE(v.conectado);
 }
 
 TEST(Conexion, ClosingTheWindowDuringTheHandshakeReturnsWithoutClosingThePort) {

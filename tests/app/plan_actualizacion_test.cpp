@@ -130,7 +130,7 @@ TEST(Plan_actualizacion, Mpeg4Rule) {
     EXPECT_FALSE(mpeg4(false, 0, 0));  // a silent module
 }
 
-TEST(Plan_actualizacion, LostModuleReplyIsAskedAgainBeforeTheModuleCountsAsAbsent) {
+TEST(Plan_actualizacion, ModuleReplyDamagedOnTheLineIsAskedAgainOnTheSameConnection) {
     Config_medidor c;
     c.mpeg4.version_sw = 0x006E;
     // A clean connection first, to learn how many bytes the meter sends before it answers
@@ -160,6 +160,7 @@ TEST(Plan_actualizacion, LostModuleReplyIsAskedAgainBeforeTheModuleCountsAsAbsen
     EXPECT_TRUE(b.medidor->fallos.bytes[0].aplicado);
     EXPECT_TRUE(v.Check_mpeg4_apl);
     EXPECT_EQ(b.medidor->contar("mpeg4 identidad"), 2u);
+    EXPECT_EQ(b.medidor->contar("sonda"), 1u);
 }
 
 TEST(Plan_actualizacion, Mpeg4VersionZeroReconnectsOnceAfterFiveSeconds) {
@@ -299,7 +300,7 @@ TEST(Plan_actualizacion, ThePlanHeaderMustReadTheSameTwiceBeforeItDecidesTheRegi
 
 TEST(Plan_actualizacion, SoundValuesGoIntoTheZoneOnlyWhenTwoReadsAgree) {
     Config_medidor c;
-    c.dato_235 = 0x07;
+    c.dato_233 = 0x07;
     for (const int danadas : {1, 2, 4}) {
         SCOPED_TRACE(danadas);
         Banco_ventana b;
@@ -325,8 +326,8 @@ TEST(Plan_actualizacion, SoundValuesGoIntoTheZoneOnlyWhenTwoReadsAgree) {
 TEST(Plan_actualizacion, IdentityQueriesFillTheWindowAndTheLanguageIsClamped) {
     Config_medidor c;
     c.idioma = 12;
-    c.dato_235 = 0x07;
-    c.dato_23d = 0x1964;
+    c.dato_233 = 0x07;
+    c.dato_23b = 0x1964;
     Banco_plan b(c);
     auto& v = b.conectar();
     EXPECT_EQ(v.idioma_medidor, 1);

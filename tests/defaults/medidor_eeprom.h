@@ -24,10 +24,9 @@ struct Medidor_eeprom {
             ++lecturas;
             const uint16_t dir = static_cast<uint16_t>(p[2] | (p[3] << 8));
             if (responde_lectura && !responde_lectura(dir)) return;
-            // Data byte k of the answer is the byte at dir + k, as for every read of the
-            // bank (the language byte of a read at 0x020E is data byte 2, at 0x0210).
+            // The EEPROM answers a read at dir from dir - 2 on.
             std::vector<uint8_t> r{0x10, p[4]};
-            for (int i = 0; i < p[4]; ++i) r.push_back(eeprom[(dir + i) & 0xFFFF]);
+            for (int i = 0; i < p[4]; ++i) r.push_back(eeprom[(dir + i - 2) & 0xFFFF]);
             if (danar) danar(dir, r);
             m.responder(r, t + 2000);
         } else if (p[0] == 0x02 && p.size() >= 7) {

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <memory>
+#include <set>
 
 #include "apoyo/banco_ventana.h"
 #include "apoyo/imagen_esperada.h"
 #include "data/imagenes.h"
+#include "defaults/tfparam_defecto.h"
 #include "fpga/tcfpga.h"
 #include "link/tcpuerto.h"
 #include "sim/medidor_simulado.h"
@@ -57,10 +61,39 @@ struct Banco_actualizacion : Banco_ventana {
     }
 };
 
+// Every memory read the run made is one a real meter is known to answer: the fixed reads of
+// its versions, status, level and identity, and EEPROM reads of 34 bytes at a multiple of
+// 32 (the profile reads' shape).
+void Solo_lecturas_conocidas(const Medidor_simulado& m) {
+    static const std::set<std::string> fijas = {
+        "lectura 00 FEA0 2", "lectura 00 6010 32", "lectura 00 6030 16", "lectura 18 0000 16",
+        "lectura 18 0010 6", "lectura 18 0016 6",  "lectura 1E 0000 6",  "lectura 30 0000 16",
+        "lectura 42 020E 4", "lectura 42 0232 4",  "lectura 42 023B 4"};
+    size_t lecturas = 0;
+    for (const auto& o : m.registro) {
+        EXPECT_EQ(o.texto.find("desconocida"), std::string::npos) << o.texto;
+        unsigned banco = 0, dir = 0, n = 0;
+        if (std::sscanf(o.texto.c_str(), "lectura %x %x %u", &banco, &dir, &n) != 3) continue;
+        ++lecturas;
+        const bool eeprom =
+            banco == 0x42 && n == 34 && dir % 32 == 0 && dir >= 0x0100 && dir <= 0x06E0;
+        EXPECT_TRUE(eeprom || fijas.count(o.texto) == 1) << o.texto;
+    }
+    EXPECT_GT(lecturas, 0u);
+}
+
 TEST(Actualizacion_virtual, DefaultMeterGetsFirmwarePlansFpgaAndZoneAndReadsThemBack) {
-    Banco_actualizacion b;
+    // The meter's status blocks change on every read (they are RAM), except the bytes the
+    // program uses; its language and sound values stand where the zone block keeps them.
+    Config_medidor c;
+    c.idioma = 2;
+    c.dato_233 = 0x05;
+    c.dato_23b = 0x1770;
+    Banco_actualizacion b(c);
+    const std::vector<uint8_t> antes = b.medidor->eeprom();
     ASSERT_EQ(b.Actualizar(), Resultado_asistente::actualizado);
     auto& v = *b.ventana;
+    Solo_lecturas_conocidas(*b.medidor);
     EXPECT_EQ(b.vista.imagen_actual, IMG_EXITO);
     EXPECT_EQ(b.vista.preguntas.size(), 2u);  // the plan question, then the erase warning
     EXPECT_FALSE(v.puerto->Abierto());
@@ -85,11 +118,28 @@ TEST(Actualizacion_virtual, DefaultMeterGetsFirmwarePlansFpgaAndZoneAndReadsThem
     EXPECT_EQ(e[0x100], 0xA0);
     EXPECT_EQ(e[0x101], 0xE7);
     EXPECT_TRUE(std::equal(e.begin() + 0x100, e.begin() + 0x100 + 254, e.begin() + 0x200));
-    for (int slot = 0; slot < 4; ++slot) EXPECT_EQ(e[0x300 + 256 * slot], 0xBA) << slot;
+    // The profiles stand over what was read, each byte at its own place: the bytes that
+    // the profiles do not write are those that were there before.
+    TFParam_defecto f(v);
+    std::array<std::vector<uint8_t>, 2> construidos;
+    for (const uint8_t relleno : {uint8_t{0x00}, uint8_t{0xFF}}) {
+        f.perfiles.fill(relleno);
+        for (int slot = 0; slot < 4; ++slot) f.Construir_perfil(slot, c.idioma);
+        construidos[relleno & 1].assign(f.perfiles.begin(), f.perfiles.end());
+    }
+    for (size_t i = 0; i < 1024; ++i) {
+        const bool propio = construidos[0][i] == construidos[1][i];
+        ASSERT_EQ(e[0x300 + i], propio ? construidos[0][i] : antes[0x300 + i]) << i;
+    }
 
-    // A new connection reads the carried versions back.
+    // A new connection reads the carried versions back, and the language and sound values
+    // that the zone block kept.
     v.Boton_ConectarClick();
     ASSERT_TRUE(v.conectado);
+    EXPECT_EQ(v.idioma_medidor, 2);
+    EXPECT_TRUE(v.dato_232_ok);
+    EXPECT_EQ(v.dato_232, 0x05);
+    EXPECT_EQ(v.dato_23b, 0x1770);
     EXPECT_EQ(v.version_medidor, "1.88.00004");
     EXPECT_EQ(v.tipo_plan_medidor, 0);
     EXPECT_EQ(v.plan_medidor, 112);
@@ -203,8 +253,12 @@ TEST(Actualizacion_virtual, MeterThatNeedsEveryItemHoldsEveryByteAfterwards) {
     Config_medidor c;
     c.mpeg4.version_sw = 0x006E;
     c.us_programacion_mpeg4 = 30'000'000;
+    // The transfer program's ready byte is the meter's disconnect byte: the link watch is
+    // off during the transfer, so the byte reaches the step.
+    c.byte_listo_mpeg4 = 0x0A;
     Banco_actualizacion b(c);
     ASSERT_EQ(b.Actualizar(), Resultado_asistente::actualizado);
+    Solo_lecturas_conocidas(*b.medidor);
     const auto app = datos::imagen_mpeg4();
     const auto prog = datos::programa_transferencia();
     EXPECT_TRUE(std::equal(app.begin(), app.end(), b.medidor->mpeg4_aplicacion().begin(),

@@ -84,14 +84,15 @@ TEST(Leer_memoria, ByteArrivingJustAfterTheSecondsReadingChangedFailsTheAttempt)
 
 TEST(Leer_memoria, ValuesThatMatterAreReadUntilTwoWholeRepliesAgree) {
     // Replies per request; a reply of one byte is cut short.
-    auto leer = [](std::vector<V> respuestas, uint16_t& w) {
+    // An empty reply is silence.
+    auto leer = [](std::vector<V> respuestas, uint16_t& w, Bytes_usados usados = {}) {
         Banco b;
         TConsultas c(b.ctx);
         Guion_peticiones g(b, [&](sim::Extremo_guion& m, const V&, int64_t t, int n) {
             const V& r = respuestas[std::min(size_t(n), respuestas.size()) - 1];
-            m.responder(r, t + 2000);
+            if (!r.empty()) m.responder(r, t + 2000);
         });
-        const bool ok = c.Leer_memoria_conforme(0x0010, 0x18, 2, &w);
+        const bool ok = c.Leer_memoria_conforme(0x0010, 0x18, 2, &w, usados);
         return std::make_pair(ok, g.peticiones.size());
     };
     const V a{0x10, 0x02, 0x31, 0x2E}, b{0x10, 0x02, 0x31, 0x2F}, c{0x10, 0x02, 0x31, 0x30};
@@ -109,6 +110,10 @@ TEST(Leer_memoria, ValuesThatMatterAreReadUntilTwoWholeRepliesAgree) {
     // Never the same twice: five reads, and the words hold the last reply.
     EXPECT_EQ(leer({a, b, c, a, b, c}, w), std::make_pair(false, size_t{5}));
     EXPECT_EQ(w, 0x2F31);
+    // Only the bytes a decision uses must agree: a RAM block's other bytes move.
+    EXPECT_EQ(leer({a, b}, w, {0, 1}), std::make_pair(true, size_t{2}));
+    // A meter that sends nothing to the read's five attempts is not asked again.
+    EXPECT_EQ(leer({V{}}, w), std::make_pair(false, size_t{5}));
 }
 
 TEST(Leer_nivel, AveragesFourReadsOfTheLowByteRoundingDown) {

@@ -97,14 +97,15 @@ TEST(MedidorSimulado, MemoryBanksHoldVersionsPlanFpgaAndSettings) {
     r = b.recibir(18);
     ASSERT_EQ(r.size(), 18u);
     EXPECT_EQ(r[2 + 1], 0);
-    // Identity queries on the EEPROM: language at 0x0210, byte 0x0235, word 0x023D.
+    // Identity queries on the EEPROM, which answers a read at A from A - 2 on: language at
+    // 0x020E, sound selector at 0x0233, word at 0x023B.
     b.enviar({0x01, 0x42, 0x0E, 0x02, 0x04});
     EXPECT_EQ(b.recibir(6)[4], 1);
     b.enviar({0x01, 0x42, 0x32, 0x02, 0x04});
-    EXPECT_EQ(b.recibir(6)[5], c.dato_235);
+    EXPECT_EQ(b.recibir(6)[5], c.dato_233);
     b.enviar({0x01, 0x42, 0x3B, 0x02, 0x04});
     r = b.recibir(6);
-    EXPECT_EQ(r[4] | (r[5] << 8), c.dato_23d);
+    EXPECT_EQ(r[4] | (r[5] << 8), c.dato_23b);
     EXPECT_EQ(b.medidor.contar("lectura"), 10u);
 }
 
@@ -143,7 +144,8 @@ TEST(MedidorSimulado, EepromWritesAreAcknowledgedStoredAndReadBack) {
     EXPECT_EQ(b.medidor.eeprom()[0x0180 + 125], 125);
     EXPECT_EQ(b.medidor.eeprom()[0x0180 + 126], 0xFF);
     EXPECT_TRUE(b.medidor.hay("eeprom 0180 126"));
-    b.enviar({0x01, 0x42, 0x80, 0x01, 0x04});
+    // Read back from two bytes before the address asked.
+    b.enviar({0x01, 0x42, 0x82, 0x01, 0x04});
     EXPECT_EQ(b.recibir(6), (Bytes{0x10, 0x04, 0, 1, 2, 3}));
 }
 
