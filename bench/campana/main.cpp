@@ -150,8 +150,9 @@ int Principal(int argc, char** argv) {
         virtual_total += r.virtual_s;
         virtual_max = std::max(virtual_max, r.virtual_s);
         real_max = std::max(real_max, r.real_s);
-        const bool malo =
-            r.desenlace != Desenlace::exito_verificado && r.desenlace != Desenlace::fallo_informado;
+        const bool malo = r.desenlace != Desenlace::exito_verificado &&
+                          r.desenlace != Desenlace::fallo_informado &&
+                          r.desenlace != Desenlace::modulo_no_oido;
         if (malo) malos.emplace_back(semilla, r);
         if (r.desenlace == Desenlace::fallo_informado) ++motivos[r.detalle];
         if (r.desenlace == Desenlace::exito_verificado) {
@@ -165,7 +166,7 @@ int Principal(int argc, char** argv) {
             if (p.zona) ++verificados["zone"];
             if (c.fallos.empty()) ++verificados["(runs without faults)"];
         }
-        if (o.detallado || o.repetir || malo) {
+        if (o.detallado || o.repetir || malo || r.desenlace == Desenlace::modulo_no_oido) {
             std::printf("seed %llu: %s (%.1f s virtual, %.2f s real) %s\n  %s\n",
                         static_cast<unsigned long long>(semilla), Nombre(r.desenlace), r.virtual_s,
                         r.real_s, r.detalle.c_str(), Sortear(semilla).descripcion.c_str());
@@ -242,10 +243,11 @@ int Principal(int argc, char** argv) {
     const long n = o.corridas;
     std::printf(
         "runs %ld, successes verified %ld, failures reported %ld, false successes %ld, "
-        "failures misreported %ld, hangs %ld, crashes %ld\n",
+        "failures misreported %ld, hangs %ld, crashes %ld; modules unheard (a limit of the "
+        "protocol) %ld\n",
         n, cuentas[Desenlace::exito_verificado], cuentas[Desenlace::fallo_informado],
         cuentas[Desenlace::exito_falso], cuentas[Desenlace::fallo_mal_informado],
-        cuentas[Desenlace::colgado], cuentas[Desenlace::caido]);
+        cuentas[Desenlace::colgado], cuentas[Desenlace::caido], cuentas[Desenlace::modulo_no_oido]);
     std::printf(
         "virtual time %.0f s in all, longest run %.0f s; real time %.0f s, longest run %.1f s\n",
         virtual_total, virtual_max, real_total, real_max);

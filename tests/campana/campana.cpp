@@ -14,6 +14,7 @@
 #include "data/imagenes.h"
 #include "fpga/tcfpga.h"
 #include "link/tcpuerto.h"
+#include "queries/tconsultas.h"
 #include "sim/enlace_simulado.h"
 #include "sim/entorno_virtual.h"
 #include "sim/medidor_simulado.h"
@@ -339,6 +340,8 @@ const char* Nombre(Desenlace d) {
             return "HANG";
         case Desenlace::caido:
             return "CRASH";
+        case Desenlace::modulo_no_oido:
+            return "module unheard";
     }
     return "?";
 }
@@ -527,12 +530,23 @@ Informe Ejecutar(const Corrida& c, const Opciones_corrida& o) {
         r.desenlace = Desenlace::fallo_mal_informado;
         r.detalle = por_que;
     };
+    // The module's update alone is missing, and nothing of its answer came back.
+    const bool no_oido =
+        c.plan.mpeg4 && v.consultas->respuesta_mpeg4 == TConsultas::Respuesta_modulo::ninguna;
+    const auto modulo_no_oido = [&](const std::string& detalle) {
+        r.desenlace = Desenlace::modulo_no_oido;
+        r.detalle = detalle + "; the module's answer never came, so it counted as absent";
+    };
+    Plan_esperado sin_modulo = c.plan;
+    sin_modulo.mpeg4 = false;
     r.desenlace = Desenlace::fallo_informado;
     switch (v.resultado) {
         case Resultado_asistente::actualizado: {
             const std::string faltas =
                 Faltas(c.plan, *b.medidor, v, eeprom.empty() ? nullptr : &eeprom);
-            if (!faltas.empty()) {
+            if (faltas == " mpeg4" && no_oido) {
+                modulo_no_oido("updated without the module");
+            } else if (!faltas.empty()) {
                 r.desenlace = Desenlace::exito_falso;
                 r.detalle = "updated, but missing:" + faltas;
             } else if (vista.imagen_actual != IMG_EXITO || abierto || v.ocupado) {
@@ -543,7 +557,9 @@ Informe Ejecutar(const Corrida& c, const Opciones_corrida& o) {
             break;
         }
         case Resultado_asistente::nada_que_hacer:
-            if (!c.plan.vacio()) {
+            if (sin_modulo.vacio() && no_oido) {
+                modulo_no_oido("nothing to do");
+            } else if (!c.plan.vacio()) {
                 r.desenlace = Desenlace::exito_falso;
                 r.detalle = "nothing to do, although the meter needs items";
             }

@@ -70,6 +70,12 @@ enum class Desenlace {
     fallo_mal_informado,  // a failure without its texts, the link left open, or busy
     colgado,              // past the bound of virtual time (or of real time)
     caido,                // the run crashed
+    // "updated" or "nothing to do" without the module's update, because no byte of the
+    // module's answer reached the program (the request or the whole answer was lost, or
+    // the meter left): the program cannot tell that from a meter without a module, and
+    // asking every meter twice would cost each one without a module 10 s. A limit of the
+    // protocol, counted apart.
+    modulo_no_oido,
 };
 
 const char* Nombre(Desenlace d);

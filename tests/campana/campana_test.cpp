@@ -34,6 +34,11 @@ TEST(Campana, ItemsMissingFromTheMeterAfterUpdatedCountAsFalseSuccess) {
     const Informe a = Ejecutar(Sin_fallos(fpga_sola, con_mpeg4), Opciones());
     EXPECT_EQ(a.desenlace, Desenlace::exito_falso);
     EXPECT_NE(a.detalle.find("mpeg4"), std::string::npos) << a.detalle;
+    // Unless nothing of the module's answer came back: then it is a limit of the protocol.
+    sim::Config_medidor sin_modulo = fpga_sola;
+    sin_modulo.mpeg4_presente = false;
+    EXPECT_EQ(Ejecutar(Sin_fallos(sin_modulo, con_mpeg4), Opciones()).desenlace,
+              Desenlace::modulo_no_oido);
 
     Plan_esperado con_firmware = solo_fpga;
     con_firmware.firmware = true;
