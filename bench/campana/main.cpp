@@ -32,6 +32,7 @@ struct Opciones {
     bool detallado = false;
     int trabajos = 1;
     int limite_real_s = 120;
+    std::string traza;  // --protocol-trace FILE
 };
 
 void ayuda() {
@@ -44,7 +45,9 @@ void ayuda() {
         "  --jobs J         runs at the same time, 1 or 2 (default 1)\n"
         "  --in-process     no child process per run (no crash isolation)\n"
         "  --real-limit S   real seconds after which a run counts as hung (default 120)\n"
-        "  --verbose        one line per run\n");
+        "  --verbose        one line per run\n"
+        "  --protocol-trace FILE  write the bytes of a whole update without faults (every\n"
+        "                   item) to FILE, without times, and run nothing else\n");
 }
 
 struct Resultado {
@@ -116,6 +119,8 @@ int Principal(int argc, char** argv) {
             o.limite_real_s = static_cast<int>(std::strtol(valor(), nullptr, 0));
         } else if (a == "--verbose") {
             o.detallado = true;
+        } else if (a == "--protocol-trace") {
+            o.traza = valor();
         } else if (a == "--help" || a == "-h") {
             ayuda();
             return 0;
@@ -133,6 +138,15 @@ int Principal(int argc, char** argv) {
     oc.fuentes = Z82_SOURCE_DIR;
     // A replayed seed with --verbose also shows what the meter did.
     oc.bitacora = o.repetir && o.detallado;
+    if (!o.traza.empty()) {
+        std::FILE* f = std::fopen(o.traza.c_str(), "w");
+        if (f == nullptr) {
+            std::fprintf(stderr, "z82-campana: cannot write %s\n", o.traza.c_str());
+            return 2;
+        }
+        for (const auto& l : Traza_protocolo(oc)) std::fprintf(f, "%s\n", l.c_str());
+        return std::fclose(f) == 0 ? 0 : 2;
+    }
     if (!Preparar(oc)) {
         std::fprintf(stderr, "z82-campana: the reference update without faults failed\n");
         return 3;

@@ -484,6 +484,38 @@ const std::vector<uint8_t>& Eeprom_referencia(const Opciones_corrida& o, int tip
     return referencias.emplace(tipo, std::move(e)).first->second;
 }
 
+std::vector<std::string> Traza_protocolo(const Opciones_corrida& o) {
+    Preparar_carpeta(o.fuentes);
+    sim::Config_medidor k;
+    k.mpeg4.version_sw = 0x006E;
+    k.us_programacion_mpeg4 = 30'000'000;
+    Banco b(k, 4LL * 3600 * 1'000'000);
+    b.enlace.registrar = true;
+    b.vista.respuestas = {true, true};
+    b.ventana->Button_buscar_puertoClick();
+    b.ventana->Button_buscar_puertoClick();
+    std::vector<std::string> lineas;
+    std::string linea;
+    bool sentido = false;
+    size_t en_linea = 0;
+    static const char* const kHex = "0123456789ABCDEF";
+    for (const auto& byte : b.enlace.registro()) {
+        if (linea.empty() || byte.hacia_medidor != sentido || en_linea == 32) {
+            if (!linea.empty()) lineas.push_back(linea);
+            sentido = byte.hacia_medidor;
+            linea = sentido ? ">" : "<";
+            en_linea = 0;
+        }
+        linea += ' ';
+        linea += kHex[byte.valor >> 4];
+        linea += kHex[byte.valor & 15];
+        ++en_linea;
+    }
+    if (!linea.empty()) lineas.push_back(linea);
+    lineas.push_back("outcome " + std::to_string(static_cast<int>(b.ventana->resultado)));
+    return lineas;
+}
+
 bool Preparar(const Opciones_corrida& o) {
     bool ok = true;
     for (int tipo = 0; tipo < 5; ++tipo) ok = !Eeprom_referencia(o, tipo).empty() && ok;

@@ -108,4 +108,10 @@ const std::vector<uint8_t>& Eeprom_referencia(const Opciones_corrida& o, int tip
 // Computes every reference; false when a run without faults does not succeed.
 bool Preparar(const Opciones_corrida& o);
 
+// The bytes of a whole update without faults of a meter that needs every item (erase,
+// MPEG4 module, FPGA area, firmware with plans, zone), in order, without their times: one
+// line for each run of bytes in one direction ("> " to the meter, "< " from it), then the
+// outcome. Two builds that speak the same protocol give the same lines.
+std::vector<std::string> Traza_protocolo(const Opciones_corrida& o);
+
 }  // namespace z82::campana

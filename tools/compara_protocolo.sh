@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Shows that a change moved no byte on the wire: builds the fault campaign's program at a
+# reference commit and at the working tree, then compares
+#   - every byte, in order (times aside), of a whole update without faults of a meter that
+#     needs every item (z82-campana --protocol-trace), and
+#   - the outcome of each of the fault campaign's seeds 1 to 200.
+# Usage: tools/compara_protocolo.sh [REF] [SEEDS]   (REF defaults to HEAD, SEEDS to 200)
+# Exit status 0 when both agree; the differences are printed otherwise.
+set -euo pipefail
+raiz="$(cd "$(dirname "$0")/.." && pwd)"
+ref="${1:-HEAD}"
+semillas="${2:-200}"
+trabajo="$raiz/build-protocolo"
+trabajos="${Z82_JOBS:-$(nproc)}"
+"$raiz/tools/deps.sh" > /dev/null
+
+commit="$(git -C "$raiz" rev-parse --verify "$ref^{commit}")"
+mkdir -p "$trabajo"
+fuente_ref="$trabajo/fuente-${commit:0:12}"
+if [ ! -d "$fuente_ref" ]; then
+  mkdir -p "$fuente_ref.tmp"
+  git -C "$raiz" archive "$commit" | tar -x -C "$fuente_ref.tmp"
+  mv "$fuente_ref.tmp" "$fuente_ref"
+fi
+
+construir() {  # source folder, build folder
+  cmake -S "$1" -B "$2" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZ82_GUI=OFF -DZ82_TESTS=OFF \
+    > /dev/null
+  cmake --build "$2" -j "$trabajos" --target z82-campana > /dev/null
+}
+recorrer() {  # build folder, name of the results
+  "$1/bench/z82-campana" --protocol-trace "$trabajo/$2.traza"
+  # The real time of a run is the machine's; everything else must agree.
+  "$1/bench/z82-campana" --runs "$semillas" --seed 1 --jobs 2 --verbose |
+    grep -A1 '^seed ' | grep -v '^--$' | sed -E 's/, [0-9.]+ s real\)/)/' \
+    > "$trabajo/$2.desenlaces" || true
+}
+
+echo "== reference ${commit:0:12} =="
+construir "$fuente_ref" "$trabajo/ref-${commit:0:12}"
+recorrer "$trabajo/ref-${commit:0:12}" ref
+echo "== working tree =="
+construir "$raiz" "$trabajo/actual"
+recorrer "$trabajo/actual" actual
+
+bien=0
+if cmp -s "$trabajo/ref.traza" "$trabajo/actual.traza"; then
+  echo "bytes of a whole update: identical ($(wc -l < "$trabajo/actual.traza") lines)"
+else
+  echo "bytes of a whole update: DIFFERENT"
+  diff "$trabajo/ref.traza" "$trabajo/actual.traza" | head -n 20
+  bien=1
+fi
+if [ ! -s "$trabajo/actual.desenlaces" ]; then
+  echo "campaign outcomes: none recorded"
+  bien=1
+elif cmp -s "$trabajo/ref.desenlaces" "$trabajo/actual.desenlaces"; then
+  echo "campaign outcomes of seeds 1 to $semillas: identical"
+else
+  echo "campaign outcomes: DIFFERENT"
+  diff "$trabajo/ref.desenlaces" "$trabajo/actual.desenlaces" | head -n 20
+  bien=1
+fi
+exit "$bien"
