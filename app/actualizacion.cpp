@@ -65,12 +65,9 @@ bool Tventana_cargador::Actualizar_medidor() {
     if (Check_planes) {
         grabar_planes = true;
         if (tipo_plan_medidor == 0 || tipo_plan_medidor == 4) {
-            plan_esperado = tipo_plan_medidor == 0 ? 0x70 : 0x6F;
+            plan_esperado = Version_plan_llevada(tipo_plan_medidor);
             if (plan_medidor != plan_esperado) {
-                std::vector<uint8_t> memoria(131072);
-                Llenar_planes(memoria.data());
-                planes_extra = Necesita_dos_sectores(memoria.data(), tipo_plan_medidor);
-                memoria.clear();
+                planes_extra = Necesita_dos_sectores(tipo_plan_medidor);
                 const bool ok =
                     Preguntar({Texto("AVISO_HEAD"), Texto("AVISOPLAN1"), Texto("AVISOPLAN2"),
                                Texto("AVISOPLAN3"), Texto("AVISOSI"), Texto("AVISONO")});
@@ -130,7 +127,6 @@ bool Tventana_cargador::Actualizar_medidor() {
         empezar();
         auto fpga = std::make_unique<TCFpga>(*this);
         fpga->n_configuraciones = 2;
-        fpga->nombres = {"TV", "DFT", "MER"};
         anotar(fpga->Grabar_configuraciones());
         if (siguen() && !Check_firmware) Reconectar();
         fpga.reset();

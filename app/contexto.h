@@ -80,10 +80,10 @@ class Contexto {
     std::string version_hex;
     std::array<bool, 64> segmentos{};
 
-    // The update plan (hidden check boxes).
+    // The update plan (hidden check boxes). The keyboard item of the plan is never ticked
+    // (the program carries no keyboard code), so it has no box here.
     bool Check_firmware = false;
     bool Check_fpga = false;
-    bool Check_teclado = false;
     bool Check_planes = false;
     bool Check_borrar = false;
     bool Check_configuracion = false;

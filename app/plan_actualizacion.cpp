@@ -5,14 +5,16 @@
 #include <string>
 
 #include "app/ventana_cargador.h"
+#include "base/mapa_memoria.h"
+#include "fpga/area_fpga.h"
 #include "link/tcpuerto.h"
+#include "plans/planes.h"
 #include "queries/tconsultas.h"
 
 namespace z82 {
 namespace {
 
-// The plan version the carried image of each plan type holds.
-constexpr int kPlanEsperado[5] = {0x70, 0x67, 0x7A, 0x66, 0x6F};
+namespace m = memoria;
 
 // The bytes of each guarded read that a decision uses: only these must read the same twice
 // (the status block at 0x6030 is RAM, and its other bytes move).
@@ -75,16 +77,15 @@ int Tipo_plan(const std::array<uint8_t, 6>& cabecera) { return cabecera[4] > 4 ?
 }  // namespace
 
 void Tventana_cargador::Plan_actualizacion() {
-    Check_firmware = Check_fpga = Check_teclado = Check_planes = false;
+    Check_firmware = Check_fpga = Check_planes = false;
     Check_borrar = Check_configuracion = Check_mpeg4_apl = false;
 
     Check_firmware = Firmware_nuevo();
     Check_fpga = Fpga_distinta();
-    Check_teclado = false;
     // The plan header decides which region's plans are written: it is read like the version.
     bool conforme = false;
-    const int tipo =
-        Tipo_plan(Leer_bytes<6>(*consultas, 0x1E, 0x0000, &conforme, kUsadosCabeceraPlanes));
+    const int tipo = Tipo_plan(Leer_bytes<6>(*consultas, m::BANCO_PLANES, m::CABECERA_PLANES,
+                                             &conforme, kUsadosCabeceraPlanes));
     if (!conforme) version_legible = false;
     Check_planes = Planes_distintos(tipo);
     Check_mpeg4_apl = Mpeg4_necesario();
@@ -95,7 +96,6 @@ void Tventana_cargador::Plan_actualizacion() {
         Check_configuracion = true;
     } else {
         // Plans and the erase only travel with the main firmware.
-        Check_teclado = false;
         Check_planes = false;
         Check_borrar = false;
     }
@@ -112,18 +112,20 @@ bool Tventana_cargador::Firmware_nuevo() {
     // version counts as unreadable and no update starts. The first read of each block is
     // not used.
     bool conforme[4] = {};
-    Leer_bytes<16>(*consultas, 0x00, 0x6030);
-    if (Leer_bytes<16>(*consultas, 0x00, 0x6030, &conforme[0], kUsados6030)[1] != 0 ||
+    Leer_bytes<16>(*consultas, m::BANCO_RAM, m::ESTADO_VERSION);
+    if (Leer_bytes<16>(*consultas, m::BANCO_RAM, m::ESTADO_VERSION, &conforme[0], kUsados6030)[1] !=
+            0 ||
         !conforme[0]) {
         return false;
     }
 
-    Leer_bytes<16>(*consultas, 0x18, 0x0000);
-    const auto bloque = Leer_bytes<16>(*consultas, 0x18, 0x0000, &conforme[1], kUsadosRegion);
+    Leer_bytes<16>(*consultas, m::BANCO_FIRMWARE, m::BLOQUE_REGION);
+    const auto bloque = Leer_bytes<16>(*consultas, m::BANCO_FIRMWARE, m::BLOQUE_REGION,
+                                       &conforme[1], kUsadosRegion);
     es_usa = bloque[12] == 'U' && bloque[13] == 'S' && bloque[14] == 'A';
 
-    const auto numero = Leer_bytes<6>(*consultas, 0x18, 0x0010, &conforme[2]);
-    const auto build = Leer_bytes<6>(*consultas, 0x18, 0x0016, &conforme[3]);
+    const auto numero = Leer_bytes<6>(*consultas, m::BANCO_FIRMWARE, m::VERSION, &conforme[2]);
+    const auto build = Leer_bytes<6>(*consultas, m::BANCO_FIRMWARE, m::BUILD, &conforme[3]);
     const std::string medidor = Texto_campo(numero) + "." + Texto_campo(build);
     version_medidor = medidor;
     if (!conforme[1] || !conforme[2] || !conforme[3]) return false;
@@ -136,21 +138,22 @@ bool Tventana_cargador::Firmware_nuevo() {
 
 bool Tventana_cargador::Fpga_distinta() {
     if (modo_diferencial) return false;
-    const auto b = Leer_bytes<16>(*consultas, 0x30, 0x0000);
+    const auto b = Leer_bytes<16>(*consultas, m::BANCO_FPGA, m::DIRECTORIO_FPGA);
     char texto[16];
     std::snprintf(texto, sizeof texto, "%d.%d", b[11], b[10]);
     version_fpga_medidor = texto;
-    return version_fpga_medidor != "3.0";
+    return version_fpga_medidor != Version_fpga_llevada();
 }
 
 bool Tventana_cargador::Planes_distintos(int tipo) {
     bool conforme = false;
-    const auto cabecera = Leer_bytes<6>(*consultas, 0x1E, 0x0000, &conforme, kUsadosCabeceraPlanes);
+    const auto cabecera = Leer_bytes<6>(*consultas, m::BANCO_PLANES, m::CABECERA_PLANES, &conforme,
+                                        kUsadosCabeceraPlanes);
     if (!conforme) version_legible = false;
     tipo_plan_medidor = Tipo_plan(cabecera);
     if (tipo_plan_medidor != tipo) return true;
     plan_medidor = cabecera[2] * 256 + cabecera[3];
-    plan_esperado = kPlanEsperado[tipo_plan_medidor];
+    plan_esperado = Version_plan_llevada(tipo_plan_medidor);
     return plan_medidor != plan_esperado;
 }
 
@@ -188,14 +191,14 @@ bool Tventana_cargador::Mpeg4_necesario() {
 
 bool Tventana_cargador::Comprobar_medidor() {
     opciones_bit5_libre = false;
-    const auto opciones = Leer_bytes<32>(*consultas, 0x00, 0x6010);
+    const auto opciones = Leer_bytes<32>(*consultas, m::BANCO_RAM, m::OPCIONES);
     if ((opciones[26] & 0x20) == 0) {
         opciones_bit5_libre = true;
         return false;
     }
     if (!version_legible || es_usa) return false;
-    return Check_firmware || Check_fpga || Check_teclado || Check_planes || Check_borrar ||
-           Check_configuracion || Check_mpeg4_apl;
+    return Check_firmware || Check_fpga || Check_planes || Check_borrar || Check_configuracion ||
+           Check_mpeg4_apl;
 }
 
 }  // namespace z82

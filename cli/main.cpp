@@ -27,6 +27,7 @@
 #include "link/posix/entorno_sistema.h"
 #define Z82_ISATTY(fd) (isatty(fd) != 0)
 #endif
+#include "fpga/area_fpga.h"
 #include "plans/planes.h"
 #include "queries/tconsultas.h"
 
@@ -93,8 +94,10 @@ void Imprimir_plan(Tventana_cargador& v) {
     std::printf("  firmware      %s%s (program carries %s)\n", v.version_medidor.c_str(),
                 v.es_usa ? " USA" : "", v.version_hex.c_str());
     std::printf("  channel plans type %s version %d (program carries %d)\n",
-                Nombre_tipo(v.tipo_plan_medidor), v.plan_medidor, v.plan_esperado);
-    std::printf("  FPGA          %s (program carries 3.0)\n", v.version_fpga_medidor.c_str());
+                Nombre_tipo(v.tipo_plan_medidor), v.plan_medidor,
+                Version_plan_llevada(v.tipo_plan_medidor));
+    std::printf("  FPGA          %s (program carries %s)\n", v.version_fpga_medidor.c_str(),
+                Version_fpga_llevada().c_str());
     if (m.version_boot == 0xFF || m.version_decoders == 0xFF) {
         std::printf("  MPEG4 module  not answering\n");
     } else {

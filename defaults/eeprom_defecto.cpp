@@ -13,14 +13,11 @@ namespace z82 {
 bool TFParam_defecto::Escribir_eeprom(uint16_t a, const uint8_t* d, int n) {
     // The length byte counts n + 5: a longer block cannot be framed.
     if (n < 0 || n > MAX_DATOS_EEPROM) return false;
-    std::vector<uint8_t> peticion{0x02,
-                                  static_cast<uint8_t>(n + 5),
-                                  0x50,
-                                  0x52,
-                                  0x08,
-                                  static_cast<uint8_t>(a >> 8),
-                                  static_cast<uint8_t>(a & 0xFF)};
-    peticion.insert(peticion.end(), d, d + n);
+    std::vector<uint8_t> datos{static_cast<uint8_t>(a >> 8), static_cast<uint8_t>(a & 0xFF)};
+    datos.insert(datos.end(), d, d + n);
+    const std::vector<uint8_t> peticion =
+        Peticion_escritura_dispositivo(memoria::DISPOSITIVO_EEPROM, memoria::SELECTOR_EEPROM,
+                                       datos.data(), static_cast<uint8_t>(datos.size()));
 
     TCPuerto& puerto = *ctx_.puerto;
     Entorno& entorno = ctx_.entorno;
@@ -54,11 +51,13 @@ bool TFParam_defecto::Comprobar_eeprom(uint16_t a, const uint8_t* d, int n) {
     for (int i = 0; i < n; i += 32) {
         const int cuenta = std::min(32, n - i);
         uint16_t palabras[17] = {};
-        if (!ctx_.consultas->Leer_memoria(static_cast<uint16_t>(a + i), 0x42, 34, palabras)) {
+        if (!ctx_.consultas->Leer_memoria(static_cast<uint16_t>(a + i), memoria::BANCO_EEPROM, 34,
+                                          palabras)) {
             return false;
         }
         for (int k = 0; k < cuenta; ++k) {
-            if (Byte_leido(palabras, static_cast<size_t>(2 + k)) != d[i + k]) return false;
+            if (Byte_leido(palabras, static_cast<size_t>(memoria::DESFASE_EEPROM + k)) != d[i + k])
+                return false;
         }
     }
     return true;
@@ -94,14 +93,15 @@ bool TFParam_defecto::Leer_perfiles() {
         uint16_t palabras[17] = {};
         // What is read here is written back: a byte damaged on the line would be kept in
         // the meter's EEPROM, so each chunk must read the same twice running.
-        if (!ctx_.consultas->Leer_memoria_conforme(static_cast<uint16_t>(EEPROM_PERFILES + i), 0x42,
-                                                   34, palabras)) {
+        if (!ctx_.consultas->Leer_memoria_conforme(static_cast<uint16_t>(EEPROM_PERFILES + i),
+                                                   memoria::BANCO_EEPROM, 34, palabras)) {
             perfiles_leidos = false;
         }
         // The EEPROM answers a read at A with the bytes from A - 2 on: the first two bytes
         // of the reply belong to the chunk before, the next 32 are this chunk.
         for (size_t k = 0; k < 32; ++k) {
-            perfiles[static_cast<size_t>(i) + k] = Byte_leido(palabras, 2 + k);
+            perfiles[static_cast<size_t>(i) + k] =
+                Byte_leido(palabras, memoria::DESFASE_EEPROM + k);
         }
     }
     return perfiles[3] != 11;

@@ -6,15 +6,17 @@
 #include <array>
 #include <cstdint>
 
+#include "base/mapa_memoria.h"
+
 namespace z82 {
 
 class Contexto;
 
 class TFParam_defecto {
   public:
-    static constexpr uint16_t EEPROM_FABRICA = 0x0100;
-    static constexpr uint16_t EEPROM_DEFECTO = 0x0200;
-    static constexpr uint16_t EEPROM_PERFILES = 0x0300;
+    static constexpr uint16_t EEPROM_FABRICA = memoria::CONF_FABRICA;
+    static constexpr uint16_t EEPROM_DEFECTO = memoria::CONF_DEFECTO;
+    static constexpr uint16_t EEPROM_PERFILES = memoria::PERFILES;
     static constexpr int TAMANO_SLOT = 256;
     static constexpr int SLOTS = 4;
     // Largest data count of one EEPROM write request (its length byte counts n + 5).

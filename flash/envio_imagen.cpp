@@ -13,10 +13,6 @@ namespace z82 {
 
 namespace {
 
-constexpr uint8_t PRIMERA_PAGINA_REGION = 0xC9;
-constexpr uint8_t SEGUNDA_PAGINA_REGION = 0xCA;
-constexpr size_t SEGMENTO = 65536;
-
 // Contiguous data records gathered into one block write.
 class Bloque_pendiente {
   public:
@@ -137,15 +133,15 @@ bool TCDiferencial::Enviar_region() {
 bool TCDiferencial::Enviar_plan(std::span<const uint8_t> imagen) {
     // Without its plan image, or with one beyond the two plan pages, the region cannot be
     // written.
-    if (imagen.empty() || imagen.size() > 2 * SEGMENTO) return false;
+    if (imagen.empty() || imagen.size() > 2 * BYTES_SEGMENTO) return false;
 
-    pagina = PRIMERA_PAGINA_REGION;
+    pagina = PRIMERA_PAGINA_PLANES;
     ctx_.Barra_progreso.Min(0);
     ctx_.Barra_progreso.Max(static_cast<int>(imagen.size()));
     for (size_t offset = 0; offset < imagen.size(); offset += BLOQUE_REGION) {
         const int n = static_cast<int>(std::min<size_t>(BLOQUE_REGION, imagen.size() - offset));
-        if (offset >= SEGMENTO) pagina = SEGUNDA_PAGINA_REGION;
-        if (!Enviar_bloque(n, static_cast<uint16_t>(offset % SEGMENTO), pagina,
+        if (offset >= BYTES_SEGMENTO) pagina = SEGUNDA_PAGINA_PLANES;
+        if (!Enviar_bloque(n, static_cast<uint16_t>(offset % BYTES_SEGMENTO), pagina,
                            imagen.data() + offset)) {
             return false;
         }

@@ -16,11 +16,6 @@ constexpr int PAUSA_CARGA_MS = 100;
 constexpr int PAUSA_BYTE_MS = 1;
 constexpr int PAUSA_TRAS_972_MS = 2000;
 constexpr uint32_t TROZO_972 = 4;
-constexpr uint8_t PRIMERA_PAGINA_FIRMWARE = 0xAB;
-constexpr uint8_t ULTIMA_PAGINA_FIRMWARE = 0xC9;
-// The FPGA configurations live in segments 48 to 52.
-constexpr int PRIMER_SEGMENTO_FPGA = 48;
-constexpr int ULTIMO_SEGMENTO_FPGA = 52;
 constexpr int MAX_BARRA_PROGRAMAR = 64;
 
 }  // namespace
@@ -141,7 +136,7 @@ bool TCDiferencial::Programar() {
 
     Mapa_segmentos m = mapa;
     if (ctx_.Check_fpga) {
-        for (int s = PRIMER_SEGMENTO_FPGA; s <= ULTIMO_SEGMENTO_FPGA; ++s) m[s] = 1;
+        for (int s = SEGMENTO_AREA_FPGA; s <= ULTIMO_SEGMENTO_FPGA; ++s) m[s] = 1;
     }
     Programar_mapa(ctx_, m);
     ctx_.hora_inicio = ctx_.entorno.segundos();

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "link/trama_flash.h"
+#include "protocol/trama_flash.h"
 
 namespace z82 {
 

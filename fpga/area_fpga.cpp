@@ -11,7 +11,8 @@ uint8_t byte_de(uint32_t v, int desplazamiento) {
 }
 
 // Directory entry i: number, size in the order middle-high-low, 0x30 + start segment,
-// start offset within it, 00 03, four description bytes of configuration i + 1, FF FF.
+// start offset within it, the version (minor, major), four description bytes of configuration i +
+// 1, FF FF.
 void escribir_entrada(uint8_t* e, uint32_t i, uint32_t tamano, uint32_t inicio,
                       const Descripciones_fpga& descripciones) {
     e[0] = byte_de(i, 0);
@@ -19,11 +20,11 @@ void escribir_entrada(uint8_t* e, uint32_t i, uint32_t tamano, uint32_t inicio,
     e[2] = byte_de(tamano, 8);
     e[3] = byte_de(tamano, 16);
     e[4] = byte_de(tamano, 0);
-    e[5] = static_cast<uint8_t>(SEGMENTO_AREA_FPGA + inicio / 65536u);
+    e[5] = static_cast<uint8_t>(SEGMENTO_AREA_FPGA + inicio / BYTES_SEGMENTO);
     e[6] = byte_de(inicio, 0);
     e[7] = byte_de(inicio, 8);
-    e[8] = 0x00;
-    e[9] = 0x03;
+    e[8] = VERSION_FPGA_MENOR;
+    e[9] = VERSION_FPGA_MAYOR;
     const auto& d = descripciones[i + 1];
     for (int k = 0; k < 4; ++k) e[10 + k] = static_cast<uint8_t>(d[static_cast<size_t>(k)]);
     e[14] = 0xFF;
@@ -31,6 +32,10 @@ void escribir_entrada(uint8_t* e, uint32_t i, uint32_t tamano, uint32_t inicio,
 }
 
 }  // namespace
+
+std::string Version_fpga_llevada() {
+    return std::to_string(VERSION_FPGA_MAYOR) + "." + std::to_string(VERSION_FPGA_MENOR);
+}
 
 bool Construir_area_fpga(std::span<const std::span<const uint8_t>> configuraciones,
                          const Descripciones_fpga& descripciones, Area_fpga& area) {

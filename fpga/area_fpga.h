@@ -6,7 +6,10 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
+
+#include "base/mapa_flash.h"
 
 namespace z82 {
 
@@ -16,9 +19,14 @@ inline constexpr uint32_t TAMANO_AREA_FPGA = 2u * 1024u * 1024u;
 inline constexpr int ENTRADAS_DIRECTORIO_FPGA = 16;
 inline constexpr uint32_t BYTES_ENTRADA_FPGA = 16;
 inline constexpr uint32_t INICIO_CONFIGURACIONES_FPGA = 2 + ENTRADAS_DIRECTORIO_FPGA * 16;
-// Image offset p lives at page 0xDB + p / 65536 (segment 0x30 on), address p mod 65536.
-inline constexpr uint8_t PAGINA_AREA_FPGA = 0xDB;
-inline constexpr uint8_t SEGMENTO_AREA_FPGA = 0x30;
+// Image offset p lives at page 0xDB + p / 65536 (segment 0x30 on), address p mod 65536:
+// see base/mapa_flash.h.
+
+// The version the carried area declares in each directory entry (bytes 9 and 8), which the
+// meter reports back from its own area: "3.0".
+inline constexpr uint8_t VERSION_FPGA_MAYOR = 3;
+inline constexpr uint8_t VERSION_FPGA_MENOR = 0;
+std::string Version_fpga_llevada();
 
 // Per configuration, up to 8 characters and a terminating zero.
 using Descripciones_fpga = std::array<std::array<char, 9>, 17>;

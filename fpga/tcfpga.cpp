@@ -4,24 +4,9 @@
 
 #include "app/contexto.h"
 #include "data/imagenes.h"
-#include "link/trama_flash.h"
+#include "protocol/trama_flash.h"
 
 namespace z82 {
-
-namespace {
-
-// The FPGA block write: no cancel, and a simple recovery (the frame once more). Its wait
-// for '0' is meant to last a second; counted in whole seconds a limit of 1 may end a few
-// milliseconds after the frame went out, before the meter could answer, and the answer
-// that comes late is then taken for the next block's. A limit of 2 whole seconds waits at
-// least one full second.
-constexpr Forma_bloque BLOQUE_FPGA = [] {
-    Forma_bloque f = formas::bloque_fpga;
-    f.espera_s = 2;
-    return f;
-}();
-
-}  // namespace
 
 TCFpga::TCFpga(Contexto& ctx) : ctx_(ctx) {
     for (int i = 0; i < CONFIGURACIONES_CARGADAS; ++i) {
@@ -52,7 +37,8 @@ bool TCFpga::Grabar_configuraciones() {
     tamano = area.tamano;
 
     // One page beyond the last one that holds data; the loader needs no wake-up here.
-    const auto ultima = static_cast<uint8_t>((total / 65536u + PAGINA_AREA_FPGA + 1u) & 0xFFu);
+    const auto ultima =
+        static_cast<uint8_t>((total / BYTES_SEGMENTO + PAGINA_AREA_FPGA + 1u) & 0xFFu);
     if (!Borrar_paginas(ctx_, PAGINA_AREA_FPGA, ultima, formas::borrado_fpga)) return false;
 
     if (!Enviar_area(area)) return false;
@@ -70,9 +56,9 @@ bool TCFpga::Enviar_area(const Area_fpga& area) {
     ctx_.Barra_progreso.Position(0);
     for (uint32_t p = 0; p < total; p += BYTES_BLOQUE) {
         ctx_.entorno.procesar_mensajes();
-        pagina = static_cast<uint8_t>((PAGINA_AREA_FPGA + p / 65536u) & 0xFFu);
+        pagina = static_cast<uint8_t>((PAGINA_AREA_FPGA + p / BYTES_SEGMENTO) & 0xFFu);
         const uint32_t n = std::min(BYTES_BLOQUE, total - p);
-        if (!Enviar_bloque(ctx_, BLOQUE_FPGA, static_cast<int>(n),
+        if (!Enviar_bloque(ctx_, formas::bloque_fpga, static_cast<int>(n),
                            static_cast<uint16_t>(p & 0xFFFFu), pagina, area.datos.data() + p)) {
             return false;
         }
@@ -83,7 +69,7 @@ bool TCFpga::Enviar_area(const Area_fpga& area) {
 
 bool TCFpga::Programar_area() {
     Mapa_segmentos mapa{};
-    for (uint32_t s = SEGMENTO_AREA_FPGA; s <= SEGMENTO_AREA_FPGA + total / 65536u; ++s) {
+    for (uint32_t s = SEGMENTO_AREA_FPGA; s <= SEGMENTO_AREA_FPGA + total / BYTES_SEGMENTO; ++s) {
         if (s < mapa.size()) mapa[s] = 1;
     }
     Programar_mapa(ctx_, mapa);

@@ -35,7 +35,6 @@ class TCFpga {
     std::vector<uint8_t> Imagen() const;
 
     int n_configuraciones = 0;
-    std::vector<std::string> nombres;
     Descripciones_fpga descripciones{};
     // The configuration data; the carried configurations unless replaced.
     std::array<std::span<const uint8_t>, CONFIGURACIONES_CARGADAS> configuraciones;

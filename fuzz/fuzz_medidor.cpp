@@ -29,9 +29,9 @@
 #include "hex/fuente_lineas.h"
 #include "hex/lector_hex.h"
 #include "link/tcpuerto.h"
-#include "link/trama_flash.h"
 #include "mpeg4/cargador_bloques.h"
 #include "mpeg4/tmpeg4.h"
+#include "protocol/trama_flash.h"
 #include "queries/tconsultas.h"
 #include "sim/enlace_simulado.h"
 #include "sim/entorno_virtual.h"
@@ -250,7 +250,6 @@ void Ejecutar(Banco_fuzz& b, Intercambio que, int variante) {
         case fpga: {
             TCFpga f(ctx);
             f.n_configuraciones = 1 + variante % 3;
-            f.nombres = {"TV", "DFT", "MER"};
             ctx.Check_firmware = (variante & 4) != 0;
             f.Grabar_configuraciones();
             break;

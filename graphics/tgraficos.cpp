@@ -4,7 +4,7 @@
 
 #include "app/contexto.h"
 #include "data/imagenes.h"
-#include "link/trama_flash.h"
+#include "protocol/trama_flash.h"
 
 namespace z82 {
 
@@ -17,7 +17,7 @@ struct Posicion {
 // Pictures 1 and 2 (the firmware) sit above pictures 3 and 4 (the MPEG module).
 Posicion posicion_grafico(int n) { return n <= 2 ? Posicion{85, 82} : Posicion{85, 132}; }
 
-constexpr int64_t SEGMENTO = 65536;
+constexpr int64_t SEGMENTO = BYTES_SEGMENTO;
 
 }  // namespace
 

@@ -47,7 +47,7 @@ Resultado_escaneo Escanear_hex(TFuente_lineas& fuente, TLector_hex& lector) {
         }
         if (r.type == HEX_TIPO_DIRECCION_LINEAL) {
             const uint8_t segmento = datos[1];
-            pagina = static_cast<uint8_t>(segmento + 0xAB);
+            pagina = Pagina_de_segmento(segmento);
             pagina_fijada = true;
             if (segmento < 64 && segmento != 0) res.segmentos[segmento] = true;
         } else if (r.type == HEX_TIPO_DATOS && pagina_fijada && pagina == PAGINA_VERSION) {

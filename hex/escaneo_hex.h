@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/mapa_flash.h"
 #include "hex/fuente_lineas.h"
 #include "hex/lector_hex.h"
 
@@ -19,10 +20,6 @@ struct Resultado_escaneo {
     uint32_t registros = 0;            // records read, the end record included on success
     std::string mensaje;               // the scan's message on failure
 };
-
-// Segment that holds the version block, and its page byte.
-constexpr uint8_t SEGMENTO_VERSION = 0x18;
-constexpr uint8_t PAGINA_VERSION = 0xC3;
 
 // Rewinds the source and reads it to the end record. On success the record count is also
 // stored in lector.registros.

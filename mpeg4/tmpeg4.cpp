@@ -7,7 +7,7 @@
 #include "data/imagenes.h"
 #include "graphics/tgraficos.h"
 #include "link/tcpuerto.h"
-#include "link/trama_flash.h"
+#include "protocol/trama_flash.h"
 
 namespace z82 {
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 
+#include "base/mapa_flash.h"
 namespace z82 {
 
 class Contexto;
@@ -15,12 +16,12 @@ struct Bloques_cargador;
 class TMpeg4 {
   public:
     // Application area: erased from page 0xD0 to 0xE8, written from 0xD0 on.
-    static constexpr uint8_t PAGINA_APLICACION = 0xD0;
-    static constexpr uint8_t ULTIMA_PAGINA_APLICACION = 0xE8;
+    static constexpr uint8_t PAGINA_APLICACION = PAGINA_APLICACION_MPEG4;
+    static constexpr uint8_t ULTIMA_PAGINA_APLICACION = ULTIMA_PAGINA_APLICACION_MPEG4;
     static constexpr int BYTES_BLOQUE_APLICACION = 200;
     // The transfer program goes to segment 3, that is page 3 + 126 = 0x81, from offset 0.
-    static constexpr uint8_t SEGMENTO_TRANSFERENCIA = 3;
-    static constexpr uint8_t PAGINA_TRANSFERENCIA = SEGMENTO_TRANSFERENCIA + 126;
+    static constexpr uint8_t SEGMENTO_TRANSFERENCIA = SEGMENTO_TRANSFERENCIA_MPEG4;
+    static constexpr uint8_t PAGINA_TRANSFERENCIA = PAGINA_TRANSFERENCIA_MPEG4;
     static constexpr int BYTES_BLOQUE_TRANSFERENCIA = 32;
     // The loader's jump into the transfer program, patched into block 2 at offset 249.
     static constexpr uint16_t ENTRADA_TRANSFERENCIA = 0x4120;

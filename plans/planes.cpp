@@ -29,9 +29,13 @@ std::string Ajustar(const std::string& s, size_t ancho) {
 
 }  // namespace
 
-void Llenar_planes(uint8_t* buffer) { std::memset(buffer, 0xFF, TAMANO_BUFFER_PLANES); }
+bool Necesita_dos_sectores(int tipo) { return tipo == 0; }
 
-bool Necesita_dos_sectores(const uint8_t* /*buffer*/, int tipo) { return tipo == 0; }
+int Version_plan_llevada(int tipo) {
+    if (tipo < 0 || tipo >= formato_planes::TIPOS) return 0;
+    const auto imagen = datos::imagen_planes(tipo);
+    return imagen.size() < 4 ? 0 : imagen[2] * 256 + imagen[3];
+}
 
 std::string Listado_planes(int tipo) {
     if (tipo < 0 || tipo >= formato_planes::TIPOS) return {};

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/contexto.h"
+#include "base/mapa_memoria.h"
 #include "link/tcpuerto.h"
 
 namespace z82 {
@@ -12,8 +13,9 @@ namespace z82 {
 namespace {
 
 constexpr int INTENTOS = 5;
-constexpr uint8_t BANCO_IDENTIDAD = 0x42;
-constexpr uint8_t DISPOSITIVO_ESTADO = 0x3F;
+using memoria::BANCO_DISPOSITIVOS;
+using memoria::BANCO_EEPROM;
+using memoria::DISPOSITIVO_ESTADO;
 
 // What a wait does between two polls of the link.
 enum class Entre_lecturas { mensajes, pausa_50ms, nada };
@@ -145,8 +147,8 @@ bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t 
     const uint8_t cuenta = buffer[0];
     const uint8_t control =
         static_cast<uint8_t>((selector & 0x0F) | (modo << 4) | ((flag & 0x01) << 7));
-    const uint8_t peticion[5] = {0x01, 0x50, static_cast<uint8_t>(dispositivo & 0x7F), cuenta,
-                                 control};
+    const uint8_t peticion[5] = {0x01, BANCO_DISPOSITIVOS, static_cast<uint8_t>(dispositivo & 0x7F),
+                                 cuenta, control};
     Espera espera(ctx_, Entre_lecturas::pausa_50ms);
     for (int intento = 0; intento < INTENTOS; ++intento) {
         puerto().Vaciar_entrada();
@@ -172,19 +174,25 @@ bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t 
     return false;
 }
 
-bool TConsultas::Escribir_dispositivo(uint8_t dispositivo, uint8_t selector, const uint8_t* datos,
-                                      uint8_t n) {
-    std::array<uint8_t, 5 + 255> trama{};
+std::vector<uint8_t> Peticion_escritura_dispositivo(uint8_t dispositivo, uint8_t selector,
+                                                    const uint8_t* datos, uint8_t n) {
+    std::vector<uint8_t> trama(size_t{5} + n);
     trama[0] = 0x02;
     trama[1] = static_cast<uint8_t>(n + 3);
-    trama[2] = 0x50;
+    trama[2] = BANCO_DISPOSITIVOS;
     trama[3] = dispositivo;
     trama[4] = static_cast<uint8_t>(selector & 0x0F);
     std::copy(datos, datos + n, trama.begin() + 5);
+    return trama;
+}
+
+bool TConsultas::Escribir_dispositivo(uint8_t dispositivo, uint8_t selector, const uint8_t* datos,
+                                      uint8_t n) {
+    const auto trama = Peticion_escritura_dispositivo(dispositivo, selector, datos, n);
     Espera espera(ctx_, Entre_lecturas::pausa_50ms);
     for (int intento = 0; intento < INTENTOS; ++intento) {
         puerto().Vaciar_entrada();
-        puerto().Escribir(trama.data(), static_cast<uint32_t>(n) + 5);
+        puerto().Escribir(trama.data(), static_cast<uint32_t>(trama.size()));
         espera.reiniciar();
         if (espera.byte_igual(0x20, 3)) return true;
     }
@@ -195,7 +203,7 @@ int TConsultas::Leer_nivel() {
     int suma = 0;
     for (int i = 0; i < 4; ++i) {
         uint16_t palabra = 0;
-        Leer_memoria(0xFEA0, 0x00, 2, &palabra);
+        Leer_memoria(memoria::NIVEL, memoria::BANCO_RAM, 2, &palabra);
         suma += palabra & 0xFF;
         ctx_.entorno.dormir(50);
     }
@@ -237,7 +245,7 @@ struct Respuesta_identidad {
 
 Respuesta_identidad Consultar_identidad(Contexto& ctx, uint16_t direccion, bool con_cabecera) {
     Respuesta_identidad r;
-    const uint8_t peticion[5] = {0x01, BANCO_IDENTIDAD, static_cast<uint8_t>(direccion & 0xFF),
+    const uint8_t peticion[5] = {0x01, BANCO_EEPROM, static_cast<uint8_t>(direccion & 0xFF),
                                  static_cast<uint8_t>(direccion >> 8), 0x04};
     Espera espera(ctx, Entre_lecturas::mensajes);
     for (int intento = 0; intento < INTENTOS; ++intento) {
@@ -271,14 +279,14 @@ Respuesta_identidad Consultar_identidad(Contexto& ctx, uint16_t direccion, bool 
 }  // namespace
 
 int TConsultas::Leer_idioma() {
-    const auto r = Consultar_identidad(ctx_, 0x020E, false);
+    const auto r = Consultar_identidad(ctx_, memoria::IDIOMA, false);
     if (!r.escrito) return -1;
     return r.bytes[4];
 }
 
 Dato_medidor<uint8_t> TConsultas::Leer_dato_232() {
     Dato_medidor<uint8_t> d;
-    const auto r = Consultar_identidad(ctx_, 0x0232, true);
+    const auto r = Consultar_identidad(ctx_, memoria::DATO_232, true);
     if (!r.escrito) {
         d.estado = -1;
         return d;
@@ -290,7 +298,7 @@ Dato_medidor<uint8_t> TConsultas::Leer_dato_232() {
 
 Dato_medidor<uint16_t> TConsultas::Leer_dato_23b() {
     Dato_medidor<uint16_t> d;
-    const auto r = Consultar_identidad(ctx_, 0x023B, true);
+    const auto r = Consultar_identidad(ctx_, memoria::DATO_23B, true);
     if (!r.escrito) {
         d.estado = -1;
         return d;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace z82 {
 
@@ -43,6 +44,11 @@ struct Bytes_usados {
     uint8_t desde = 0;
     uint8_t hasta = 255;
 };
+
+// The device write request: 0x02, n + 3, 0x50, device, selector AND 0x0F, the n data bytes.
+// The meter's EEPROM takes its writes as this request to device 0x52, selector 8.
+std::vector<uint8_t> Peticion_escritura_dispositivo(uint8_t dispositivo, uint8_t selector,
+                                                    const uint8_t* datos, uint8_t n);
 
 class TConsultas {
   public:

@@ -66,7 +66,6 @@ TEST(Plan_actualizacion, WithTheFirmwareGoTheFpgaAndZoneAndWithoutItNoPlansNorEr
         EXPECT_TRUE(v.Check_configuracion);
         EXPECT_TRUE(v.Check_planes);  // plan type 0, version 100
         EXPECT_FALSE(v.Check_borrar);
-        EXPECT_FALSE(v.Check_teclado);
     }
     {
         Config_medidor c = Con_firmware("1.89.00000");

@@ -14,6 +14,7 @@
 #include "data/imagenes.h"
 #include "fpga/tcfpga.h"
 #include "link/tcpuerto.h"
+#include "plans/planes.h"
 #include "queries/tconsultas.h"
 #include "sim/enlace_simulado.h"
 #include "sim/entorno_virtual.h"
@@ -43,7 +44,7 @@ struct Azar {
 };
 
 // Plan version the carried image of each type holds.
-constexpr uint16_t kPlanCarried[5] = {0x70, 0x67, 0x7A, 0x66, 0x6F};
+uint16_t Plan_llevado(int tipo) { return static_cast<uint16_t>(Version_plan_llevada(tipo)); }
 
 // Virtual length of a run without faults, roughly, by its items: the window in which the
 // faults strike.
@@ -361,7 +362,7 @@ Corrida Sortear(uint64_t semilla) {
         k.plan_tipo = static_cast<uint8_t>(a.entero(5));
         const bool plan_al_dia = a.moneda(30);
         k.plan_version =
-            plan_al_dia ? kPlanCarried[k.plan_tipo] : static_cast<uint16_t>(0x40 + a.entero(0x20));
+            plan_al_dia ? Plan_llevado(k.plan_tipo) : static_cast<uint16_t>(0x40 + a.entero(0x20));
         k.fpga_mayor = a.moneda(20) ? 3 : 2;
         p.firmware = p.fpga = p.zona = true;
         const bool pregunta = !plan_al_dia && (k.plan_tipo == 0 || k.plan_tipo == 4);
@@ -468,7 +469,7 @@ const std::vector<uint8_t>& Eeprom_referencia(const Opciones_corrida& o, int tip
     Preparar_carpeta(o.fuentes);
     sim::Config_medidor k;
     k.plan_tipo = static_cast<uint8_t>(tipo);
-    k.plan_version = kPlanCarried[tipo];
+    k.plan_version = Plan_llevado(tipo);
     // A fault-free whole update: the run's own (possibly short) bound does not apply.
     constexpr int64_t kLimiteReferencia_us = 4LL * 3600 * 1'000'000;
     Banco b(k, std::max(o.limite_virtual_us, kLimiteReferencia_us));

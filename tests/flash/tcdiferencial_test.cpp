@@ -6,7 +6,7 @@
 
 #include "apoyo/banco.h"
 #include "graphics/tgraficos.h"
-#include "link/trama_flash.h"
+#include "protocol/trama_flash.h"
 
 namespace z82 {
 namespace {

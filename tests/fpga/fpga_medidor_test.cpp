@@ -30,7 +30,6 @@ TEST(Fpga_medidor, MeterHoldsTheRunsConfigurationArea) {
     Banco_real b(false);
     TCFpga fpga{b.ctx};
     fpga.n_configuraciones = 2;
-    fpga.nombres = {"TV", "DFT", "MER"};
     const Bytes imagen = fpga.Imagen();
     ASSERT_EQ(imagen.size(), 185'559u);  // carried sizes 92,293 and 93,007
 

@@ -103,7 +103,6 @@ class Grabar_fpga : public ::testing::Test {
   protected:
     Grabar_fpga() {
         fpga.n_configuraciones = 2;
-        fpga.nombres = {"TV", "DFT", "MER"};
         fpga.configuraciones = {c.tv, c.dft, c.mer};
         cargador.responder = [this](const Mensaje_cargador& m) -> Bytes {
             if (m.tipo != Mensaje_cargador::trama) return {};

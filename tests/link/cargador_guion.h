@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "apoyo/banco.h"
-#include "link/trama_flash.h"
+#include "protocol/trama_flash.h"
 
 namespace z82::prueba {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "apoyo/banco.h"
-#include "link/trama_flash.h"
+#include "protocol/trama_flash.h"
 
 namespace z82 {
 namespace {

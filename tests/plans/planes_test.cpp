@@ -95,13 +95,12 @@ const Canal_plan* Buscar(const Plan_canales& p, const std::string& nombre) {
     return nullptr;
 }
 
-TEST(Planes, BufferAndSecondSector) {
-    std::vector<uint8_t> b(TAMANO_BUFFER_PLANES + 2, 0x11);
-    Llenar_planes(b.data() + 1);
-    EXPECT_EQ(b.front(), 0x11);
-    EXPECT_EQ(b.back(), 0x11);
-    EXPECT_TRUE(std::all_of(b.begin() + 1, b.end() - 1, [](uint8_t x) { return x == 0xFF; }));
-    for (int t = -1; t <= 5; ++t) EXPECT_EQ(Necesita_dos_sectores(b.data(), t), t == 0) << t;
+TEST(Planes, SecondSectorAndTheCarriedVersions) {
+    for (int t = -1; t <= 5; ++t) EXPECT_EQ(Necesita_dos_sectores(t), t == 0) << t;
+    // The versions a meter's plans are compared with are those the carried images hold.
+    const int versiones[5] = {0x70, 0x67, 0x7A, 0x66, 0x6F};
+    for (int t = 0; t < 5; ++t) EXPECT_EQ(Version_plan_llevada(t), versiones[t]) << t;
+    EXPECT_EQ(Version_plan_llevada(5), 0);
     // Only image 0 runs past one sector.
     for (int t = 0; t < 5; ++t) {
         EXPECT_EQ(datos::imagen_planes(t).size() > fp::SECTOR, t == 0) << t;

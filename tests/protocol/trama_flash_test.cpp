@@ -1,4 +1,4 @@
-#include "link/trama_flash.h"
+#include "protocol/trama_flash.h"
 
 #include <gtest/gtest.h>
 
@@ -165,7 +165,7 @@ TEST_F(Enviar_bloque_prueba, CancelInTheFirstWaitPerUser) {
     EXPECT_TRUE(b.enlace.purgas.empty());
 }
 
-// The FPGA form: no cancel, no purge, no filler; one resend after a 1 s wait.
+// The FPGA form: no cancel, no purge, no filler; one resend after the first wait.
 TEST_F(Enviar_bloque_prueba, FpgaSimpleRecovery) {
     int tramas = 0;
     cargador.responder = [&](const Mensaje_cargador&) -> Bytes {

@@ -9,6 +9,8 @@
 #include <functional>
 #include <span>
 
+#include "base/mapa_flash.h"
+
 namespace z82 {
 
 class Contexto;
@@ -38,25 +40,9 @@ inline constexpr uint8_t MARCA_GRABADO = 0x8B;
 
 // Most data bytes one block write can carry: the length byte covers n + 4 bytes.
 inline constexpr int MAX_DATOS_BLOQUE = 251;
-// Flash is addressed as 64 KB segments; segment 0 is page 0xAB.
-inline constexpr uint8_t PAGINA_SEGMENTO_0 = 0xAB;
-inline constexpr int SEGMENTOS = 64;
 
 // XOR of count bytes; zero or a negative count gives 0.
 uint8_t Xor_trama(const uint8_t* bytes, int count);
-
-// Page byte of segment s (the upper 16 bits of a linear address): (s + 0xAB) mod 256.
-constexpr uint8_t Pagina_de_segmento(uint32_t segmento) {
-    return static_cast<uint8_t>((segmento + PAGINA_SEGMENTO_0) & 0xFFu);
-}
-// Segment of a page byte, or -1 when the page lies outside the 64 segments of the map.
-constexpr int Segmento_de_pagina(uint8_t pagina) {
-    const int s = static_cast<int>(pagina) - PAGINA_SEGMENTO_0;
-    return (s >= 0 && s < SEGMENTOS) ? s : -1;
-}
-
-// Entry s = 1 when segment s takes part, 0 when it is left alone.
-using Mapa_segmentos = std::array<uint8_t, SEGMENTOS>;
 
 // One frame: command, L, L - 1 parameter bytes, XOR of the L bytes from L on.
 class Trama_flash {
@@ -105,7 +91,11 @@ namespace formas {
 inline constexpr Forma_bloque bloque_controlador{false, Cancelacion::tras_pausa, 2, false, 5};
 inline constexpr Forma_bloque bloque_graficos{true, Cancelacion::inmediata, 2, false, 5};
 inline constexpr Forma_bloque bloque_mpeg4{true, Cancelacion::tras_pausa, 2, false, 5};
-inline constexpr Forma_bloque bloque_fpga{false, Cancelacion::ninguna, 1, true, 5};
+// The FPGA block write's wait for '0' is meant to last a second; counted in whole seconds a
+// limit of 1 may end a few milliseconds after the frame went out, before the meter could
+// answer, and the answer that comes late is then taken for the next block's. A limit of 2
+// whole seconds waits at least one full second.
+inline constexpr Forma_bloque bloque_fpga{false, Cancelacion::ninguna, 2, true, 5};
 }  // namespace formas
 
 // A stop asked by the user is honoured after this pause, so that the loader finishes the

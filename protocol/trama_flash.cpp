@@ -1,4 +1,4 @@
-#include "link/trama_flash.h"
+#include "protocol/trama_flash.h"
 
 #include "app/contexto.h"
 #include "link/tcpuerto.h"
@@ -9,7 +9,6 @@ namespace {
 
 constexpr int PAUSA_RELLENO_MS = 1;
 constexpr int PAUSA_PROGRESO_MS = 100;
-constexpr uint8_t PRIMERA_PAGINA_ESCRITA = 0x80;
 
 // One-byte read: true when a byte came. A read that times out leaves 0 in b.
 bool leer_byte(Contexto& ctx, uint8_t& b) { return ctx.puerto->Leer(&b, 1) > 0; }
