@@ -6,6 +6,7 @@
 #include "app/contexto.h"
 #include "defaults/tfparam_defecto.h"
 #include "link/tcpuerto.h"
+#include "protocol/espera.h"
 #include "queries/tconsultas.h"
 
 namespace z82 {
@@ -24,19 +25,11 @@ bool TFParam_defecto::Escribir_eeprom(uint16_t a, const uint8_t* d, int n) {
     for (int intento = 0; intento < 5; ++intento) {
         puerto.Vaciar_entrada();
         puerto.Escribir(peticion.data(), static_cast<uint32_t>(peticion.size()));
-        const int64_t inicio = entorno.segundos();
+        // An answer that comes once the seconds reading has moved on is late.
+        Espera espera(puerto, entorno);
         uint8_t respuesta = 0;
-        int64_t transcurrido = 0;
-        for (;;) {
-            respuesta = 0;
-            const int leidos = puerto.Leer(&respuesta, 1);
-            // Taken after the read, so that an answer that comes once the seconds reading
-            // has moved on is seen as late.
-            transcurrido = entorno.segundos() - inicio;
-            if (leidos == 1 || transcurrido >= 1) break;
-            entorno.procesar_mensajes();
-        }
-        const bool bien = transcurrido == 0 && respuesta == 0x20;
+        espera.byte(respuesta, 1);
+        const bool bien = espera.transcurrido() == 0 && respuesta == 0x20;
         entorno.dormir(500);
         if (bien) return true;
     }

@@ -5,6 +5,7 @@
 #include "app/contexto.h"
 #include "graphics/tgraficos.h"
 #include "link/tcpuerto.h"
+#include "protocol/espera.h"
 #include "queries/tconsultas.h"
 
 namespace z82 {
@@ -22,16 +23,10 @@ constexpr int MAX_BARRA_PROGRAMAR = 64;
 
 TCDiferencial::TCDiferencial(Contexto& ctx) : bloques(ctx.bloques), ctx_(ctx) {}
 
-bool TCDiferencial::esperar_byte(uint8_t& b, int64_t inicio, int64_t limite_s, bool estricto) {
-    for (;;) {
-        if (ctx_.puerto->Leer(&b, 1) > 0) return true;
-        const int64_t pasado = ctx_.entorno.segundos() - inicio;
-        if (estricto ? pasado >= limite_s : pasado > limite_s) {
-            b = 0;
-            return false;
-        }
-        ctx_.entorno.procesar_mensajes();
-    }
+bool TCDiferencial::esperar_byte(uint8_t& b, int64_t inicio, int64_t limite_s, Limite cuando) {
+    Espera espera(*ctx_.puerto, ctx_.entorno);
+    espera.reiniciar_en(inicio);
+    return espera.byte(b, limite_s, cuando);
 }
 
 bool TCDiferencial::Cargar_arranque() {
@@ -76,7 +71,8 @@ bool TCDiferencial::Cargar_bloque_144() {
     if (g) g->habilitado = false;
     if (respuesta == RESP_BLOQUE_144) {
         uint8_t dato[3] = {0, 0, 0};
-        for (uint8_t& d : dato) esperar_byte(d, ctx_.hora_inicio, LIMITE_BLOQUE_S, true);
+        for (uint8_t& d : dato)
+            esperar_byte(d, ctx_.hora_inicio, LIMITE_BLOQUE_S, Limite::alcanzado);
         if (g) {
             g->habilitado = true;
             g->pagina_inicio = dato[0];

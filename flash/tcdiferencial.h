@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 
+#include "protocol/espera.h"
 #include "protocol/trama_flash.h"
 
 namespace z82 {
@@ -54,8 +55,9 @@ class TCDiferencial {
 
   private:
     // Waits for one byte while the whole seconds since inicio stay within the limit (at
-    // most limite_s, or below it when estricto). False when none came in time.
-    bool esperar_byte(uint8_t& b, int64_t inicio, int64_t limite_s, bool estricto = false);
+    // most limite_s, or below it with Limite::alcanzado). False when none came in time.
+    bool esperar_byte(uint8_t& b, int64_t inicio, int64_t limite_s,
+                      Limite cuando = Limite::superado);
     void poner_barra(int posicion);
 
     Contexto& ctx_;

@@ -4,6 +4,7 @@
 
 #include "app/contexto.h"
 #include "link/tcpuerto.h"
+#include "protocol/espera.h"
 
 namespace z82 {
 
@@ -32,18 +33,10 @@ int64_t Enviar_lento(Contexto& ctx, const std::array<uint8_t, N>& trama) {
 // start of the send. Returns the elapsed seconds when the wait ended; b is 0 if nothing came.
 int64_t Esperar_respuesta(Contexto& ctx, int64_t inicio, int64_t limite, uint8_t& b) {
     ctx.entorno.dormir(1000);
-    int64_t transcurrido = ctx.entorno.segundos() - inicio;
-    for (;;) {
-        b = 0;
-        const int n = ctx.puerto->Leer(&b, 1);
-        transcurrido = ctx.entorno.segundos() - inicio;
-        if (n == 1) return transcurrido;
-        if (transcurrido >= limite) {
-            b = 0;
-            return transcurrido;
-        }
-        ctx.entorno.procesar_mensajes();
-    }
+    Espera espera(*ctx.puerto, ctx.entorno);
+    espera.reiniciar_en(inicio);
+    espera.byte(b, limite);
+    return espera.transcurrido();
 }
 
 }  // namespace

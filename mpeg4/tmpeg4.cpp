@@ -7,6 +7,7 @@
 #include "data/imagenes.h"
 #include "graphics/tgraficos.h"
 #include "link/tcpuerto.h"
+#include "protocol/espera.h"
 #include "protocol/trama_flash.h"
 
 namespace z82 {
@@ -110,12 +111,9 @@ bool TMpeg4::Arrancar_transferencia() {
 
 bool TMpeg4::Ordenar_transferencia() {
     // Any byte tells that the transfer program is running; the window stays live meanwhile.
-    const int64_t inicio = ctx_.entorno.segundos();
+    Espera espera(*ctx_.puerto, ctx_.entorno);
     uint8_t listo = 0;
-    while (!leer_byte(ctx_, listo)) {
-        if (ctx_.entorno.segundos() - inicio >= LIMITE_LISTO_S) return false;
-        ctx_.entorno.procesar_mensajes();
-    }
+    if (!espera.byte(listo, LIMITE_LISTO_S)) return false;
     const uint32_t t = tamano_imagen;
     const std::array<uint8_t, 9> orden{ctx_.es_usa ? ORDEN_TRANSFERENCIA_USA : ORDEN_TRANSFERENCIA,
                                        0x00,

@@ -2,6 +2,7 @@
 
 #include "app/contexto.h"
 #include "link/tcpuerto.h"
+#include "protocol/espera.h"
 
 namespace z82 {
 
@@ -32,16 +33,11 @@ namespace {
 // Waits for the answer to a block write: stops on a byte or when espera_s whole seconds
 // have passed. False only when the run was cancelled during the wait.
 bool esperar_acuse(Contexto& ctx, int espera_s, Cancelacion cancelacion, uint8_t& respuesta) {
-    const int64_t inicio = ctx.entorno.segundos();
-    for (;;) {
-        if (leer_byte(ctx, respuesta)) return true;
-        if (ctx.entorno.segundos() - inicio >= espera_s) return true;
-        ctx.entorno.procesar_mensajes();
-        if (cancelacion != Cancelacion::ninguna && ctx.abortar) {
-            if (cancelacion == Cancelacion::tras_pausa) ctx.entorno.dormir(PAUSA_CANCELACION_MS);
-            return false;
-        }
-    }
+    Espera espera(*ctx.puerto, ctx.entorno);
+    if (cancelacion != Cancelacion::ninguna) espera.detener_si([&ctx] { return ctx.abortar; });
+    if (espera.byte(respuesta, espera_s) || !espera.detenida()) return true;
+    if (cancelacion == Cancelacion::tras_pausa) ctx.entorno.dormir(PAUSA_CANCELACION_MS);
+    return false;
 }
 
 // The frame once more after the loader asked for it: one more wait, '0' or failure.
@@ -60,15 +56,11 @@ bool pedir_y_esperar(Contexto& ctx, std::span<const uint8_t> peticion, uint8_t e
     for (int intento = 0; intento < forma.intentos; ++intento) {
         ctx.puerto->Vaciar_entrada();
         escribir(ctx, peticion);
-        const int64_t inicio = forma.desde_hora_inicio ? ctx.hora_inicio : ctx.entorno.segundos();
+        Espera espera(*ctx.puerto, ctx.entorno);
+        if (forma.desde_hora_inicio) espera.reiniciar_en(ctx.hora_inicio);
         uint8_t respuesta = 0;
-        bool llego = false;
-        for (;;) {
-            llego = leer_byte(ctx, respuesta);
-            if (llego || ctx.entorno.segundos() - inicio >= forma.limite_s) break;
-            ctx.entorno.procesar_mensajes();
-        }
-        const bool a_tiempo = ctx.entorno.segundos() - inicio < forma.limite_s;
+        const bool llego = espera.byte(respuesta, forma.limite_s);
+        const bool a_tiempo = espera.transcurrido() < forma.limite_s;
         const bool bien = llego && a_tiempo && respuesta == esperada;
         const bool erronea = llego && respuesta != esperada;
         if (!bien &&
@@ -184,12 +176,11 @@ bool Seguir_progreso(Contexto& ctx, int64_t inicio, int64_t limite_s,
     bool borrando = false;
     bool grabando = false;
     uint8_t anterior = 0;
+    Espera espera(*ctx.puerto, ctx.entorno);
+    espera.reiniciar_en(inicio);
     for (;;) {
         uint8_t b = 0;
-        while (!leer_byte(ctx, b)) {
-            if (ctx.entorno.segundos() - inicio >= limite_s) return false;
-            ctx.entorno.procesar_mensajes();
-        }
+        if (!espera.byte(b, limite_s)) return false;
         const bool repetido = b == anterior;
         if (b == MARCA_FIN && repetido) return true;
         if (b == MARCA_BORRADO && repetido) {

@@ -7,6 +7,7 @@
 #include "app/contexto.h"
 #include "base/mapa_memoria.h"
 #include "link/tcpuerto.h"
+#include "protocol/espera.h"
 
 namespace z82 {
 
@@ -16,65 +17,6 @@ constexpr int INTENTOS = 5;
 using memoria::BANCO_DISPOSITIVOS;
 using memoria::BANCO_EEPROM;
 using memoria::DISPOSITIVO_ESTADO;
-
-// What a wait does between two polls of the link.
-enum class Entre_lecturas { mensajes, pausa_50ms, nada };
-
-// Byte waits of the meter protocols. Elapsed time is the difference of two whole-second
-// readings of the clock, taken again after every poll, so a byte that arrives once the
-// seconds reading has moved on is seen with a non-zero elapsed time.
-class Espera {
-  public:
-    Espera(Contexto& ctx, Entre_lecturas entre) : ctx_(ctx), entre_(entre) { reiniciar(); }
-
-    void reiniciar() {
-        inicio_ = ctx_.entorno.segundos();
-        transcurrido_ = 0;
-    }
-    int64_t transcurrido() const { return transcurrido_; }
-    // Bytes read off the link since the wait was made, wanted or not.
-    int recibidos() const { return recibidos_; }
-    void entre_lecturas(Entre_lecturas entre) { entre_ = entre; }
-
-    // Waits for any byte; false on a time-out, with 0 left in b.
-    bool byte(uint8_t& b, int64_t limite) { return esperar(b, limite, nullptr); }
-    // Waits for one particular byte, dropping any other.
-    bool byte_igual(uint8_t esperado, int64_t limite) {
-        uint8_t b = 0;
-        return esperar(b, limite, &esperado);
-    }
-
-  private:
-    bool esperar(uint8_t& b, int64_t limite, const uint8_t* esperado) {
-        for (;;) {
-            b = 0;
-            const int n = ctx_.puerto->Leer(&b, 1);
-            transcurrido_ = ctx_.entorno.segundos() - inicio_;
-            if (n == 1) ++recibidos_;
-            if (n == 1 && (esperado == nullptr || b == *esperado)) return true;
-            if (transcurrido_ >= limite) {
-                b = 0;
-                return false;
-            }
-            switch (entre_) {
-                case Entre_lecturas::mensajes:
-                    ctx_.entorno.procesar_mensajes();
-                    break;
-                case Entre_lecturas::pausa_50ms:
-                    ctx_.entorno.dormir(50);
-                    break;
-                case Entre_lecturas::nada:
-                    break;
-            }
-        }
-    }
-
-    Contexto& ctx_;
-    Entre_lecturas entre_;
-    int64_t inicio_ = 0;
-    int64_t transcurrido_ = 0;
-    int recibidos_ = 0;
-};
 
 }  // namespace
 
@@ -91,7 +33,7 @@ TConsultas::Lectura TConsultas::Leer(uint16_t direccion, uint8_t banco, uint8_t 
     std::fill(palabras, palabras + n_palabras, uint16_t{0});
     const uint8_t peticion[5] = {0x01, banco, static_cast<uint8_t>(direccion & 0xFF),
                                  static_cast<uint8_t>(direccion >> 8), cuenta};
-    Espera espera(ctx_, Entre_lecturas::mensajes);
+    Espera espera(*ctx_.puerto, ctx_.entorno, Entre_lecturas::mensajes);
     bool leida = false;
     for (int intento = 0; intento < INTENTOS && !leida; ++intento) {
         puerto().Vaciar_entrada();
@@ -149,7 +91,7 @@ bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t 
         static_cast<uint8_t>((selector & 0x0F) | (modo << 4) | ((flag & 0x01) << 7));
     const uint8_t peticion[5] = {0x01, BANCO_DISPOSITIVOS, static_cast<uint8_t>(dispositivo & 0x7F),
                                  cuenta, control};
-    Espera espera(ctx_, Entre_lecturas::pausa_50ms);
+    Espera espera(*ctx_.puerto, ctx_.entorno, Entre_lecturas::pausa_50ms);
     for (int intento = 0; intento < INTENTOS; ++intento) {
         puerto().Vaciar_entrada();
         puerto().Escribir(peticion, 5);
@@ -189,7 +131,7 @@ std::vector<uint8_t> Peticion_escritura_dispositivo(uint8_t dispositivo, uint8_t
 bool TConsultas::Escribir_dispositivo(uint8_t dispositivo, uint8_t selector, const uint8_t* datos,
                                       uint8_t n) {
     const auto trama = Peticion_escritura_dispositivo(dispositivo, selector, datos, n);
-    Espera espera(ctx_, Entre_lecturas::pausa_50ms);
+    Espera espera(*ctx_.puerto, ctx_.entorno, Entre_lecturas::pausa_50ms);
     for (int intento = 0; intento < INTENTOS; ++intento) {
         puerto().Vaciar_entrada();
         puerto().Escribir(trama.data(), static_cast<uint32_t>(trama.size()));
@@ -247,7 +189,7 @@ Respuesta_identidad Consultar_identidad(Contexto& ctx, uint16_t direccion, bool 
     Respuesta_identidad r;
     const uint8_t peticion[5] = {0x01, BANCO_EEPROM, static_cast<uint8_t>(direccion & 0xFF),
                                  static_cast<uint8_t>(direccion >> 8), 0x04};
-    Espera espera(ctx, Entre_lecturas::mensajes);
+    Espera espera(*ctx.puerto, ctx.entorno, Entre_lecturas::mensajes);
     for (int intento = 0; intento < INTENTOS; ++intento) {
         r.bytes.fill(0);
         ctx.puerto->Vaciar_entrada();
@@ -315,7 +257,7 @@ void TConsultas::Leer_version_mpeg4() {
         ctx_.Boton_ConectarClick();
         if (!ctx_.conectado) return;
     }
-    Espera espera(ctx_, Entre_lecturas::mensajes);
+    Espera espera(*ctx_.puerto, ctx_.entorno, Entre_lecturas::mensajes);
     puerto().Vaciar_entrada();
     puerto().Escribir({0xBF});
     espera.reiniciar();
