@@ -1,6 +1,7 @@
 // The update run: the plan question and the erase warning, then the items in their fixed
 // order (memory erase, MPEG4 module, FPGA, main firmware with the plans, zone), with the
 // pauses and reconnections between them, and the closing pair at the end.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,105 +51,127 @@ void Tventana_cargador::Button_atencion_cancelClick() {
     respuesta_atencion = -1;
 }
 
-bool Tventana_cargador::Actualizar_medidor() {
+void Tventana_cargador::Preguntar_planes(int& total) {
+    grabar_planes = true;
+    // Only the regions whose plans may have moved between sectors are asked.
+    if (tipo_plan_medidor != 0 && tipo_plan_medidor != 4) return;
+    plan_esperado = Version_plan_llevada(tipo_plan_medidor);
+    if (plan_medidor == plan_esperado) return;
+    planes_extra = Necesita_dos_sectores(tipo_plan_medidor);
+    if (Preguntar({Texto("AVISO_HEAD"), Texto("AVISOPLAN1"), Texto("AVISOPLAN2"),
+                   Texto("AVISOPLAN3"), Texto("AVISOSI"), Texto("AVISONO")})) {
+        // New plans replace the stored channels: the memory is erased first.
+        if (!Check_borrar) {
+            Check_borrar = true;
+            ++total;
+        }
+    } else {
+        grabar_planes = false;
+        Check_planes = false;
+    }
+}
+
+bool Tventana_cargador::Preguntar_borrado() {
+    return Preguntar({Texto("AVISO_HEAD"), Texto("AVISOMEM1"), Texto("AVISOMEM2"),
+                      Texto("AVISOMEM3"), "OK", "CANCEL"});
+}
+
+void Tventana_cargador::Detener() {
+    parada_pedida = true;
+    abortar = true;
+}
+
+Fin_actualizacion Tventana_cargador::Actualizar_medidor() {
     auto parametros = std::make_unique<TFParam_defecto>(*this);
     int total = int(Check_fpga) + int(Check_firmware) + int(Check_borrar) +
                 int(Check_configuracion) + int(Check_mpeg4_apl);
 
     ocupado = true;
     abortar = false;
+    parada_pedida = false;
     grabar_planes = false;
     planes_extra = false;
     // Each run tells its own refusal apart from its own failures.
     borrado_rechazado = false;
 
-    if (Check_planes) {
-        grabar_planes = true;
-        if (tipo_plan_medidor == 0 || tipo_plan_medidor == 4) {
-            plan_esperado = Version_plan_llevada(tipo_plan_medidor);
-            if (plan_medidor != plan_esperado) {
-                planes_extra = Necesita_dos_sectores(tipo_plan_medidor);
-                const bool ok =
-                    Preguntar({Texto("AVISO_HEAD"), Texto("AVISOPLAN1"), Texto("AVISOPLAN2"),
-                               Texto("AVISOPLAN3"), Texto("AVISOSI"), Texto("AVISONO")});
-                if (ok) {
-                    if (!Check_borrar) {
-                        Check_borrar = true;
-                        ++total;
-                    }
-                } else {
-                    grabar_planes = false;
-                    Check_planes = false;
-                }
-            }
-        }
+    if (Check_planes) Preguntar_planes(total);
+    if (Check_borrar && !Preguntar_borrado()) {
+        abortar = true;
+        borrado_rechazado = true;
     }
 
-    if (Check_borrar) {
-        const bool ok = Preguntar({Texto("AVISO_HEAD"), Texto("AVISOMEM1"), Texto("AVISOMEM2"),
-                                   Texto("AVISOMEM3"), "OK", "CANCEL"});
-        abortar = !ok;
-        if (!ok) borrado_rechazado = true;
-    }
+    // The items in their fixed order. After a failure only the zone item still runs (it
+    // counts, builds the block and sends the closing pair, but writes nothing). After an
+    // item, while more are to come and nothing failed: a pause, then a reconnection.
+    struct Paso {
+        bool marcado;
+        bool tras_fallo;
+        std::function<void()> antes;  // before the counter moves
+        std::function<bool()> trabajo;
+        std::function<void()> despues;  // after the work, whatever its result
+        int pausa_ms;
+        bool reconectar;
+    };
+    const Paso pasos[] = {
+        {Check_borrar, false, {}, [this] { return Borrar_memoria(); }, {}, 0, false},
+        {Check_mpeg4_apl,
+         false,
+         {},
+         [this] {
+             TMpeg4 mpeg4(*this);
+             mpeg4.Parchear_bloque_972();
+             Preparar_diferencial();
+             return mpeg4.Actualizar_mpeg4(0);
+         },
+         {},
+         15000,
+         true},
+        // The FPGA item prepares the meter for the firmware that may follow it: no
+        // reconnection in between then.
+        {Check_fpga,
+         false,
+         [this] {
+             Preparar_diferencial();
+             graficos->Borrar_graficos();
+             graficos->Enviar_grafico(1);
+         },
+         [this] {
+             TCFpga fpga(*this);
+             fpga.n_configuraciones = 2;
+             return fpga.Grabar_configuraciones();
+         },
+         {},
+         0,
+         !Check_firmware},
+        {Check_firmware, false, {}, [this] { return Grabar_firmware(); }, {}, 0, true},
+        {Check_configuracion,
+         true,
+         {},
+         [this, &parametros] {
+             // The meter's own sound values are asked again when the connection could not
+             // read them (a meter that was busy or leaving just then): a passing failure
+             // must not replace them with the defaults. A meter without them still gets
+             // the defaults.
+             if (!dato_232_ok && !es_usa && !abortar && conectado) Leer_datos_sonido();
+             parametros->Construir_parametros(idioma_medidor);
+             return abortar || parametros->Grabar_configuracion();
+         },
+         [this] { Enviar_cierre(); },
+         5000,
+         true},
+    };
 
     int contador = 0;
-    auto empezar = [&] {
-        ++contador;
-        Texto_contador(contador, total);
+    for (const Paso& paso : pasos) {
+        if (!paso.marcado || (abortar && !paso.tras_fallo)) continue;
+        if (paso.antes) paso.antes();
+        Texto_contador(++contador, total);
         entorno.procesar_mensajes();
-    };
-    auto anotar = [&](bool exito) {
+        const bool exito = paso.trabajo();
         if (!abortar) abortar = !exito;
-    };
-    auto siguen = [&] { return !abortar && contador < total; };
-
-    if (Check_borrar && !abortar) {
-        empezar();
-        anotar(Borrar_memoria());
-    }
-
-    if (Check_mpeg4_apl && !abortar) {
-        empezar();
-        auto mpeg4 = std::make_unique<TMpeg4>(*this);
-        mpeg4->Parchear_bloque_972();
-        Preparar_diferencial();
-        anotar(mpeg4->Actualizar_mpeg4(0));
-        mpeg4.reset();
-        if (siguen()) {
-            entorno.dormir(15000);
-            Reconectar();
-        }
-    }
-
-    if (Check_fpga && !abortar) {
-        Preparar_diferencial();
-        graficos->Borrar_graficos();
-        graficos->Enviar_grafico(1);
-        empezar();
-        auto fpga = std::make_unique<TCFpga>(*this);
-        fpga->n_configuraciones = 2;
-        anotar(fpga->Grabar_configuraciones());
-        if (siguen() && !Check_firmware) Reconectar();
-        fpga.reset();
-    }
-
-    if (Check_firmware && !abortar) {
-        empezar();
-        anotar(Grabar_firmware());
-        if (siguen()) Reconectar();
-    }
-
-    if (Check_configuracion) {
-        empezar();
-        // The meter's own sound values are asked again when the connection could not read
-        // them (a meter that was busy or leaving just then): a passing failure must not
-        // replace them with the defaults. A meter without them still gets the defaults.
-        if (!dato_232_ok && !es_usa && !abortar && conectado) Leer_datos_sonido();
-        parametros->Construir_parametros(idioma_medidor);
-        if (!abortar) anotar(parametros->Grabar_configuracion());
-        Enviar_cierre();
-        if (siguen()) {
-            entorno.dormir(5000);
+        if (paso.despues) paso.despues();
+        if (!abortar && contador < total && paso.reconectar) {
+            if (paso.pausa_ms > 0) entorno.dormir(paso.pausa_ms);
             Reconectar();
         }
     }
@@ -156,7 +179,9 @@ bool Tventana_cargador::Actualizar_medidor() {
     Enviar_cierre();
     if (conectado) Boton_ConectarClick();
     ocupado = false;
-    return abortar;
+    if (borrado_rechazado) return Fin_actualizacion::borrado_rechazado;
+    if (!abortar) return Fin_actualizacion::correcta;
+    return parada_pedida ? Fin_actualizacion::detenida : Fin_actualizacion::fallo;
 }
 
 bool Tventana_cargador::Borrar_memoria() {

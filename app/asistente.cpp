@@ -159,16 +159,16 @@ void Tventana_cargador::Button_buscar_puertoClick() {
     vista.barra_visible(true);
     vista.boton_asistente(false);
     Lineas(Texto("PASO4_L1"), Texto("PASO4_L2"), Texto("PASO4_L3"));
-    const bool fallo = Actualizar_medidor();
+    fin_actualizacion = Actualizar_medidor();
 
-    if (!fallo) {
+    if (fin_actualizacion == Fin_actualizacion::correcta) {
         resultado = Resultado_asistente::actualizado;
         vista.imagen(IMG_EXITO);
         Lineas(Texto("PASO5_L1"), Texto("PASO5_L2"), "");
     } else {
-        resultado =
-            borrado_rechazado ? Resultado_asistente::borrado_rechazado : Resultado_asistente::fallo;
-        Mostrar_resultado(IMG_FALLO, borrado_rechazado ? "P6_E7" : "P6_E4", false);
+        const bool rechazado = fin_actualizacion == Fin_actualizacion::borrado_rechazado;
+        resultado = rechazado ? Resultado_asistente::borrado_rechazado : Resultado_asistente::fallo;
+        Mostrar_resultado(IMG_FALLO, rechazado ? "P6_E7" : "P6_E4", false);
     }
     vista.refrescar();
     entorno.procesar_mensajes();

@@ -38,6 +38,14 @@ enum class Resultado_asistente {
     fallo,                 // an item failed
 };
 
+// How an update run ended.
+enum class Fin_actualizacion {
+    correcta,           // every item that ran succeeded
+    fallo,              // an item failed
+    detenida,           // the user asked the run to stop
+    borrado_rechazado,  // the user refused the memory erase: nothing ran
+};
+
 // "Version " + the image version; a build 00000 is not shown ("Version 1.88").
 std::string Texto_etiqueta_version(const std::string& version_hex);
 
@@ -90,7 +98,10 @@ class Tventana_cargador : public Contexto {
     void Com_extended_select(const std::string& texto);
 
     // --- Update run -----------------------------------------------------------------------
-    bool Actualizar_medidor();
+    // The two questions, then the items in their fixed order (see actualizacion.cpp).
+    Fin_actualizacion Actualizar_medidor();
+    // The user's stop: the run ends at its next safe point.
+    void Detener();
     bool Borrar_memoria();
     bool Preparar_diferencial();
     bool Grabar_firmware();
@@ -116,6 +127,7 @@ class Tventana_cargador : public Contexto {
     int busquedas_fallidas = 0;
     int respuesta_atencion = 0;
     bool borrado_rechazado = false;
+    bool parada_pedida = false;  // set by Detener, for this run
     bool grabar_planes = true;
     bool planes_extra = false;
     bool modo_automatico = true;  // Auto1 marked; MenuPuerto marked when false
@@ -126,6 +138,7 @@ class Tventana_cargador : public Contexto {
     // program), for the face to explain a "no meter" result.
     std::vector<std::string> avisos_puertos;
     Resultado_asistente resultado = Resultado_asistente::ninguno;
+    Fin_actualizacion fin_actualizacion = Fin_actualizacion::correcta;
     // What the last plan read from the meter, for a report ("1.87.00000", "2.0").
     std::string version_medidor;
     std::string version_fpga_medidor;
@@ -139,6 +152,9 @@ class Tventana_cargador : public Contexto {
     void Probar_puerto(int n);
     void Texto_contador(int contador, int total);
     bool Preguntar(const Pregunta_atencion& pregunta);
+    // The plan question (may add the erase to the items); the erase warning (true: OK).
+    void Preguntar_planes(int& total);
+    bool Preguntar_borrado();
     void Desconectar();
     // The identity reads of words 0x0232 and 0x023B into dato_232_ok, dato_232, dato_23b.
     void Leer_datos_sonido();

@@ -68,7 +68,7 @@ class Entorno_terminal : public Entorno_sistema {
             if (ventana->ocupado) {
                 // A run stops at its next safe point; the meter is then updated again
                 // from the start by the next run.
-                ventana->abortar = true;
+                ventana->Detener();
                 std::fprintf(stderr,
                              "! Stopping at the next safe point. The next update starts again "
                              "from the beginning. Ctrl-C twice more quits at once.\n");
@@ -156,6 +156,13 @@ int Codigo_salida(const Tventana_cargador& v) {
             std::printf("Result: the memory erase was refused; nothing was written.\n");
             return 13;
         case Resultado_asistente::fallo:
+            if (v.fin_actualizacion == Fin_actualizacion::detenida) {
+                std::printf(
+                    "Result: the update was STOPPED at your request. Run it again: it "
+                    "starts from the beginning.\n");
+                return 1;
+            }
+            break;
         case Resultado_asistente::ninguno:
             break;
     }
