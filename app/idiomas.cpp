@@ -148,13 +148,13 @@ Archivo_ini::Archivo_ini(std::string_view contenido) {
     }
 }
 
-Archivo_ini Archivo_ini::Cargar(const std::string& ruta) {
+std::string Leer_archivo_idiomas(const std::string& ruta) {
     std::ifstream f(ruta, std::ios::binary);
-    if (!f) return Archivo_ini{};
-    std::string contenido(MAXIMO_ARCHIVO, '\0');
+    if (!f) return {};
+    std::string contenido(Archivo_ini::MAXIMO_ARCHIVO, '\0');
     f.read(contenido.data(), static_cast<std::streamsize>(contenido.size()));
     contenido.resize(static_cast<size_t>(std::max<std::streamsize>(0, f.gcount())));
-    return Archivo_ini(contenido);
+    return contenido;
 }
 
 std::string Archivo_ini::Leer(std::string_view seccion, std::string_view clave,

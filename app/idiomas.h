@@ -21,8 +21,6 @@ class Archivo_ini {
     Archivo_ini() = default;
     // The text of a file; UTF-8 or Windows Latin-1 (converted to UTF-8).
     explicit Archivo_ini(std::string_view contenido);
-    // Reads the file at ruta; a missing or unreadable file reads as empty.
-    static Archivo_ini Cargar(const std::string& ruta);
 
     std::string Leer(std::string_view seccion, std::string_view clave,
                      std::string_view por_defecto) const;
@@ -33,6 +31,10 @@ class Archivo_ini {
     };
     std::vector<Entrada> entradas_;
 };
+
+// The text of the language file at ruta, for a face to hand to the window (at most
+// Archivo_ini::MAXIMO_ARCHIVO bytes); a missing or unreadable file gives an empty text.
+std::string Leer_archivo_idiomas(const std::string& ruta);
 
 // Text of bytes that are not valid UTF-8, read as Windows Latin-1 (cp1252), in UTF-8.
 std::string A_utf8(std::string_view texto);

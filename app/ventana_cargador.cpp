@@ -1,8 +1,5 @@
 #include "app/ventana_cargador.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "app/idiomas.h"
 #include "data/imagenes.h"
 #include "flash/tcdiferencial.h"
@@ -44,7 +41,7 @@ const Resultado_escaneo& Escaneo_imagen_llevada() {
 }  // namespace
 
 Tventana_cargador::Tventana_cargador(Entorno& e, Vista& v, Dispositivo_serie& dispositivo,
-                                     Cerrojo_puerto* cerrojo)
+                                     Cerrojo_puerto* cerrojo, std::string_view idiomas)
     : Contexto(e, v),
       Timer_desconexion(100, [this] { Mira_desconexion(); }),
       dispositivo_(dispositivo) {
@@ -52,8 +49,6 @@ Tventana_cargador::Tventana_cargador(Entorno& e, Vista& v, Dispositivo_serie& di
     // holds 115200 baud, 8 data bits, no parity, 2 stop bits, DTR on, RTS by hand.
     numero_puerto = 1;
     config_puerto = Config_puerto{};
-    std::error_code ec;
-    directorio_inicio = std::filesystem::current_path(ec).string();
 
     puerto_ = std::make_unique<TCPuerto>(dispositivo_, cerrojo, entorno);
     puerto = puerto_.get();
@@ -71,8 +66,7 @@ Tventana_cargador::Tventana_cargador(Entorno& e, Vista& v, Dispositivo_serie& di
     vista.imagen(IMG_INICIO);
     paso_asistente = 0;
 
-    if (!directorio_inicio.empty()) std::filesystem::current_path(directorio_inicio, ec);
-    Leer_textos();
+    Leer_textos(idiomas);
     Abrir_hex();
     Poner_etiqueta_version();
 
@@ -99,9 +93,8 @@ Tventana_cargador::~Tventana_cargador() {
     lector_hex = nullptr;
 }
 
-void Tventana_cargador::Leer_textos() {
-    const std::filesystem::path ruta = std::filesystem::path(directorio_inicio) / "idiomas.ini";
-    const Archivo_ini ini = Archivo_ini::Cargar(ruta.string());
+void Tventana_cargador::Leer_textos(std::string_view idiomas) {
+    const Archivo_ini ini(idiomas);
     const std::string idioma = ini.Leer("COMUN", "IDIOMA", "EN");
     menus_.archivo = ini.Leer(idioma, "MENU1", "Archivo");
     menus_.actualizar = ini.Leer(idioma, "MENU1_L1", "Actualizar");

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/contexto.h"
@@ -52,9 +53,10 @@ std::string Texto_etiqueta_version(const std::string& version_hex);
 class Tventana_cargador : public Contexto {
   public:
     // dispositivo: the serial devices of this system (or the simulated link); cerrojo: the
-    // per-user lock "Mutex_Puerto" (may be null).
+    // per-user lock "Mutex_Puerto" (may be null); idiomas: the text of the language file
+    // the face found (empty without one: Spanish menus, empty wizard texts).
     Tventana_cargador(Entorno& entorno, Vista& vista, Dispositivo_serie& dispositivo,
-                      Cerrojo_puerto* cerrojo);
+                      Cerrojo_puerto* cerrojo, std::string_view idiomas = {});
     ~Tventana_cargador() override;
 
     // --- Exit handlers -------------------------------------------------------------------
@@ -121,7 +123,6 @@ class Tventana_cargador : public Contexto {
     std::string Titulo() const { return "Update Z82 v" + version_hex; }
 
     // State of the window (fields not in Contexto).
-    std::string directorio_inicio;
     int numero_puerto = 1;
     int paso_asistente = 0;
     int busquedas_fallidas = 0;
@@ -144,7 +145,7 @@ class Tventana_cargador : public Contexto {
     std::string version_fpga_medidor;
 
   private:
-    void Leer_textos();
+    void Leer_textos(std::string_view idiomas);
     void Poner_etiqueta_version();
     void Mostrar_resultado(int imagen, const std::string& prefijo, bool con_boton = true);
     void Lineas(const std::string& l1, const std::string& l2, const std::string& l3);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/idiomas.h"
 #include "app/ventana_cargador.h"
 #include "cli/opciones.h"
 #include "cli/traza.h"
@@ -231,7 +232,9 @@ int Principal(const std::vector<std::string>& args) {
         dispositivo = traza.get();
     }
 
-    Tventana_cargador ventana(entorno, vista, *dispositivo, &enlace.cerrojo);
+    // The language file of the folder the program starts in.
+    Tventana_cargador ventana(entorno, vista, *dispositivo, &enlace.cerrojo,
+                              Leer_archivo_idiomas("idiomas.ini"));
     entorno.ventana = &ventana;
     entorno.vista = &vista;
     vista.responder = [&ventana](bool ok) {

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/idiomas.h"
 #include "app/ventana_cargador.h"
 #include "gui/entorno_qt.h"
 #include "gui/ventana_qt.h"
@@ -68,7 +69,8 @@ int main(int argc, char** argv) {
     z82::gui::Entorno_qt entorno(enlace);
     z82::gui::Ventana_qt vista;
     vista.describir_puerto = [&enlace](int n) { return enlace.descripcion(n); };
-    z82::Tventana_cargador ventana(entorno, vista, enlace.serie, &enlace.cerrojo);
+    z82::Tventana_cargador ventana(entorno, vista, enlace.serie, &enlace.cerrojo,
+                                   z82::Leer_archivo_idiomas("idiomas.ini"));
     vista.enlazar(&ventana);
     ventana.terminar = [&](int codigo) {
         // Any handshake in progress stops at its next check; the loop then ends.

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/idiomas.h"
 #include "gui/paneles.h"
 
 namespace z82::gui::prueba {
@@ -78,7 +79,8 @@ Banco_gui::Banco_gui(Extremo extremo, const sim::Config_medidor& c) {
         }
     });
     cerrador_.start();
-    ventana = std::make_unique<Tventana_cargador>(entorno, vista, enlace, nullptr);
+    ventana = std::make_unique<Tventana_cargador>(entorno, vista, enlace, nullptr,
+                                                  Leer_archivo_idiomas("idiomas.ini"));
     vista.enlazar(ventana.get());
     ventana->terminar = [this](int codigo) { terminado = codigo; };
     entorno.vigilantes.push_back([this] { Vigilar(); });

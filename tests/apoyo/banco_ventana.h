@@ -1,13 +1,10 @@
 // Test bench for the whole window: virtual time, the simulated link with far ends on chosen
-// port numbers, a recording view whose attention-panel answers come from a script. Each
-// bench works in a fresh folder of its own, so idiomas.ini is whatever the test puts there.
+// port numbers, a recording view whose attention-panel answers come from a script, and the
+// language file's text the test gives (none by default).
 #pragma once
 
 #include <deque>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <random>
 #include <string>
 
 #include "app/ventana_cargador.h"
@@ -22,34 +19,20 @@ namespace z82::prueba {
 struct Banco_ventana {
     // Far ends outlive the window, whose destruction may still write to them.
     std::deque<sim::Extremo_guion> guiones;
-    std::filesystem::path anterior = std::filesystem::current_path();
-    std::filesystem::path carpeta;
     sim::Reloj_virtual reloj;
     sim::Entorno_virtual entorno{reloj};
     sim::Vista_registro vista{entorno};
     sim::Enlace_simulado enlace{reloj};
     std::unique_ptr<Tventana_cargador> ventana;
+    std::string textos_idiomas;
 
-    Banco_ventana() {
-        std::random_device azar;
-        do {
-            carpeta =
-                std::filesystem::temp_directory_path() / ("z82-ventana-" + std::to_string(azar()));
-        } while (!std::filesystem::create_directory(carpeta));
-        std::filesystem::current_path(carpeta);
-    }
-    ~Banco_ventana() {
-        ventana.reset();
-        std::error_code ec;
-        std::filesystem::current_path(anterior, ec);
-        std::filesystem::remove_all(carpeta, ec);
-    }
+    Banco_ventana() = default;
+    ~Banco_ventana() { ventana.reset(); }
     Banco_ventana(const Banco_ventana&) = delete;
     Banco_ventana& operator=(const Banco_ventana&) = delete;
 
-    void idiomas(const std::string& contenido) {
-        std::ofstream(carpeta / "idiomas.ini", std::ios::binary) << contenido;
-    }
+    // The language file the window is made with.
+    void idiomas(const std::string& contenido) { textos_idiomas = contenido; }
     // A far end on port n, seen by the system as present.
     void poner(int n, sim::Extremo_simulado* extremo) {
         enlace.conectar(static_cast<uint32_t>(n), extremo);
@@ -62,7 +45,8 @@ struct Banco_ventana {
         return guiones.back();
     }
     Tventana_cargador& crear() {
-        ventana = std::make_unique<Tventana_cargador>(entorno, vista, enlace, nullptr);
+        ventana =
+            std::make_unique<Tventana_cargador>(entorno, vista, enlace, nullptr, textos_idiomas);
         vista.responder = [this](bool ok) {
             if (ok) {
                 ventana->Button_atencion_okClick();

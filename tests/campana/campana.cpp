@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "apoyo/imagen_esperada.h"
+#include "app/idiomas.h"
 #include "app/ventana_cargador.h"
 #include "data/imagenes.h"
 #include "fpga/tcfpga.h"
@@ -86,25 +87,11 @@ class Entorno_campana : public sim::Entorno_virtual {
     bool vencido_ = false;
 };
 
-// The language file, read from a folder of this process's own, made once.
-void Preparar_carpeta(const std::string& fuentes) {
-    static bool hecho = false;
-    if (hecho) return;
-    hecho = true;
-    std::random_device azar;
-    fs::path carpeta;
-    do {
-        carpeta = fs::temp_directory_path() / ("z82-campana-" + std::to_string(azar()));
-    } while (!fs::create_directory(carpeta));
-    fs::copy_file(fs::path(fuentes) / "data" / "idiomas.ini", carpeta / "idiomas.ini");
-    fs::current_path(carpeta);
-    static struct Limpieza {
-        fs::path c;
-        ~Limpieza() {
-            std::error_code ec;
-            fs::remove_all(c, ec);
-        }
-    } limpieza{carpeta};
+// The sample language file of the sources, read once.
+const std::string& Textos_idiomas(const std::string& fuentes) {
+    static const std::string textos =
+        Leer_archivo_idiomas((fs::path(fuentes) / "data" / "idiomas.ini").string());
+    return textos;
 }
 
 struct Banco {
@@ -115,12 +102,13 @@ struct Banco {
     std::unique_ptr<sim::Medidor_simulado> medidor;
     std::unique_ptr<Tventana_cargador> ventana;
 
-    Banco(const sim::Config_medidor& c, int64_t limite_us) : entorno(reloj, limite_us) {
+    Banco(const sim::Config_medidor& c, int64_t limite_us, const std::string& idiomas)
+        : entorno(reloj, limite_us) {
         enlace.registrar = false;
         medidor = std::make_unique<sim::Medidor_simulado>(c);
         enlace.conectar(1, medidor.get());
         entorno.puertos.insert(1);
-        ventana = std::make_unique<Tventana_cargador>(entorno, vista, enlace, nullptr);
+        ventana = std::make_unique<Tventana_cargador>(entorno, vista, enlace, nullptr, idiomas);
         vista.responder = [this](bool ok) {
             if (ok) {
                 ventana->Button_atencion_okClick();
@@ -466,13 +454,12 @@ const std::vector<uint8_t>& Eeprom_referencia(const Opciones_corrida& o, int tip
     static std::map<int, std::vector<uint8_t>> referencias;
     auto it = referencias.find(tipo);
     if (it != referencias.end()) return it->second;
-    Preparar_carpeta(o.fuentes);
     sim::Config_medidor k;
     k.plan_tipo = static_cast<uint8_t>(tipo);
     k.plan_version = Plan_llevado(tipo);
     // A fault-free whole update: the run's own (possibly short) bound does not apply.
     constexpr int64_t kLimiteReferencia_us = 4LL * 3600 * 1'000'000;
-    Banco b(k, std::max(o.limite_virtual_us, kLimiteReferencia_us));
+    Banco b(k, std::max(o.limite_virtual_us, kLimiteReferencia_us), Textos_idiomas(o.fuentes));
     b.ventana->Button_buscar_puertoClick();
     b.ventana->Button_buscar_puertoClick();
     std::vector<uint8_t> e;
@@ -486,11 +473,10 @@ const std::vector<uint8_t>& Eeprom_referencia(const Opciones_corrida& o, int tip
 }
 
 std::vector<std::string> Traza_protocolo(const Opciones_corrida& o) {
-    Preparar_carpeta(o.fuentes);
     sim::Config_medidor k;
     k.mpeg4.version_sw = 0x006E;
     k.us_programacion_mpeg4 = 30'000'000;
-    Banco b(k, 4LL * 3600 * 1'000'000);
+    Banco b(k, 4LL * 3600 * 1'000'000, Textos_idiomas(o.fuentes));
     b.enlace.registrar = true;
     b.vista.respuestas = {true, true};
     b.ventana->Button_buscar_puertoClick();
@@ -524,10 +510,9 @@ bool Preparar(const Opciones_corrida& o) {
 }
 
 Informe Ejecutar(const Corrida& c, const Opciones_corrida& o) {
-    Preparar_carpeta(o.fuentes);
     const std::vector<uint8_t>& eeprom = Eeprom_referencia(o, c.config.plan_tipo % 5);
     Informe r;
-    Banco b(c.config, o.limite_virtual_us);
+    Banco b(c.config, o.limite_virtual_us, Textos_idiomas(o.fuentes));
     Tventana_cargador& v = *b.ventana;
     b.vista.respuestas.clear();
     if (c.plan.pregunta_planes) b.vista.respuestas.push_back(c.respuesta_planes);
