@@ -17,7 +17,7 @@ case "${1:-}" in
 esac
 
 "$raiz/tools/deps.sh" bench > /dev/null
-cmake -S "$raiz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZ82_TESTS=OFF > /dev/null
+cmake -S "$raiz" -B "$build" --preset bench > /dev/null
 cmake --build "$build" -j "${Z82_JOBS:-2}" --target bench_escaneo bench_actualizacion > /dev/null
 
 cpu="$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"

@@ -6,9 +6,9 @@
 set -euo pipefail
 raiz="$(cd "$(dirname "$0")/.." && pwd)"
 "$raiz/tools/deps.sh"
-cmake -S "$raiz" -B "$raiz/build-release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DZ82_TESTS=OFF -DZ82_BENCH=OFF -DZ82_GUI=OFF > /dev/null
-cmake --build "$raiz/build-release" --target z82-update z82-meter-sim
+cd "$raiz"
+cmake --preset release > /dev/null
+cmake --build --preset release --target z82-update z82-meter-sim
 cd "$raiz/build-release"
 if [ $# -eq 0 ]; then set -- --simulate="--mpeg4 0x6E,0 --mpeg4-time 30" --yes; fi
 exec ./z82-update "$@"

@@ -30,9 +30,7 @@ esac
 
 if [ "$construir" = 1 ]; then
   "$raiz/tools/deps.sh" fuzz
-  cmake -S "$raiz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++ -DZ82_FUZZ=ON -DZ82_TESTS=OFF -DZ82_BENCH=OFF -DZ82_GUI=OFF \
-    > /dev/null
+  (cd "$raiz" && cmake -S "$raiz" -B "$build" --preset fuzz > /dev/null)
   cmake --build "$build" -j "${Z82_JOBS:-2}" --target \
     fuzz_hex fuzz_idiomas fuzz_planes fuzz_medidor semillas_fuzz
 fi

@@ -68,10 +68,8 @@ compilar() {
     if [[ " ${nativos[*]} " == *" z82_generador "* ]]; then
         generador=(-DZ82_GENERADOR="$(find "$NATIVO" -type f -name z82_generador -perm -u+x -print -quit)")
     fi
-    cmake -S "$RAIZ" -B "$BUILD" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$RAIZ/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE="${Z82_WIN_TIPO:-}" -DZ82_BENCH=OFF -DZ82_GUI=OFF "${generador[@]}" \
-        >/dev/null
+    (cd "$RAIZ" && cmake -S "$RAIZ" -B "$BUILD" --preset windows \
+        -DCMAKE_BUILD_TYPE="${Z82_WIN_TIPO:-}" "${generador[@]}" >/dev/null)
     ninja -C "$BUILD" -j"$JOBS" z82_tests z82-update
 }
 

@@ -1,4 +1,4 @@
-#include "gui/tests/banco_gui.h"
+#include "gui/banco_gui.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -18,7 +18,7 @@
 #include "gui/dibujos.h"
 #include "gui/entorno_qt.h"
 #include "gui/paneles.h"
-#include "gui/tests/banco_gui.h"
+#include "gui/banco_gui.h"
 #include "gui/texto_qt.h"
 
 using z82::gui::Ventana_qt;

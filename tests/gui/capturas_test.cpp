@@ -12,7 +12,7 @@
 
 #include "gui/dibujos.h"
 #include "gui/paneles.h"
-#include "gui/tests/banco_gui.h"
+#include "gui/banco_gui.h"
 
 using z82::gui::Ventana_qt;
 using z82::gui::prueba::Banco_gui;
