@@ -3,18 +3,12 @@
 #include "app/ventana_cargador.h"
 #include "flash/tcdiferencial.h"
 #include "link/tcpuerto.h"
+#include "protocol/enlace.h"
 #include "queries/tconsultas.h"
 
 namespace z82 {
-namespace {
 
-constexpr uint8_t kSonda = 0x00;
-constexpr uint8_t kRespuestaNormal = 0x5D;
-constexpr uint8_t kRespuestaDiferencial = 0xD5;
-constexpr uint8_t kRespuestaFin = 0x6D;
-constexpr uint8_t kDesconexion = 0x0A;
-
-}  // namespace
+using namespace enlace;
 
 void Tventana_cargador::Pulsos_rts() {
     for (int i = 0; i < 16; ++i) {
@@ -43,13 +37,13 @@ bool Tventana_cargador::Enviar_sonda() {
     if (cerrando) return false;
     entorno.dormir(100);
     puerto->Vaciar_entrada();
-    puerto->Escribir({kSonda});
+    puerto->Escribir({SONDA});
     return true;
 }
 
 // The window's own disconnect: notice, pause, close.
 void Tventana_cargador::Desconectar() {
-    puerto->Escribir({kDesconexion});
+    puerto->Escribir({DESCONEXION});
     entorno.dormir(100);
     puerto->Cerrar();
     conectado = false;
@@ -78,18 +72,18 @@ void Tventana_cargador::Boton_ConectarClick() {
         if (!Enviar_sonda()) return;
         uint8_t respuesta = 0;
         puerto->Leer(&respuesta, 1);
-        if (respuesta == kRespuestaDiferencial) {
+        if (respuesta == RESPUESTA_DIFERENCIAL) {
             modo_diferencial = true;
             enlazado = true;
-        } else if (respuesta == kRespuestaNormal) {
+        } else if (respuesta == RESPUESTA_NORMAL) {
             enlazado = true;
-        } else if (respuesta == kRespuestaFin) {
+        } else if (respuesta == RESPUESTA_FIN) {
             respuesta_6d = true;
             intentos = 10;
         }
         ++intentos;
         if (!enlazado) {
-            puerto->Escribir({kDesconexion});
+            puerto->Escribir({DESCONEXION});
             entorno.dormir(100);
         }
     } while (!enlazado && intentos < 4);
@@ -168,10 +162,10 @@ void Tventana_cargador::Reconectar() {
             }
             uint8_t respuesta = 0;
             puerto->Leer(&respuesta, 1);
-            enlazado = respuesta == kRespuestaNormal;
+            enlazado = respuesta == RESPUESTA_NORMAL;
             ++intentos;
             if (!enlazado) {
-                puerto->Escribir({kDesconexion});
+                puerto->Escribir({DESCONEXION});
                 entorno.dormir(100);
             }
         } while (!enlazado && intentos < 10);
@@ -187,7 +181,7 @@ void Tventana_cargador::Reconectar() {
 
 void Tventana_cargador::Enviar_cierre() {
     puerto->Vaciar_entrada();
-    puerto->Escribir({0x0F, 0xF0});
+    puerto->Escribir({CIERRE_1, CIERRE_2});
     entorno.dormir(500);
 }
 
@@ -195,7 +189,7 @@ void Tventana_cargador::Mira_desconexion() {
     // A port that closed has nothing to say and is not waited on.
     if (!puerto->Abierto()) return;
     uint8_t b = 0;
-    if (puerto->Leer(&b, 1) > 0 && b == kDesconexion) Boton_ConectarClick();
+    if (puerto->Leer(&b, 1) > 0 && b == DESCONEXION) Boton_ConectarClick();
 }
 
 }  // namespace z82

@@ -9,6 +9,7 @@
 #include "fpga/area_fpga.h"
 #include "link/tcpuerto.h"
 #include "plans/planes.h"
+#include "protocol/enlace.h"
 #include "queries/tconsultas.h"
 
 namespace z82 {
@@ -171,7 +172,7 @@ bool Tventana_cargador::Mpeg4_necesario() {
     // A module still starting reports version 0: leave the meter, give it 5 s, reconnect
     // and ask once more.
     if (consultas->version.version_sw == 0) {
-        puerto->Escribir({0x0A});
+        puerto->Escribir({enlace::DESCONEXION});
         puerto->Cerrar();
         conectado = false;
         entorno.procesar_mensajes();

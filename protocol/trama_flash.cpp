@@ -2,6 +2,7 @@
 
 #include "app/contexto.h"
 #include "link/tcpuerto.h"
+#include "protocol/enlace.h"
 #include "protocol/espera.h"
 
 namespace z82 {
@@ -164,7 +165,7 @@ void Programar_mapa(Contexto& ctx, const Mapa_segmentos& mapa) {
 }
 
 void Fin_comunicacion(Contexto& ctx) {
-    ctx.puerto->Escribir({FIN_COMUNICACION_1, FIN_COMUNICACION_2});
+    ctx.puerto->Escribir({enlace::CIERRE_1, enlace::CIERRE_2});
     ctx.puerto->Vaciar_entrada();
 }
 

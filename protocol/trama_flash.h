@@ -22,8 +22,6 @@ inline constexpr uint8_t CMD_PROGRAMAR_MAPA = 0x09;
 // Bytes sent without the frame.
 inline constexpr uint8_t CMD_DESPERTAR = 0xAA;
 inline constexpr uint8_t CMD_CARGAR_BLOQUE = 0x04;
-inline constexpr uint8_t FIN_COMUNICACION_1 = 0x0F;
-inline constexpr uint8_t FIN_COMUNICACION_2 = 0xF0;
 inline constexpr uint8_t RELLENO = 0xFF;  // filler sent while the loader recovers
 
 // Reply bytes of the loader.

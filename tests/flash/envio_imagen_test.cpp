@@ -12,7 +12,7 @@
 #include "flash/tcdiferencial.h"
 #include "hex/fuente_lineas.h"
 #include "hex/lector_hex.h"
-#include "link/cargador_guion.h"
+#include "protocol/cargador_guion.h"
 
 namespace z82 {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "apoyo/banco.h"
 #include "fpga/area_fpga.h"
-#include "link/cargador_guion.h"
+#include "protocol/cargador_guion.h"
 
 namespace z82 {
 namespace {

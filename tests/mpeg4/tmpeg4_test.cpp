@@ -6,7 +6,7 @@
 #include "data/imagenes.h"
 #include "flash/tcdiferencial.h"
 #include "graphics/tgraficos.h"
-#include "link/cargador_guion.h"
+#include "protocol/cargador_guion.h"
 
 namespace z82 {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "apoyo/banco.h"
-#include "link/cargador_guion.h"
+#include "protocol/cargador_guion.h"
 
 namespace z82 {
 namespace {

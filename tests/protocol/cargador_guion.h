@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "apoyo/banco.h"
+#include "protocol/enlace.h"
 #include "protocol/trama_flash.h"
 
 namespace z82::prueba {
@@ -74,7 +75,7 @@ class Cargador_guion {
             tipo = Mensaje_cargador::despertar;
         } else if (c == RELLENO) {
             tipo = Mensaje_cargador::relleno;
-        } else if (c == FIN_COMUNICACION_1) {
+        } else if (c == enlace::CIERRE_1) {
             if (actual_.size() < 2) return;
             tipo = Mensaje_cargador::fin;
         }
