@@ -24,9 +24,15 @@ if [ ! -d "$fuente_ref" ]; then
 fi
 
 construir() {  # source folder, build folder
+  # Warnings are not what is compared here: a compiler's false alarm at -O3 in an old tree
+  # must not stop the comparison.
   cmake -S "$1" -B "$2" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZ82_GUI=OFF -DZ82_TESTS=OFF \
-    > /dev/null
-  cmake --build "$2" -j "$trabajos" --target z82-campana > /dev/null
+    -DZ82_WERROR=OFF > /dev/null
+  if ! cmake --build "$2" -j "$trabajos" --target z82-campana > "$2.log" 2>&1; then
+    tail -n 30 "$2.log"
+    echo "the campaign program does not build in $1"
+    exit 2
+  fi
 }
 recorrer() {  # build folder, name of the results
   "$1/bench/z82-campana" --protocol-trace "$trabajo/$2.traza"

@@ -490,7 +490,7 @@ std::vector<std::string> Traza_protocolo(const Opciones_corrida& o) {
         if (linea.empty() || byte.hacia_medidor != sentido || en_linea == 32) {
             if (!linea.empty()) lineas.push_back(linea);
             sentido = byte.hacia_medidor;
-            linea = sentido ? ">" : "<";
+            linea.assign(1, sentido ? '>' : '<');
             en_linea = 0;
         }
         linea += ' ';
