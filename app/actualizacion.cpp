@@ -8,6 +8,7 @@
 
 #include "app/ventana_cargador.h"
 #include "defaults/tfparam_defecto.h"
+#include "flash/codigo_cargador.h"
 #include "flash/tcdiferencial.h"
 #include "fpga/tcfpga.h"
 #include "graphics/tgraficos.h"
@@ -138,7 +139,8 @@ Fin_actualizacion Tventana_cargador::Actualizar_medidor() {
          [this] {
              TCFpga fpga(*this);
              fpga.n_configuraciones = 2;
-             return fpga.Grabar_configuraciones();
+             // With the main firmware in the same run, its program command takes the area.
+             return fpga.Grabar_configuraciones(!Check_firmware);
          },
          {},
          0,
@@ -212,10 +214,10 @@ bool Tventana_cargador::Borrar_memoria() {
 
 bool Tventana_cargador::Preparar_diferencial() {
     Timer_desconexion.Enabled(false);
-    diferencial = std::make_unique<TCDiferencial>(*this);
     hora_inicio = entorno.segundos();
-    diferencial->Cargar_bloque_144();
-    diferencial->Cargar_bloque_972();
+    TCodigo_cargador codigo(*this);
+    codigo.Cargar_bloque_144();
+    codigo.Cargar_bloque_972();
     return true;
 }
 
@@ -229,30 +231,32 @@ bool Tventana_cargador::Grabar_firmware() {
     if (!conectado || lector_hex == nullptr) {
         ok = false;
     } else {
-        diferencial = std::make_unique<TCDiferencial>(*this);
+        TCDiferencial diferencial(*this);
         hora_inicio = entorno.segundos();
         segmentos[30] = grabar_planes;
         segmentos[31] = grabar_planes && planes_extra;
-        for (size_t s = 0; s < segmentos.size(); ++s) diferencial->mapa[s] = segmentos[s] ? 1 : 0;
+        for (size_t s = 0; s < segmentos.size(); ++s) diferencial.mapa[s] = segmentos[s] ? 1 : 0;
+        diferencial.con_area_fpga = Check_fpga;
 
+        // The FPGA item, when it ran, has loaded the loader code and erased for this run.
         if (!Check_fpga) {
-            diferencial->Cargar_bloque_144();
-            diferencial->Cargar_bloque_972();
+            TCodigo_cargador codigo(*this);
+            codigo.Cargar_bloque_144();
+            codigo.Cargar_bloque_972();
         }
         graficos->Borrar_graficos();
         graficos->Enviar_grafico(1);
 
         if (abortar) ok = false;
-        if (ok && !Check_fpga) ok = diferencial->Preparar_flash();
-        if (ok) ok = diferencial->Enviar_imagen();
-        if (ok) ok = diferencial->Enviar_region();
+        if (ok && !Check_fpga) ok = diferencial.Preparar_flash();
+        if (ok) ok = diferencial.Enviar_imagen();
+        if (ok) ok = diferencial.Enviar_region();
         if (ok) graficos->Enviar_grafico(2);
         if (abortar) ok = false;
-        if (ok) ok = diferencial->Programar();
-        diferencial->Fin_comunicacion();
+        if (ok) ok = diferencial.Programar();
+        diferencial.Fin_comunicacion();
     }
 
-    diferencial.reset();
     Barra_progreso.Position(Barra_progreso.Min());
     entorno.procesar_mensajes();
     return ok;

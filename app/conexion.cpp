@@ -1,7 +1,7 @@
 // The connection handshake, the reconnection between update steps, the closing pair and the
 // watch for the meter's own disconnect byte.
 #include "app/ventana_cargador.h"
-#include "flash/tcdiferencial.h"
+#include "flash/codigo_cargador.h"
 #include "link/tcpuerto.h"
 #include "protocol/enlace.h"
 #include "queries/tconsultas.h"
@@ -91,8 +91,7 @@ void Tventana_cargador::Boton_ConectarClick() {
     if (modo_diferencial && enlazado) {
         // The meter runs only its boot loader: give it the loader code first. The result
         // does not decide the connection.
-        diferencial = std::make_unique<TCDiferencial>(*this);
-        diferencial->Cargar_arranque();
+        TCodigo_cargador(*this).Cargar_arranque();
     }
     if (!enlazado) {
         puerto->Cerrar();

@@ -2,7 +2,6 @@
 
 #include "app/idiomas.h"
 #include "data/imagenes.h"
-#include "flash/tcdiferencial.h"
 #include "graphics/tgraficos.h"
 #include "hex/escaneo_hex.h"
 #include "hex/fuente_lineas.h"
@@ -86,7 +85,6 @@ Tventana_cargador::~Tventana_cargador() {
     Timer_desconexion.Enabled(false);
     entorno.olvidar(Timer_desconexion);
     if (conectado) Desconectar();
-    diferencial.reset();
     puerto_.reset();
     puerto = nullptr;
     lector_hex_.reset();

@@ -23,7 +23,6 @@ class TConsultas;
 class TGraficos;
 class TFuente_lineas;
 class TLector_hex;
-class TCDiferencial;
 class TFParam_defecto;
 
 // How the last click of the wizard ended.
@@ -133,7 +132,6 @@ class Tventana_cargador : public Contexto {
     bool planes_extra = false;
     bool modo_automatico = true;  // Auto1 marked; MenuPuerto marked when false
     Temporizador Timer_desconexion;
-    std::unique_ptr<TCDiferencial> diferencial;
 
     // What the last search learnt about ports it could not open (rights, held by another
     // program), for the face to explain a "no meter" result.

@@ -28,7 +28,7 @@ std::vector<uint8_t> TCFpga::Imagen() const {
     return std::vector<uint8_t>(area.datos.begin(), area.datos.begin() + area.total);
 }
 
-bool TCFpga::Grabar_configuraciones() {
+bool TCFpga::Grabar_configuraciones(bool programar) {
     grabado_ok = false;
     Area_fpga area;  // the 2 MiB buffer lives only for this call
     if (!Construir(area)) return false;
@@ -43,8 +43,7 @@ bool TCFpga::Grabar_configuraciones() {
 
     if (!Enviar_area(area)) return false;
 
-    // With the main firmware in the same run, its own program command takes these segments.
-    if (!ctx_.Check_firmware && !Programar_area()) return false;
+    if (programar && !Programar_area()) return false;
 
     grabado_ok = true;
     return true;

@@ -29,7 +29,9 @@ class TCFpga {
     // Erases the area's pages, writes the image and, unless the main firmware follows in
     // the same run, has the meter program it. False, with nothing sent, when the count is
     // 0 or asks for more configurations than the program carries.
-    bool Grabar_configuraciones();
+    // programar false leaves the programming to the main firmware's program command, when
+    // it follows in the same run.
+    bool Grabar_configuraciones(bool programar = true);
 
     // The image Grabar_configuraciones writes with the present count and descriptions.
     std::vector<uint8_t> Imagen() const;

@@ -21,6 +21,7 @@
 #include "app/ventana_cargador.h"
 #include "data/imagenes.h"
 #include "defaults/tfparam_defecto.h"
+#include "flash/codigo_cargador.h"
 #include "flash/tcdiferencial.h"
 #include "fpga/tcfpga.h"
 #include "graphics/tgraficos.h"
@@ -215,10 +216,10 @@ void Ejecutar(Banco_fuzz& b, Intercambio que, int variante) {
             break;
         }
         case cargar_arranque: {
-            TCDiferencial d(ctx);
-            d.Cargar_arranque();
-            d.Cargar_bloque_144();
-            d.Cargar_bloque_972();
+            TCodigo_cargador c(ctx);
+            c.Cargar_arranque();
+            c.Cargar_bloque_144();
+            c.Cargar_bloque_972();
             break;
         }
         case programar_flash: {
@@ -250,8 +251,7 @@ void Ejecutar(Banco_fuzz& b, Intercambio que, int variante) {
         case fpga: {
             TCFpga f(ctx);
             f.n_configuraciones = 1 + variante % 3;
-            ctx.Check_firmware = (variante & 4) != 0;
-            f.Grabar_configuraciones();
+            f.Grabar_configuraciones((variante & 4) == 0);
             break;
         }
         case mpeg4_pasos: {

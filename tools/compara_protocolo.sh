@@ -4,23 +4,38 @@
 #   - every byte, in order (times aside), of a whole update without faults of a meter that
 #     needs every item (z82-campana --protocol-trace), and
 #   - the outcome of each of the fault campaign's seeds 1 to 200.
-# Usage: tools/compara_protocolo.sh [REF] [SEEDS]   (REF defaults to HEAD, SEEDS to 200)
+# Usage: tools/compara_protocolo.sh [REF] [OTHER] [SEEDS]
+#   REF defaults to HEAD; OTHER is a second commit, or the working tree when left out or
+#   given as "."; SEEDS defaults to 200.
 # Exit status 0 when both agree; the differences are printed otherwise.
 set -euo pipefail
 raiz="$(cd "$(dirname "$0")/.." && pwd)"
 ref="${1:-HEAD}"
-semillas="${2:-200}"
+otro="${2:-.}"
+semillas="${3:-200}"
 trabajo="$raiz/build-protocolo"
 trabajos="${Z82_JOBS:-$(nproc)}"
 "$raiz/tools/deps.sh" > /dev/null
 
-commit="$(git -C "$raiz" rev-parse --verify "$ref^{commit}")"
 mkdir -p "$trabajo"
-fuente_ref="$trabajo/fuente-${commit:0:12}"
-if [ ! -d "$fuente_ref" ]; then
-  mkdir -p "$fuente_ref.tmp"
-  git -C "$raiz" archive "$commit" | tar -x -C "$fuente_ref.tmp"
-  mv "$fuente_ref.tmp" "$fuente_ref"
+fuente_de() {  # commit -> a folder holding its tree
+  local commit carpeta
+  commit="$(git -C "$raiz" rev-parse --verify "$1^{commit}")"
+  carpeta="$trabajo/fuente-${commit:0:12}"
+  if [ ! -d "$carpeta" ]; then
+    mkdir -p "$carpeta.tmp"
+    git -C "$raiz" archive "$commit" | tar -x -C "$carpeta.tmp"
+    mv "$carpeta.tmp" "$carpeta"
+  fi
+  echo "$carpeta"
+}
+fuente_ref="$(fuente_de "$ref")"
+if [ "$otro" = "." ]; then
+  fuente_otra="$raiz"
+  nombre_otra="working tree"
+else
+  fuente_otra="$(fuente_de "$otro")"
+  nombre_otra="$otro"
 fi
 
 construir() {  # source folder, build folder
@@ -43,12 +58,12 @@ recorrer() {  # build folder, name of the results
     sort -k2,2n > "$trabajo/$2.desenlaces" || true
 }
 
-echo "== reference ${commit:0:12} =="
-construir "$fuente_ref" "$trabajo/ref-${commit:0:12}"
-recorrer "$trabajo/ref-${commit:0:12}" ref
-echo "== working tree =="
-construir "$raiz" "$trabajo/actual"
-recorrer "$trabajo/actual" actual
+echo "== reference $ref =="
+construir "$fuente_ref" "$trabajo/ref-$(basename "$fuente_ref")"
+recorrer "$trabajo/ref-$(basename "$fuente_ref")" ref
+echo "== $nombre_otra =="
+construir "$fuente_otra" "$trabajo/actual-$(basename "$fuente_otra")"
+recorrer "$trabajo/actual-$(basename "$fuente_otra")" actual
 
 bien=0
 if cmp -s "$trabajo/ref.traza" "$trabajo/actual.traza"; then

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "apoyo/banco.h"
+#include "flash/codigo_cargador.h"
 #include "graphics/tgraficos.h"
 #include "protocol/trama_flash.h"
 
@@ -51,38 +52,39 @@ class Controlador_prueba : public ::testing::Test {
     prueba::Contexto_prueba ctx{b.entorno, vista};
     TGraficos g{ctx};
     TCDiferencial d{ctx};
+    TCodigo_cargador codigo{ctx};
 };
 
 TEST_F(Controlador_prueba, BootLoadSendsBlocksZeroAndTwo) {
     g.habilitado = true;
     responder_tras(32 + 972, {RESP_CODIGO_CARGADO});
-    EXPECT_TRUE(d.Cargar_arranque());
+    EXPECT_TRUE(codigo.Cargar_arranque());
     Bytes esperado = bloque(0);
     const Bytes b2 = bloque(2);
     esperado.insert(esperado.end(), b2.begin(), b2.end());
     EXPECT_EQ(b.enviados(), esperado);
     EXPECT_FALSE(g.habilitado);
-    EXPECT_EQ(&d.bloques, &ctx.bloques);  // the program-wide blocks, not a copy
+    EXPECT_EQ(&codigo.bloques, &ctx.bloques);  // the program-wide blocks, not a copy
 }
 
 TEST_F(Controlador_prueba, BootLoadWrongAnswerBeepsAndSilenceIsBounded) {
     responder_tras(32 + 972, {0x5D});
-    EXPECT_FALSE(d.Cargar_arranque());
+    EXPECT_FALSE(codigo.Cargar_arranque());
     EXPECT_EQ(b.entorno.pitidos, 1);
 
     b.medidor.al_recibir = nullptr;
     ctx.hora_inicio = 0;  // a stale run clock does not shorten the wait
     b.reloj.avanzar_ms(100'000);
     const int64_t t0 = b.entorno.segundos();
-    EXPECT_FALSE(d.Cargar_arranque());
-    EXPECT_EQ(b.entorno.segundos() - t0, TCDiferencial::LIMITE_ARRANQUE_S + 1);
+    EXPECT_FALSE(codigo.Cargar_arranque());
+    EXPECT_EQ(b.entorno.segundos() - t0, TCodigo_cargador::LIMITE_ARRANQUE_S + 1);
     EXPECT_EQ(b.entorno.pitidos, 1);
 }
 
 TEST_F(Controlador_prueba, Block144ReportsTheFrameBuffer) {
     ctx.hora_inicio = b.entorno.segundos();
     responder_tras(3 + 144, {RESP_BLOQUE_144, 0x91, 0x12, 0x34});
-    EXPECT_TRUE(d.Cargar_bloque_144());
+    EXPECT_TRUE(codigo.Cargar_bloque_144());
     Bytes esperado{0x04, 0x90, 0x00};
     const Bytes b1 = bloque(1);
     esperado.insert(esperado.end(), b1.begin(), b1.end());
@@ -96,13 +98,13 @@ TEST_F(Controlador_prueba, Block144OtherAnswerLeavesGraphicsOffButSucceeds) {
     g.habilitado = true;
     ctx.hora_inicio = b.entorno.segundos();
     responder_tras(3 + 144, {0x55});
-    EXPECT_TRUE(d.Cargar_bloque_144());
+    EXPECT_TRUE(codigo.Cargar_bloque_144());
     EXPECT_FALSE(g.habilitado);
 
     // Answer 0x4A with only one of its three bytes: the others read as 0.
     ctx.hora_inicio = b.entorno.segundos();
     responder_tras(2 * (3 + 144), {RESP_BLOQUE_144, 0x95});
-    EXPECT_TRUE(d.Cargar_bloque_144());
+    EXPECT_TRUE(codigo.Cargar_bloque_144());
     EXPECT_TRUE(g.habilitado);
     EXPECT_EQ(g.pagina_inicio, 0x95);
     EXPECT_EQ(g.direccion_base, 0);
@@ -111,13 +113,13 @@ TEST_F(Controlador_prueba, Block144OtherAnswerLeavesGraphicsOffButSucceeds) {
     // Silence: false once 20 s of the run have passed.
     b.medidor.al_recibir = nullptr;
     ctx.hora_inicio = b.entorno.segundos();
-    EXPECT_FALSE(d.Cargar_bloque_144());
+    EXPECT_FALSE(codigo.Cargar_bloque_144());
     EXPECT_EQ(b.entorno.segundos() - ctx.hora_inicio, 21);
 }
 
 TEST_F(Controlador_prueba, Block972IsPacedAndWaitsForTheSecondAnswer) {
     responder_tras(3 + 972, {'x', 'y', RESP_CODIGO_CARGADO});
-    EXPECT_TRUE(d.Cargar_bloque_972());
+    EXPECT_TRUE(codigo.Cargar_bloque_972());
     Bytes esperado{0x04, 0xCC, 0x03};
     const Bytes b2 = bloque(2);
     esperado.insert(esperado.end(), b2.begin(), b2.end());
@@ -135,16 +137,16 @@ TEST_F(Controlador_prueba, Block972IsPacedAndWaitsForTheSecondAnswer) {
     // The first byte is never taken as the answer.
     b.medidor.recibidos.clear();
     responder_tras(3 + 972, {RESP_CODIGO_CARGADO});
-    EXPECT_FALSE(d.Cargar_bloque_972());
+    EXPECT_FALSE(codigo.Cargar_bloque_972());
     EXPECT_EQ(b.entorno.segundos() - ctx.hora_inicio, 21);
 }
 
 TEST_F(Controlador_prueba, LoaderBlocksOfTheWrongSizeAreNotSent) {
     ctx.bloques.bloque[1].pop_back();
     ctx.bloques.bloque[2].clear();
-    EXPECT_FALSE(d.Cargar_bloque_144());
-    EXPECT_FALSE(d.Cargar_bloque_972());
-    EXPECT_FALSE(d.Cargar_arranque());
+    EXPECT_FALSE(codigo.Cargar_bloque_144());
+    EXPECT_FALSE(codigo.Cargar_bloque_972());
+    EXPECT_FALSE(codigo.Cargar_arranque());
     EXPECT_TRUE(b.enviados().empty());
 }
 
@@ -175,7 +177,7 @@ TEST_F(Programar_prueba, MapWithFpgaSegmentsAndProgressShown) {
     d.mapa[0] = 1;
     d.mapa[30] = 1;
     d.mapa[50] = 0;
-    ctx.Check_fpga = true;
+    d.con_area_fpga = true;
     EXPECT_TRUE(programar({0x8A, 0x8A, 0x0A, 0x8B, 0x8B, 0xAD, 0x80, 0x80}));
     const Bytes sent = b.enviados();
     ASSERT_EQ(sent.size(), 67u);

@@ -170,8 +170,7 @@ TEST_F(Grabar_fpga, WholeStepWithoutTheFirmware) {
 }
 
 TEST_F(Grabar_fpga, FirmwareInTheSameRunProgramsItInstead) {
-    b.ctx.Check_firmware = true;
-    ASSERT_TRUE(fpga.Grabar_configuraciones());
+    ASSERT_TRUE(fpga.Grabar_configuraciones(false));
     EXPECT_EQ(cargador.bloques().size(), 743u);
     EXPECT_EQ(cuantos(Mensaje_cargador::trama, CMD_PROGRAMAR_MAPA), 0u);
     EXPECT_EQ(cuantos(Mensaje_cargador::fin), 0u);
@@ -186,11 +185,10 @@ TEST(Grabar_fpga_reloj, PromptAnswerIsNeverTakenForSilence) {
         Banco b;
         Cargador_guion cargador{b};
         b.entorno.origen_ms = origen;
-        b.ctx.Check_firmware = true;
         TCFpga fpga{b.ctx};
         fpga.n_configuraciones = 1;
         fpga.configuraciones[0] = pequena;
-        ASSERT_TRUE(fpga.Grabar_configuraciones());
+        ASSERT_TRUE(fpga.Grabar_configuraciones(false));
         ASSERT_EQ(cargador.bloques().size(), 3u) << "origin " << origen;
     }
 }
@@ -229,7 +227,6 @@ TEST_F(Grabar_fpga, ProgressValueBeforeAnyPhaseFailsWithABeep) {
 
 TEST_F(Grabar_fpga, SilentMeterAfterTheProgramCommandFailsAtTheBound) {
     flujo = {0x8A, 0x8A, 0x10};
-    b.ctx.Check_firmware = false;
     int64_t t_mapa = -1;
     long mensajes_mapa = 0;
     auto anterior = cargador.responder;

@@ -4,7 +4,7 @@
 
 #include "apoyo/banco.h"
 #include "data/imagenes.h"
-#include "flash/tcdiferencial.h"
+#include "flash/codigo_cargador.h"
 #include "graphics/tgraficos.h"
 #include "protocol/cargador_guion.h"
 
@@ -307,8 +307,8 @@ TEST(Parchear_bloque_972, PatchStaysInTheSharedBlockForLaterLoads) {
     EXPECT_EQ(b.ctx.bloques.bloque[2], esperado);
 
     // The next load of block 2 (the FPGA step's preparation) carries the patched bytes.
-    TCDiferencial diferencial{b.ctx};
-    diferencial.Cargar_bloque_972();
+    TCodigo_cargador codigo{b.ctx};
+    codigo.Cargar_bloque_972();
     const Bytes enviados = b.enviados();
     ASSERT_GE(enviados.size(), 3u + 972u);
     EXPECT_EQ(Bytes(enviados.begin() + 3, enviados.begin() + 3 + 972), esperado);
