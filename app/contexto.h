@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/entorno.h"
 #include "app/vista.h"
+#include "base/entorno.h"
 #include "link/dispositivo_serie.h"
+#include "protocol/canal.h"
 
 namespace z82 {
 
@@ -38,6 +39,9 @@ class Contexto {
     // reconnection between update steps. Tests may replace them.
     virtual void Boton_ConectarClick() = 0;
     virtual void Reconectar() = 0;
+
+    // The port, the environment and the run's stop flag, for the exchanges.
+    Canal canal() { return {*puerto, entorno, abortar}; }
 
     Entorno& entorno;
     Vista& vista;

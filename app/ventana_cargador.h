@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "app/contexto.h"
-#include "app/entorno.h"
 #include "app/vista.h"
+#include "base/entorno.h"
 #include "link/dispositivo_serie.h"
 
 namespace z82 {

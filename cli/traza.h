@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/entorno.h"
+#include "base/entorno.h"
 #include "link/dispositivo_serie.h"
 
 namespace z82 {

@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "app/entorno.h"
 #include "app/vista.h"
+#include "base/entorno.h"
 
 namespace z82 {
 

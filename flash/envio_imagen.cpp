@@ -120,7 +120,7 @@ bool TCDiferencial::Enviar_imagen() {
         }
         ctx_.Barra_progreso.Position(k);
         ++k;
-        if (Cancelado_tras_pausa(ctx_)) return false;
+        if (Cancelado_tras_pausa(ctx_.canal())) return false;
     }
     return true;
 }

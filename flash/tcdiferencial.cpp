@@ -16,14 +16,15 @@ constexpr int MAX_BARRA_PROGRAMAR = 64;
 TCDiferencial::TCDiferencial(Contexto& ctx) : ctx_(ctx) {}
 
 bool TCDiferencial::Preparar_flash() {
-    if (!Despertar(ctx_, formas::despertar)) return false;
-    return Borrar_paginas(ctx_, PRIMERA_PAGINA_FIRMWARE, ULTIMA_PAGINA_FIRMWARE,
+    if (!Despertar(ctx_.canal(), formas::despertar)) return false;
+    return Borrar_paginas(ctx_.canal(), PRIMERA_PAGINA_FIRMWARE, ULTIMA_PAGINA_FIRMWARE,
                           formas::borrado_controlador);
 }
 
 bool TCDiferencial::Enviar_bloque(int n, uint16_t direccion, uint8_t pagina_bloque,
                                   const uint8_t* datos) {
-    return z82::Enviar_bloque(ctx_, formas::bloque_controlador, n, direccion, pagina_bloque, datos);
+    return z82::Enviar_bloque(ctx_.canal(), formas::bloque_controlador, n, direccion, pagina_bloque,
+                              datos);
 }
 
 bool TCDiferencial::Programar() {
@@ -37,11 +38,11 @@ bool TCDiferencial::Programar() {
     if (con_area_fpga) {
         for (int s = SEGMENTO_AREA_FPGA; s <= ULTIMO_SEGMENTO_FPGA; ++s) m[s] = 1;
     }
-    Programar_mapa(ctx_, m);
+    Programar_mapa(ctx_.canal(), m);
     ctx_.hora_inicio = ctx_.entorno.segundos();
 
     // Ten minutes for the whole stream; there is no stop once the command has gone.
-    return Seguir_progreso(ctx_, ctx_.hora_inicio, LIMITE_PROGRESO_S,
+    return Seguir_progreso(ctx_.canal(), ctx_.hora_inicio, LIMITE_PROGRESO_S,
                            [this](Suceso_progreso s, uint8_t b) {
                                switch (s) {
                                    case Suceso_progreso::fase_borrado:
@@ -82,6 +83,6 @@ void TCDiferencial::poner_barra(int posicion) {
         std::clamp(posicion, ctx_.Barra_progreso.Min(), ctx_.Barra_progreso.Max()));
 }
 
-void TCDiferencial::Fin_comunicacion() { z82::Fin_comunicacion(ctx_); }
+void TCDiferencial::Fin_comunicacion() { z82::Fin_comunicacion(ctx_.canal()); }
 
 }  // namespace z82

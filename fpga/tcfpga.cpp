@@ -39,7 +39,7 @@ bool TCFpga::Grabar_configuraciones(bool programar) {
     // One page beyond the last one that holds data; the loader needs no wake-up here.
     const auto ultima =
         static_cast<uint8_t>((total / BYTES_SEGMENTO + PAGINA_AREA_FPGA + 1u) & 0xFFu);
-    if (!Borrar_paginas(ctx_, PAGINA_AREA_FPGA, ultima, formas::borrado_fpga)) return false;
+    if (!Borrar_paginas(ctx_.canal(), PAGINA_AREA_FPGA, ultima, formas::borrado_fpga)) return false;
 
     if (!Enviar_area(area)) return false;
 
@@ -57,7 +57,7 @@ bool TCFpga::Enviar_area(const Area_fpga& area) {
         ctx_.entorno.procesar_mensajes();
         pagina = static_cast<uint8_t>((PAGINA_AREA_FPGA + p / BYTES_SEGMENTO) & 0xFFu);
         const uint32_t n = std::min(BYTES_BLOQUE, total - p);
-        if (!Enviar_bloque(ctx_, formas::bloque_fpga, static_cast<int>(n),
+        if (!Enviar_bloque(ctx_.canal(), formas::bloque_fpga, static_cast<int>(n),
                            static_cast<uint16_t>(p & 0xFFFFu), pagina, area.datos.data() + p)) {
             return false;
         }
@@ -71,11 +71,12 @@ bool TCFpga::Programar_area() {
     for (uint32_t s = SEGMENTO_AREA_FPGA; s <= SEGMENTO_AREA_FPGA + total / BYTES_SEGMENTO; ++s) {
         if (s < mapa.size()) mapa[s] = 1;
     }
-    Programar_mapa(ctx_, mapa);
+    Programar_mapa(ctx_.canal(), mapa);
     // The meter's stream is given the same budget as the firmware's program command; the
     // single markers carry nothing for this step.
-    if (!Seguir_progreso(ctx_, ctx_.entorno.segundos(), LIMITE_PROGRESO_S, nullptr)) return false;
-    Fin_comunicacion(ctx_);
+    if (!Seguir_progreso(ctx_.canal(), ctx_.entorno.segundos(), LIMITE_PROGRESO_S, nullptr))
+        return false;
+    Fin_comunicacion(ctx_.canal());
     return true;
 }
 

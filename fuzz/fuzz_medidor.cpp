@@ -192,27 +192,28 @@ void Ejecutar(Banco_fuzz& b, Intercambio que, int variante) {
             const int n =
                 variante < 8 ? MAX_DATOS_BLOQUE : std::min(16 * variante, MAX_DATOS_BLOQUE);
             ctx.hora_inicio = b.entorno.segundos();
-            Enviar_bloque(ctx, formas_bloque[variante % 4], n, 0x1234,
+            Enviar_bloque(ctx.canal(), formas_bloque[variante % 4], n, 0x1234,
                           static_cast<uint8_t>(0x7E + variante), datos.data());
-            Enviar_bloque(ctx, formas_bloque[(variante + 1) % 4], 8, 0x0000, 0xAB, datos.data());
+            Enviar_bloque(ctx.canal(), formas_bloque[(variante + 1) % 4], 8, 0x0000, 0xAB,
+                          datos.data());
             break;
         }
         case borrar_paginas:
             ctx.hora_inicio = b.entorno.segundos();
-            Borrar_paginas(ctx, 0xAB, 0xC9, formas_espera[variante % 5]);
-            Borrar_paginas(ctx, 0xDB, 0xDD, formas_espera[(variante + 2) % 5]);
+            Borrar_paginas(ctx.canal(), 0xAB, 0xC9, formas_espera[variante % 5]);
+            Borrar_paginas(ctx.canal(), 0xDB, 0xDD, formas_espera[(variante + 2) % 5]);
             break;
         case despertar:
-            Despertar(ctx, formas::despertar);
+            Despertar(ctx.canal(), formas::despertar);
             break;
         case seguir_progreso: {
             Mapa_segmentos mapa{};
             mapa[0x18] = 1;
-            Programar_mapa(ctx, mapa);
+            Programar_mapa(ctx.canal(), mapa);
             int sucesos = 0;
-            Seguir_progreso(ctx, b.entorno.segundos(), variante < 8 ? LIMITE_PROGRESO_S : 5,
+            Seguir_progreso(ctx.canal(), b.entorno.segundos(), variante < 8 ? LIMITE_PROGRESO_S : 5,
                             [&](Suceso_progreso, uint8_t) { ++sucesos; });
-            Fin_comunicacion(ctx);
+            Fin_comunicacion(ctx.canal());
             break;
         }
         case cargar_arranque: {

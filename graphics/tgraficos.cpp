@@ -24,8 +24,8 @@ constexpr int64_t SEGMENTO = BYTES_SEGMENTO;
 void TGraficos::Borrar_graficos() {
     if (!habilitado) return;
     // The meter answers 'p'; any other answer beeps, silence passes without a word.
-    z82::Borrar_paginas(ctx_, pagina_inicio, static_cast<uint8_t>(pagina_inicio + 2),
-                        formas::borrado_graficos);
+    z82::Borrar_paginas(ctx_.canal(), pagina_inicio, static_cast<uint8_t>(pagina_inicio + 2),
+                        formas::borrado_graficos, ctx_.hora_inicio);
 }
 
 void TGraficos::Enviar_grafico(int n) {
@@ -76,7 +76,8 @@ void TGraficos::Dibujar(std::span<const uint8_t> imagen, int x0, int y0) {
 
 bool TGraficos::Enviar_bloque(int n, uint16_t direccion, uint8_t pagina_bloque,
                               const uint8_t* datos) {
-    return z82::Enviar_bloque(ctx_, formas::bloque_graficos, n, direccion, pagina_bloque, datos);
+    return z82::Enviar_bloque(ctx_.canal(), formas::bloque_graficos, n, direccion, pagina_bloque,
+                              datos);
 }
 
 }  // namespace z82

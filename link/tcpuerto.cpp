@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/entorno.h"
+#include "base/entorno.h"
 
 namespace z82 {
 

@@ -50,8 +50,9 @@ bool TMpeg4::Actualizar_mpeg4(uint32_t p) {
 }
 
 bool TMpeg4::Borrar_area_mpeg4() {
-    if (!Despertar(ctx_, formas::despertar)) return false;
-    return Borrar_paginas(ctx_, PAGINA_APLICACION, ULTIMA_PAGINA_APLICACION, formas::borrado_mpeg4);
+    if (!Despertar(ctx_.canal(), formas::despertar)) return false;
+    return Borrar_paginas(ctx_.canal(), PAGINA_APLICACION, ULTIMA_PAGINA_APLICACION,
+                          formas::borrado_mpeg4);
 }
 
 bool TMpeg4::Grabar_aplicacion() {
@@ -86,7 +87,7 @@ bool TMpeg4::Enviar_flujo(std::span<const uint8_t> datos, int bytes_bloque, bool
     int enviados = 0;
     for (size_t posicion = 0; posicion < datos.size();) {
         const size_t n = std::min(static_cast<size_t>(bytes_bloque), datos.size() - posicion);
-        if (!Enviar_bloque(ctx_, formas::bloque_mpeg4, static_cast<int>(n),
+        if (!Enviar_bloque(ctx_.canal(), formas::bloque_mpeg4, static_cast<int>(n),
                            static_cast<uint16_t>(desplazamiento), pagina,
                            datos.data() + posicion)) {
             return false;
@@ -99,7 +100,7 @@ bool TMpeg4::Enviar_flujo(std::span<const uint8_t> datos, int bytes_bloque, bool
         ctx_.Barra_progreso.Position(barra_en_bloques ? enviados : static_cast<int>(posicion));
         ++enviados;
 
-        if (Cancelado_tras_pausa(ctx_)) return false;
+        if (Cancelado_tras_pausa(ctx_.canal())) return false;
     }
     return true;
 }

@@ -1,6 +1,6 @@
 #include "protocol/espera.h"
 
-#include "app/entorno.h"
+#include "base/entorno.h"
 #include "link/tcpuerto.h"
 
 namespace z82 {

@@ -1,6 +1,6 @@
 #include "protocol/trama_flash.h"
 
-#include "app/contexto.h"
+#include "base/entorno.h"
 #include "link/tcpuerto.h"
 #include "protocol/enlace.h"
 #include "protocol/espera.h"
@@ -13,19 +13,19 @@ constexpr int PAUSA_RELLENO_MS = 1;
 constexpr int PAUSA_PROGRESO_MS = 100;
 
 // One-byte read: true when a byte came. A read that times out leaves 0 in b.
-bool leer_byte(Contexto& ctx, uint8_t& b) { return ctx.puerto->Leer(&b, 1) > 0; }
+bool leer_byte(const Canal& canal, uint8_t& b) { return canal.puerto.Leer(&b, 1) > 0; }
 
-bool escribir(Contexto& ctx, std::span<const uint8_t> bytes) {
-    return ctx.puerto->Escribir(bytes.data(), static_cast<uint32_t>(bytes.size())) ==
+bool escribir(const Canal& canal, std::span<const uint8_t> bytes) {
+    return canal.puerto.Escribir(bytes.data(), static_cast<uint32_t>(bytes.size())) ==
            static_cast<int>(bytes.size());
 }
 
 }  // namespace
 
-bool Cancelado_tras_pausa(Contexto& ctx) {
-    ctx.entorno.procesar_mensajes();
-    if (!ctx.abortar) return false;
-    ctx.entorno.dormir(PAUSA_CANCELACION_MS);
+bool Cancelado_tras_pausa(const Canal& canal) {
+    canal.entorno.procesar_mensajes();
+    if (!canal.parar) return false;
+    canal.entorno.dormir(PAUSA_CANCELACION_MS);
     return true;
 }
 
@@ -33,32 +33,32 @@ namespace {
 
 // Waits for the answer to a block write: stops on a byte or when espera_s whole seconds
 // have passed. False only when the run was cancelled during the wait.
-bool esperar_acuse(Contexto& ctx, int espera_s, Cancelacion cancelacion, uint8_t& respuesta) {
-    Espera espera(*ctx.puerto, ctx.entorno);
-    if (cancelacion != Cancelacion::ninguna) espera.detener_si([&ctx] { return ctx.abortar; });
+bool esperar_acuse(const Canal& canal, int espera_s, Cancelacion cancelacion, uint8_t& respuesta) {
+    Espera espera(canal.puerto, canal.entorno);
+    if (cancelacion != Cancelacion::ninguna) espera.detener_si([&canal] { return canal.parar; });
     if (espera.byte(respuesta, espera_s) || !espera.detenida()) return true;
-    if (cancelacion == Cancelacion::tras_pausa) ctx.entorno.dormir(PAUSA_CANCELACION_MS);
+    if (cancelacion == Cancelacion::tras_pausa) canal.entorno.dormir(PAUSA_CANCELACION_MS);
     return false;
 }
 
 // The frame once more after the loader asked for it: one more wait, '0' or failure.
-bool reenviar(Contexto& ctx, const Forma_bloque& forma, const Trama_flash& trama) {
+bool reenviar(const Canal& canal, const Forma_bloque& forma, const Trama_flash& trama) {
     uint8_t respuesta = RELLENO;
-    escribir(ctx, trama.bytes());
-    esperar_acuse(ctx, forma.espera_s, Cancelacion::ninguna, respuesta);
+    escribir(canal, trama.bytes());
+    esperar_acuse(canal, forma.espera_s, Cancelacion::ninguna, respuesta);
     if (respuesta == RESP_BLOQUE_OK) return true;
-    ctx.entorno.pitar();
+    canal.entorno.pitar();
     return false;
 }
 
 // A request answered by one byte, with its attempts.
-bool pedir_y_esperar(Contexto& ctx, std::span<const uint8_t> peticion, uint8_t esperada,
-                     const Forma_espera& forma) {
+bool pedir_y_esperar(const Canal& canal, std::span<const uint8_t> peticion, uint8_t esperada,
+                     const Forma_espera& forma, int64_t hora_inicio) {
     for (int intento = 0; intento < forma.intentos; ++intento) {
-        ctx.puerto->Vaciar_entrada();
-        escribir(ctx, peticion);
-        Espera espera(*ctx.puerto, ctx.entorno);
-        if (forma.desde_hora_inicio) espera.reiniciar_en(ctx.hora_inicio);
+        canal.puerto.Vaciar_entrada();
+        escribir(canal, peticion);
+        Espera espera(canal.puerto, canal.entorno);
+        if (forma.desde_hora_inicio) espera.reiniciar_en(hora_inicio);
         uint8_t respuesta = 0;
         const bool llego = espera.byte(respuesta, forma.limite_s);
         const bool a_tiempo = espera.transcurrido() < forma.limite_s;
@@ -66,9 +66,9 @@ bool pedir_y_esperar(Contexto& ctx, std::span<const uint8_t> peticion, uint8_t e
         const bool erronea = llego && respuesta != esperada;
         if (!bien &&
             ((erronea && forma.pitar_si_erronea) || (!erronea && forma.pitar_si_silencio))) {
-            ctx.entorno.pitar();
+            canal.entorno.pitar();
         }
-        if (forma.pausa_ms > 0) ctx.entorno.dormir(forma.pausa_ms);
+        if (forma.pausa_ms > 0) canal.entorno.dormir(forma.pausa_ms);
         if (bien) return true;
     }
     return false;
@@ -112,64 +112,65 @@ Trama_flash Trama_flash::Programar_mapa(const Mapa_segmentos& mapa) {
     return Trama_flash(CMD_PROGRAMAR_MAPA, mapa);
 }
 
-bool Enviar_bloque(Contexto& ctx, const Forma_bloque& forma, int n, uint16_t direccion,
+bool Enviar_bloque(const Canal& canal, const Forma_bloque& forma, int n, uint16_t direccion,
                    uint8_t pagina, const uint8_t* datos) {
     if (n < 0 || n > MAX_DATOS_BLOQUE) return false;
     if (forma.omitir_paginas_bajas && pagina < PRIMERA_PAGINA_ESCRITA) return true;
 
-    TCPuerto& puerto = *ctx.puerto;
+    TCPuerto& puerto = canal.puerto;
     puerto.Vaciar_entrada();
     const Trama_flash trama = Trama_flash::Bloque_escritura(
         direccion, pagina, std::span<const uint8_t>(datos, static_cast<size_t>(n)));
 
     uint8_t respuesta = RELLENO;
-    escribir(ctx, trama.bytes());
-    if (!esperar_acuse(ctx, forma.espera_s, forma.cancelacion, respuesta)) return false;
+    escribir(canal, trama.bytes());
+    if (!esperar_acuse(canal, forma.espera_s, forma.cancelacion, respuesta)) return false;
     if (respuesta == RESP_BLOQUE_OK) return true;
 
-    if (forma.recuperacion_simple) return reenviar(ctx, forma, trama);
+    if (forma.recuperacion_simple) return reenviar(canal, forma, trama);
 
     // Recovery: empty both queues, then prod the loader with filler bytes until it asks
     // for the block again ('?' or 'f') or the time is up.
     puerto.Purgar(true, true);
-    const int64_t inicio = ctx.entorno.segundos();
+    const int64_t inicio = canal.entorno.segundos();
     puerto.Vaciar_entrada();
     const uint8_t relleno = RELLENO;
     do {
         puerto.Escribir(&relleno, 1);
-        ctx.entorno.dormir(PAUSA_RELLENO_MS);
-        leer_byte(ctx, respuesta);
-        ctx.entorno.procesar_mensajes();
-    } while (ctx.entorno.segundos() - inicio < forma.limite_relleno_s &&
+        canal.entorno.dormir(PAUSA_RELLENO_MS);
+        leer_byte(canal, respuesta);
+        canal.entorno.procesar_mensajes();
+    } while (canal.entorno.segundos() - inicio < forma.limite_relleno_s &&
              respuesta != RESP_REPETIR && respuesta != RESP_DESPIERTO);
     if (respuesta != RESP_REPETIR && respuesta != RESP_DESPIERTO) {
-        ctx.entorno.pitar();
+        canal.entorno.pitar();
         return false;
     }
-    return reenviar(ctx, forma, trama);
+    return reenviar(canal, forma, trama);
 }
 
-bool Borrar_paginas(Contexto& ctx, uint8_t primera, uint8_t ultima, const Forma_espera& forma) {
+bool Borrar_paginas(const Canal& canal, uint8_t primera, uint8_t ultima, const Forma_espera& forma,
+                    int64_t hora_inicio) {
     const Trama_flash trama = Trama_flash::Borrar_paginas(primera, ultima);
-    return pedir_y_esperar(ctx, trama.bytes(), RESP_BORRADO, forma);
+    return pedir_y_esperar(canal, trama.bytes(), RESP_BORRADO, forma, hora_inicio);
 }
 
-bool Despertar(Contexto& ctx, const Forma_espera& forma) {
+bool Despertar(const Canal& canal, const Forma_espera& forma) {
     const uint8_t peticion[1] = {CMD_DESPERTAR};
-    return pedir_y_esperar(ctx, peticion, RESP_DESPIERTO, forma);
+    return pedir_y_esperar(canal, peticion, RESP_DESPIERTO, forma, 0);
 }
 
-void Programar_mapa(Contexto& ctx, const Mapa_segmentos& mapa) {
-    ctx.puerto->Vaciar_entrada();
-    escribir(ctx, Trama_flash::Programar_mapa(mapa).bytes());
+void Programar_mapa(const Canal& canal, const Mapa_segmentos& mapa) {
+    canal.puerto.Vaciar_entrada();
+    escribir(canal, Trama_flash::Programar_mapa(mapa).bytes());
 }
 
-void Fin_comunicacion(Contexto& ctx) {
-    ctx.puerto->Escribir({enlace::CIERRE_1, enlace::CIERRE_2});
-    ctx.puerto->Vaciar_entrada();
+void Fin_comunicacion(const Canal& canal) {
+    canal.puerto.Escribir({enlace::CIERRE_1, enlace::CIERRE_2});
+    canal.puerto.Vaciar_entrada();
 }
 
-bool Seguir_progreso(Contexto& ctx, int64_t inicio, int64_t limite_s,
+bool Seguir_progreso(const Canal& canal, int64_t inicio, int64_t limite_s,
                      const std::function<void(Suceso_progreso, uint8_t)>& al_suceso) {
     auto avisar = [&](Suceso_progreso s, uint8_t b) {
         if (al_suceso) al_suceso(s, b);
@@ -177,7 +178,7 @@ bool Seguir_progreso(Contexto& ctx, int64_t inicio, int64_t limite_s,
     bool borrando = false;
     bool grabando = false;
     uint8_t anterior = 0;
-    Espera espera(*ctx.puerto, ctx.entorno);
+    Espera espera(canal.puerto, canal.entorno);
     espera.reiniciar_en(inicio);
     for (;;) {
         uint8_t b = 0;
@@ -195,14 +196,14 @@ bool Seguir_progreso(Contexto& ctx, int64_t inicio, int64_t limite_s,
         } else if (b == MARCA_FIN || b == MARCA_BORRADO || b == MARCA_GRABADO) {
             avisar(Suceso_progreso::marcador, b);
         } else if (!borrando && !grabando) {
-            ctx.entorno.pitar();
+            canal.entorno.pitar();
             return false;
         } else {
             avisar(Suceso_progreso::valor, b);
         }
         anterior = b;
-        ctx.entorno.procesar_mensajes();
-        ctx.entorno.dormir(PAUSA_PROGRESO_MS);
+        canal.entorno.procesar_mensajes();
+        canal.entorno.dormir(PAUSA_PROGRESO_MS);
     }
 }
 

@@ -10,10 +10,9 @@
 #include <span>
 
 #include "base/mapa_flash.h"
+#include "protocol/canal.h"
 
 namespace z82 {
-
-class Contexto;
 
 // Commands inside the frame.
 inline constexpr uint8_t CMD_BLOQUE_ESCRITURA = 0x03;
@@ -100,11 +99,11 @@ inline constexpr Forma_bloque bloque_fpga{false, Cancelacion::ninguna, 2, true, 
 // block it is taking.
 inline constexpr int PAUSA_CANCELACION_MS = 300;
 // Lets pending messages run; true when the run has been stopped meanwhile (after the pause).
-bool Cancelado_tras_pausa(Contexto& ctx);
+bool Cancelado_tras_pausa(const Canal& canal);
 
 // One block write of n data bytes at the 16-bit address of a page, with its recovery.
 // n above MAX_DATOS_BLOQUE (or negative) cannot be framed: false, nothing sent.
-bool Enviar_bloque(Contexto& ctx, const Forma_bloque& forma, int n, uint16_t direccion,
+bool Enviar_bloque(const Canal& canal, const Forma_bloque& forma, int n, uint16_t direccion,
                    uint8_t pagina, const uint8_t* datos);
 
 // A request answered by one byte (the page erase, the wake-up): attempts, each one
@@ -113,7 +112,7 @@ struct Forma_espera {
     int intentos = 1;
     // The answer counts only while fewer than limite_s whole seconds have passed.
     int limite_s = 5;
-    // Count from the window's hora_inicio rather than from each attempt's start.
+    // Count from the run clock given rather than from each attempt's start.
     bool desde_hora_inicio = false;
     // Pause after every attempt, the good one included.
     int pausa_ms = 500;
@@ -136,14 +135,16 @@ inline constexpr Forma_espera despertar{5, 3, false, 500, false, false};
 }  // namespace formas
 
 // Erase pages primera .. ultima: true when 'p' came in time in one of the attempts.
-bool Borrar_paginas(Contexto& ctx, uint8_t primera, uint8_t ultima, const Forma_espera& forma);
+// hora_inicio: the run clock, for a form that counts from it.
+bool Borrar_paginas(const Canal& canal, uint8_t primera, uint8_t ultima, const Forma_espera& forma,
+                    int64_t hora_inicio = 0);
 // Wake the loader with 0xAA: true when 'f' came in time in one of the attempts.
-bool Despertar(Contexto& ctx, const Forma_espera& forma);
+bool Despertar(const Canal& canal, const Forma_espera& forma);
 
 // Drain and send the program command with its 64 map entries.
-void Programar_mapa(Contexto& ctx, const Mapa_segmentos& mapa);
+void Programar_mapa(const Canal& canal, const Mapa_segmentos& mapa);
 // Send 0x0F 0xF0 and drain what the meter still sends.
-void Fin_comunicacion(Contexto& ctx);
+void Fin_comunicacion(const Canal& canal);
 
 // The meter's progress bytes after the program command.
 enum class Suceso_progreso {
@@ -159,7 +160,7 @@ inline constexpr int64_t LIMITE_PROGRESO_S = 600;
 // Follows the stream until 0x80 0x80 (true). False when a progress value comes before any
 // phase (with a beep) or when limite_s whole seconds have passed since inicio. After each
 // byte, pending messages run and the program pauses 100 ms. al_suceso may be empty.
-bool Seguir_progreso(Contexto& ctx, int64_t inicio, int64_t limite_s,
+bool Seguir_progreso(const Canal& canal, int64_t inicio, int64_t limite_s,
                      const std::function<void(Suceso_progreso, uint8_t)>& al_suceso);
 
 }  // namespace z82

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/entorno.h"
+#include "base/entorno.h"
 #include "sim/reloj_virtual.h"
 
 namespace z82::sim {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/entorno.h"
 #include "app/vista.h"
+#include "base/entorno.h"
 
 namespace z82::sim {
 

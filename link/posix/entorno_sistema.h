@@ -3,7 +3,7 @@
 // derive from it and add their message handling.
 #pragma once
 
-#include "app/entorno.h"
+#include "base/entorno.h"
 #include "link/posix/enlace_sistema.h"
 
 namespace z82 {

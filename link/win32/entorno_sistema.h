@@ -3,7 +3,7 @@
 // their message handling.
 #pragma once
 
-#include "app/entorno.h"
+#include "base/entorno.h"
 #include "link/win32/enlace_sistema.h"
 
 namespace z82 {

@@ -1,7 +1,7 @@
 // The message pump's timers and posted events, under virtual time: timers fire when due and
 // only when enabled, never inside their own handler, and a handler may forget timers (its
 // own included) or register new ones while the pump walks the list.
-#include "app/entorno.h"
+#include "base/entorno.h"
 
 #include <gtest/gtest.h>
 

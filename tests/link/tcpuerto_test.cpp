@@ -103,7 +103,7 @@ TEST(TCPuerto, ClosedPortReadsTakeAOneByteTimeOutSoWaitsPollAtTheirPaceAndDoNotS
     // limits as with a silent meter, polling every 25 ms rather than every message pump.
     t0 = b.reloj.ms();
     const long pumps = b.entorno.mensajes_procesados;
-    EXPECT_FALSE(Despertar(b.ctx, formas::despertar));
+    EXPECT_FALSE(Despertar(b.ctx.canal(), formas::despertar));
     const int64_t ms = b.reloj.ms() - t0;
     EXPECT_GE(ms, 5 * 2000);
     EXPECT_LE(ms, 5 * (3000 + 500) + 100);

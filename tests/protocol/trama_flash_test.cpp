@@ -62,7 +62,7 @@ class Enviar_bloque_prueba : public ::testing::Test {
   protected:
     Enviar_bloque_prueba() { b.enlace.purgas.clear(); }  // opening the port purged
     bool enviar(const Forma_bloque& forma, uint8_t pagina = 0xAD) {
-        return Enviar_bloque(b.ctx, forma, 2, 0x0100, pagina, datos);
+        return Enviar_bloque(b.ctx.canal(), forma, 2, 0x0100, pagina, datos);
     }
     const Bytes trama{0x03, 0x06, 0x00, 0x01, 0xAD, 0x12, 0x34, 0x8C};
     const uint8_t datos[2] = {0x12, 0x34};
@@ -91,7 +91,8 @@ TEST_F(Enviar_bloque_prueba, RecoveryResendsTheSameFrameWhenAskedAgain) {
         };
         const uint8_t d[2] = {0x12, 0x34};
         const size_t purgas_antes = banco.enlace.purgas.size();
-        EXPECT_TRUE(Enviar_bloque(banco.ctx, formas::bloque_controlador, 2, 0x0100, 0xAD, d));
+        EXPECT_TRUE(
+            Enviar_bloque(banco.ctx.canal(), formas::bloque_controlador, 2, 0x0100, 0xAD, d));
         const auto tramas = c.de_tipo(Mensaje_cargador::trama);
         ASSERT_EQ(tramas.size(), 2u);
         EXPECT_EQ(tramas[0].bytes, trama);
@@ -138,8 +139,10 @@ TEST_F(Enviar_bloque_prueba, LowPagesAreSkippedByGraphicsAndMpeg4Only) {
 
 TEST_F(Enviar_bloque_prueba, BlockTooLargeForTheFrameIsRefused) {
     const Bytes grande(252, 1);
-    EXPECT_FALSE(Enviar_bloque(b.ctx, formas::bloque_controlador, 252, 0, 0xAB, grande.data()));
-    EXPECT_FALSE(Enviar_bloque(b.ctx, formas::bloque_controlador, -1, 0, 0xAB, grande.data()));
+    EXPECT_FALSE(
+        Enviar_bloque(b.ctx.canal(), formas::bloque_controlador, 252, 0, 0xAB, grande.data()));
+    EXPECT_FALSE(
+        Enviar_bloque(b.ctx.canal(), formas::bloque_controlador, -1, 0, 0xAB, grande.data()));
     EXPECT_TRUE(b.enviados().empty());
 }
 
@@ -193,7 +196,7 @@ TEST(Borrar_paginas, ControllerFormRetriesUntilErased) {
         return ++intentos == 2 ? Bytes{RESP_BORRADO} : Bytes{'q'};
     };
     const int64_t t0 = b.reloj.ms();
-    EXPECT_TRUE(Borrar_paginas(b.ctx, 0xAB, 0xC9, formas::borrado_controlador));
+    EXPECT_TRUE(Borrar_paginas(b.ctx.canal(), 0xAB, 0xC9, formas::borrado_controlador));
     const Bytes trama{0x07, 0x03, 0xAB, 0xC9, 0x61};
     Bytes dos = trama;
     dos.insert(dos.end(), trama.begin(), trama.end());
@@ -215,7 +218,7 @@ TEST(Borrar_paginas, AttemptsLimitsAndBeepsPerUser) {
         Cargador_guion c{b};
         c.responder = [&](const Mensaje_cargador&) { return caso.respuesta; };
         const int64_t t0 = b.entorno.segundos();
-        EXPECT_FALSE(Borrar_paginas(b.ctx, 0xD0, 0xE8, caso.forma));
+        EXPECT_FALSE(Borrar_paginas(b.ctx.canal(), 0xD0, 0xE8, caso.forma));
         EXPECT_EQ(static_cast<int>(c.mensajes.size()), caso.envios);
         EXPECT_EQ(b.entorno.pitidos, caso.pitidos);
         if (caso.respuesta.empty()) {
@@ -232,16 +235,16 @@ TEST(Borrar_paginas, GraphicsFormCountsFromTheRunClock) {
     Cargador_guion c{b};
     c.responder = [](const Mensaje_cargador&) { return Bytes{}; };
     // 29 s of the run are gone: the erase may wait only one or two seconds more.
-    b.ctx.hora_inicio = b.entorno.segundos() - 29;
     const int64_t t0 = b.reloj.ms();
-    EXPECT_FALSE(Borrar_paginas(b.ctx, 0xFE, 0x00, formas::borrado_graficos));
+    EXPECT_FALSE(Borrar_paginas(b.ctx.canal(), 0xFE, 0x00, formas::borrado_graficos,
+                                b.entorno.segundos() - 29));
     EXPECT_LE(b.reloj.ms() - t0, 2100);
     EXPECT_EQ(b.enviados(), (Bytes{0x07, 0x03, 0xFE, 0x00, 0xFD}));
     EXPECT_EQ(b.entorno.pitidos, 0);  // silence does not beep
 
     c.responder = [](const Mensaje_cargador&) { return Bytes{'r'}; };
-    b.ctx.hora_inicio = b.entorno.segundos();
-    EXPECT_FALSE(Borrar_paginas(b.ctx, 0x90, 0x92, formas::borrado_graficos));
+    EXPECT_FALSE(
+        Borrar_paginas(b.ctx.canal(), 0x90, 0x92, formas::borrado_graficos, b.entorno.segundos()));
     EXPECT_EQ(b.entorno.pitidos, 1);  // a wrong answer does
 }
 
@@ -253,11 +256,11 @@ TEST(Despertar, WakesOnTheThirdAttempt) {
         if (m.tipo != Mensaje_cargador::despertar) return {};
         return ++intentos == 3 ? Bytes{RESP_DESPIERTO} : Bytes{'0'};
     };
-    EXPECT_TRUE(Despertar(b.ctx, formas::despertar));
+    EXPECT_TRUE(Despertar(b.ctx.canal(), formas::despertar));
     EXPECT_EQ(b.enviados(), (Bytes{0xAA, 0xAA, 0xAA}));
 
     c.responder = [](const Mensaje_cargador&) { return Bytes{}; };
-    EXPECT_FALSE(Despertar(b.ctx, formas::despertar));
+    EXPECT_FALSE(Despertar(b.ctx.canal(), formas::despertar));
     EXPECT_EQ(c.de_tipo(Mensaje_cargador::despertar).size(), 8u);
 }
 
@@ -265,7 +268,7 @@ class Progreso_prueba : public ::testing::Test {
   protected:
     bool seguir(const Bytes& flujo) {
         b.medidor.responder(flujo, b.reloj.us() + 1000);
-        return Seguir_progreso(b.ctx, b.entorno.segundos(), LIMITE_PROGRESO_S,
+        return Seguir_progreso(b.ctx.canal(), b.entorno.segundos(), LIMITE_PROGRESO_S,
                                [this](Suceso_progreso s, uint8_t v) {
                                    sucesos.push_back({s, v});
                                });
@@ -310,7 +313,7 @@ TEST_F(Progreso_prueba, BudgetCoversTheWholeStream) {
     b.medidor.responder({0x8A, 0x8A}, b.reloj.us() + 1000);
     for (int i = 1; i <= 20; ++i) b.medidor.responder(0x10, b.reloj.us() + i * 50'000'000LL);
     const int64_t t0 = b.entorno.segundos();
-    EXPECT_FALSE(Seguir_progreso(b.ctx, t0, LIMITE_PROGRESO_S, {}));
+    EXPECT_FALSE(Seguir_progreso(b.ctx.canal(), t0, LIMITE_PROGRESO_S, {}));
     EXPECT_EQ(b.entorno.segundos() - t0, LIMITE_PROGRESO_S);
     EXPECT_EQ(b.entorno.pitidos, 0);
 }
@@ -318,7 +321,7 @@ TEST_F(Progreso_prueba, BudgetCoversTheWholeStream) {
 TEST(Fin_comunicacion, SendsTheClosingPairAndDrains) {
     Banco b;
     b.medidor.responder({1, 2, 3}, b.reloj.us());
-    Fin_comunicacion(b.ctx);
+    Fin_comunicacion(b.ctx.canal());
     EXPECT_EQ(b.enviados(), (Bytes{0x0F, 0xF0}));
     uint8_t x = 9;
     EXPECT_EQ(b.puerto.Leer(&x, 1), 0);

@@ -1,4 +1,4 @@
-#include "app/entorno.h"
+#include "base/entorno.h"
 
 #include <algorithm>
 
