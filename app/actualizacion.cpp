@@ -82,38 +82,12 @@ void Tventana_cargador::Detener() {
     abortar = true;
 }
 
-Fin_actualizacion Tventana_cargador::Actualizar_medidor() {
-    auto parametros = std::make_unique<TFParam_defecto>(*this);
-    int total = int(Check_fpga) + int(Check_firmware) + int(Check_borrar) +
-                int(Check_configuracion) + int(Check_mpeg4_apl);
-
-    ocupado = true;
-    abortar = false;
-    parada_pedida = false;
-    grabar_planes = false;
-    planes_extra = false;
-    // Each run tells its own refusal apart from its own failures.
-    borrado_rechazado = false;
-
-    if (Check_planes) Preguntar_planes(total);
-    if (Check_borrar && !Preguntar_borrado()) {
-        abortar = true;
-        borrado_rechazado = true;
-    }
-
+std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
+    TFParam_defecto& parametros) {
     // The items in their fixed order. After a failure only the zone item still runs (it
     // counts, builds the block and sends the closing pair, but writes nothing). After an
     // item, while more are to come and nothing failed: a pause, then a reconnection.
-    struct Paso {
-        bool marcado;
-        bool tras_fallo;
-        std::function<void()> antes;  // before the counter moves
-        std::function<bool()> trabajo;
-        std::function<void()> despues;  // after the work, whatever its result
-        int pausa_ms;
-        bool reconectar;
-    };
-    const Paso pasos[] = {
+    return {
         {Check_borrar, false, {}, [this] { return Borrar_memoria(); }, {}, 0, false},
         {Check_mpeg4_apl,
          false,
@@ -155,16 +129,37 @@ Fin_actualizacion Tventana_cargador::Actualizar_medidor() {
              // must not replace them with the defaults. A meter without them still gets
              // the defaults.
              if (!dato_232_ok && !es_usa && !abortar && conectado) Leer_datos_sonido();
-             parametros->Construir_parametros(idioma_medidor);
-             return abortar || parametros->Grabar_configuracion();
+             parametros.Construir_parametros(idioma_medidor);
+             return abortar || parametros.Grabar_configuracion();
          },
          [this] { Enviar_cierre(); },
          5000,
          true},
     };
+}
 
+Fin_actualizacion Tventana_cargador::Actualizar_medidor() {
+    auto parametros = std::make_unique<TFParam_defecto>(*this);
+    int total = int(Check_fpga) + int(Check_firmware) + int(Check_borrar) +
+                int(Check_configuracion) + int(Check_mpeg4_apl);
+
+    ocupado = true;
+    abortar = false;
+    parada_pedida = false;
+    grabar_planes = false;
+    planes_extra = false;
+    // Each run tells its own refusal apart from its own failures.
+    borrado_rechazado = false;
+
+    if (Check_planes) Preguntar_planes(total);
+    if (Check_borrar && !Preguntar_borrado()) {
+        abortar = true;
+        borrado_rechazado = true;
+    }
+
+    const std::vector<Paso_actualizacion> pasos = Pasos_actualizacion(*parametros);
     int contador = 0;
-    for (const Paso& paso : pasos) {
+    for (const Paso_actualizacion& paso : pasos) {
         if (!paso.marcado || (abortar && !paso.tras_fallo)) continue;
         if (paso.antes) paso.antes();
         Texto_contador(++contador, total);

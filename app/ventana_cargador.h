@@ -38,6 +38,19 @@ enum class Resultado_asistente {
     fallo,                 // an item failed
 };
 
+// One item of the update run: whether the plan has it, whether it still runs after a
+// failure, the work (with what comes before the counter moves and after the work), and the
+// pause and reconnection that follow it while more items are to come.
+struct Paso_actualizacion {
+    bool marcado;
+    bool tras_fallo;
+    std::function<void()> antes;
+    std::function<bool()> trabajo;
+    std::function<void()> despues;
+    int pausa_ms;
+    bool reconectar;
+};
+
 // How an update run ended.
 enum class Fin_actualizacion {
     correcta,           // every item that ran succeeded
@@ -154,6 +167,8 @@ class Tventana_cargador : public Contexto {
     // The plan question (may add the erase to the items); the erase warning (true: OK).
     void Preguntar_planes(int& total);
     bool Preguntar_borrado();
+    // The items in their fixed order, once the questions are answered.
+    std::vector<Paso_actualizacion> Pasos_actualizacion(TFParam_defecto& parametros);
     void Desconectar();
     // The identity reads of words 0x0232 and 0x023B into dato_232_ok, dato_232, dato_23b.
     void Leer_datos_sonido();
