@@ -71,8 +71,29 @@ void Bloque_comun(Escritor& e) {
 
 }  // namespace
 
+Datos_zona Datos_zona::De(const Contexto& c) {
+    Datos_zona d;
+    d.es_usa = c.es_usa;
+    d.tipo_plan_medidor = c.tipo_plan_medidor;
+    d.plan_medidor = c.plan_medidor;
+    d.plan_esperado = c.plan_esperado;
+    d.dato_232_ok = c.dato_232_ok;
+    d.dato_232 = c.dato_232;
+    d.dato_23b = c.dato_23b;
+    d.opciones_bit5_libre = c.opciones_bit5_libre;
+    return d;
+}
+
 void TFParam_defecto::Construir_parametros(int idioma) {
-    const Contexto& c = ctx_;
+    Construir_parametros(parametros, idioma, Datos_zona::De(ctx_));
+}
+
+void TFParam_defecto::Construir_perfil(int slot, int idioma) {
+    Construir_perfil(perfiles, slot, idioma, ctx_.es_usa);
+}
+
+void TFParam_defecto::Construir_parametros(std::array<uint8_t, 256>& parametros, int idioma,
+                                           const Datos_zona& c) {
     const bool usa = c.es_usa;
     const bool plan_nuevo =
         c.tipo_plan_medidor == 0 && (c.plan_medidor >= 110 || c.plan_esperado >= 110);
@@ -176,11 +197,11 @@ constexpr Nombres_perfil NOMBRES[10] = {
 
 }  // namespace
 
-void TFParam_defecto::Construir_perfil(int slot, int idioma) {
+void TFParam_defecto::Construir_perfil(std::array<uint8_t, TAMANO_SLOT * SLOTS>& perfiles, int slot,
+                                       int idioma, bool usa) {
     if (slot < 0 || slot >= SLOTS) slot = 0;
     // The window keeps the index within 0..9; anything else is read as it reads it, 1.
     if (idioma < 0 || idioma > 9) idioma = 1;
-    const bool usa = ctx_.es_usa;
     uint8_t* base = perfiles.data() + slot * TAMANO_SLOT;
     Escritor e(base, TAMANO_SLOT);
     e.bytes({0xBA, 0x00, 0x00, 0x0B});

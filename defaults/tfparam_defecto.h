@@ -12,6 +12,21 @@ namespace z82 {
 
 class Contexto;
 
+// The facts about the meter that its zone blocks are built from, read at connection and by
+// the plan rules.
+struct Datos_zona {
+    bool es_usa = false;
+    int tipo_plan_medidor = 0;
+    int plan_medidor = 0;
+    int plan_esperado = 0;
+    bool dato_232_ok = false;  // the meter's own sound values were read
+    uint8_t dato_232 = 0;
+    uint16_t dato_23b = 0;
+    bool opciones_bit5_libre = false;
+
+    static Datos_zona De(const Contexto& c);
+};
+
 class TFParam_defecto {
   public:
     static constexpr uint16_t EEPROM_FABRICA = memoria::CONF_FABRICA;
@@ -26,11 +41,16 @@ class TFParam_defecto {
     TFParam_defecto(const TFParam_defecto&) = delete;
     TFParam_defecto& operator=(const TFParam_defecto&) = delete;
 
-    // Composes the default-parameter block (231 bytes, 245 for USA meters) in parametros,
-    // from the language index and the facts read from the meter.
+    // Composes the default-parameter block (231 bytes, 245 for USA meters) from the
+    // language index and the facts read from the meter: a function of its inputs alone.
+    static void Construir_parametros(std::array<uint8_t, 256>& parametros, int idioma,
+                                     const Datos_zona& datos);
+    // Composes the profile of one slot (a slot above 3 is slot 0); the bytes of the slot
+    // beyond the profile keep their content.
+    static void Construir_perfil(std::array<uint8_t, TAMANO_SLOT * SLOTS>& perfiles, int slot,
+                                 int idioma, bool es_usa);
+    // The same over this object's blocks, with the facts of the window.
     void Construir_parametros(int idioma);
-    // Composes the profile of one slot (a slot above 3 is slot 0) in perfiles; the bytes of
-    // the slot beyond the profile keep their content.
     void Construir_perfil(int slot, int idioma);
 
     // One EEPROM write of n bytes at address a, up to five attempts; true when acknowledged.

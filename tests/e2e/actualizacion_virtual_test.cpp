@@ -120,12 +120,14 @@ TEST(Actualizacion_virtual, DefaultMeterGetsFirmwarePlansFpgaAndZoneAndReadsThem
     EXPECT_TRUE(std::equal(e.begin() + 0x100, e.begin() + 0x100 + 254, e.begin() + 0x200));
     // The profiles stand over what was read, each byte at its own place: the bytes that
     // the profiles do not write are those that were there before.
-    TFParam_defecto f(v);
     std::array<std::vector<uint8_t>, 2> construidos;
     for (const uint8_t relleno : {uint8_t{0x00}, uint8_t{0xFF}}) {
-        f.perfiles.fill(relleno);
-        for (int slot = 0; slot < 4; ++slot) f.Construir_perfil(slot, c.idioma);
-        construidos[relleno & 1].assign(f.perfiles.begin(), f.perfiles.end());
+        std::array<uint8_t, 1024> perfiles;
+        perfiles.fill(relleno);
+        for (int slot = 0; slot < 4; ++slot) {
+            TFParam_defecto::Construir_perfil(perfiles, slot, c.idioma, false);
+        }
+        construidos[relleno & 1].assign(perfiles.begin(), perfiles.end());
     }
     for (size_t i = 0; i < 1024; ++i) {
         const bool propio = construidos[0][i] == construidos[1][i];
