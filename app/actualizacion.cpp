@@ -107,7 +107,7 @@ std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
          false,
          [this] {
              Preparar_diferencial();
-             graficos->Borrar_graficos();
+             graficos->Borrar_graficos(hora_inicio);
              graficos->Enviar_grafico(1);
          },
          [this] {
@@ -239,7 +239,7 @@ bool Tventana_cargador::Grabar_firmware() {
             codigo.Cargar_bloque_144();
             codigo.Cargar_bloque_972();
         }
-        graficos->Borrar_graficos();
+        graficos->Borrar_graficos(hora_inicio);
         graficos->Enviar_grafico(1);
 
         if (abortar) ok = false;

@@ -53,7 +53,7 @@ Tventana_cargador::Tventana_cargador(Entorno& e, Vista& v, Dispositivo_serie& di
     puerto = puerto_.get();
     consultas_ = std::make_unique<TConsultas>(*this);
     consultas = consultas_.get();
-    graficos_ = std::make_unique<TGraficos>(*this);
+    graficos_ = std::make_unique<TGraficos>(canal());
     graficos = graficos_.get();
     fuente_hex_ = std::make_unique<TFuente_lineas>(datos::imagen_hex());
     fuente_hex = fuente_hex_.get();

@@ -95,7 +95,7 @@ struct Motor {
     TCPuerto puerto;
     prueba::Contexto_prueba ctx;
     TConsultas consultas{ctx};
-    TGraficos graficos{ctx};
+    TGraficos graficos{Canal{puerto, ctx.entorno, ctx.abortar}};
     TFuente_lineas fuente{datos::imagen_hex()};
     TLector_hex lector{fuente};
 
@@ -275,7 +275,7 @@ void Ejecutar(Banco_fuzz& b, Intercambio que, int variante) {
         case graficos:
             m.graficos.habilitado = true;
             ctx.hora_inicio = b.entorno.segundos();
-            m.graficos.Borrar_graficos();
+            m.graficos.Borrar_graficos(ctx.hora_inicio);
             m.graficos.Enviar_grafico(1 + variante % 4);
             break;
         case enviar_imagen: {

@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "app/contexto.h"
 #include "data/imagenes.h"
 #include "protocol/trama_flash.h"
 
@@ -21,11 +20,11 @@ constexpr int64_t SEGMENTO = BYTES_SEGMENTO;
 
 }  // namespace
 
-void TGraficos::Borrar_graficos() {
+void TGraficos::Borrar_graficos(int64_t hora_inicio) {
     if (!habilitado) return;
     // The meter answers 'p'; any other answer beeps, silence passes without a word.
-    z82::Borrar_paginas(ctx_.canal(), pagina_inicio, static_cast<uint8_t>(pagina_inicio + 2),
-                        formas::borrado_graficos, ctx_.hora_inicio);
+    z82::Borrar_paginas(canal_, pagina_inicio, static_cast<uint8_t>(pagina_inicio + 2),
+                        formas::borrado_graficos, hora_inicio);
 }
 
 void TGraficos::Enviar_grafico(int n) {
@@ -60,7 +59,7 @@ void TGraficos::Dibujar(std::span<const uint8_t> imagen, int x0, int y0) {
             const size_t bytes = static_cast<size_t>(pixeles * BYTES_PIXEL);
             for (size_t i = 0; i < bytes; ++i) trozo[i] = imagen[origen + i];
             origen += bytes;
-            if (ctx_.abortar) return;
+            if (canal_.parar) return;
             // A failed chunk has beeped already; the next one follows. A loader that takes
             // none of several chunks in a row takes no more: the picture is only a banner,
             // and each refused chunk costs about 7.5 s, so the rest is left out.
@@ -76,8 +75,7 @@ void TGraficos::Dibujar(std::span<const uint8_t> imagen, int x0, int y0) {
 
 bool TGraficos::Enviar_bloque(int n, uint16_t direccion, uint8_t pagina_bloque,
                               const uint8_t* datos) {
-    return z82::Enviar_bloque(ctx_.canal(), formas::bloque_graficos, n, direccion, pagina_bloque,
-                              datos);
+    return z82::Enviar_bloque(canal_, formas::bloque_graficos, n, direccion, pagina_bloque, datos);
 }
 
 }  // namespace z82

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <span>
 
-namespace z82 {
+#include "protocol/canal.h"
 
-class Contexto;
+namespace z82 {
 
 class TGraficos {
   public:
@@ -23,12 +23,14 @@ class TGraficos {
     // Chunks refused in a row after which a picture is given up.
     static constexpr int MAX_FALLOS_SEGUIDOS = 3;
 
-    explicit TGraficos(Contexto& ctx) : ctx_(ctx) {}
+    explicit TGraficos(Canal canal) : canal_(canal) {}
     TGraficos(const TGraficos&) = delete;
     TGraficos& operator=(const TGraficos&) = delete;
 
-    // Erases the three frame buffer pages. Nothing is reported: pictures are cosmetic.
-    void Borrar_graficos();
+    // Erases the three frame buffer pages, waiting for the answer while no more than 30 s
+    // have passed since the run clock hora_inicio. Nothing is reported: pictures are
+    // cosmetic.
+    void Borrar_graficos(int64_t hora_inicio);
     // Draws picture 1 .. 4 at its place on the meter's screen.
     void Enviar_grafico(int n);
     // Draws a 150 x 75 picture with its top-left corner at (x0, y0) of the screen.
@@ -42,7 +44,7 @@ class TGraficos {
     uint16_t direccion_base = 0;
 
   private:
-    Contexto& ctx_;
+    Canal canal_;
 };
 
 }  // namespace z82

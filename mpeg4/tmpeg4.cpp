@@ -62,7 +62,7 @@ bool TMpeg4::Grabar_aplicacion() {
 
     ctx_.entorno.dormir(PAUSA_TRAS_BORRADO_MS);
     if (ctx_.graficos) {
-        ctx_.graficos->Borrar_graficos();
+        ctx_.graficos->Borrar_graficos(ctx_.hora_inicio);
         ctx_.graficos->Enviar_grafico(GRAFICO_CARGANDO);
     }
     if (ctx_.abortar) return false;

@@ -50,7 +50,7 @@ class Controlador_prueba : public ::testing::Test {
     Banco b;
     Vista_barra vista{b.entorno};
     prueba::Contexto_prueba ctx{b.entorno, vista};
-    TGraficos g{ctx};
+    TGraficos g{Canal{b.puerto, b.entorno, ctx.abortar}};
     TCDiferencial d{ctx};
     TCodigo_cargador codigo{ctx};
 };

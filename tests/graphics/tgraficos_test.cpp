@@ -26,7 +26,7 @@ class TGraficos_prueba : public ::testing::Test {
     }
     Banco b;
     Cargador_guion cargador{b};
-    TGraficos g{b.ctx};
+    TGraficos g{b.ctx.canal()};
     Bytes imagen = Bytes(TGraficos::BYTES_GRAFICO);
 };
 
@@ -74,7 +74,7 @@ TEST_F(TGraficos_prueba, BaseAddressAndChunkCrossingTheBoundaryUnsplit) {
 TEST_F(TGraficos_prueba, DisabledSendsNothing) {
     g.habilitado = false;
     b.ctx.hora_inicio = b.entorno.segundos();
-    g.Borrar_graficos();
+    g.Borrar_graficos(b.ctx.hora_inicio);
     g.Enviar_grafico(1);
     g.Dibujar(imagen, 85, 82);
     EXPECT_TRUE(b.enviados().empty());
@@ -92,19 +92,19 @@ TEST_F(TGraficos_prueba, IncompletePictureIsNotDrawn) {
 TEST_F(TGraficos_prueba, EraseWrapsTheLastPageAndBeepsOnlyOnAWrongAnswer) {
     g.pagina_inicio = 0xFE;
     b.ctx.hora_inicio = b.entorno.segundos();
-    g.Borrar_graficos();
+    g.Borrar_graficos(b.ctx.hora_inicio);
     EXPECT_EQ(b.enviados(true), (Bytes{0x07, 0x03, 0xFE, 0x00, 0xFD}));
     EXPECT_EQ(b.entorno.pitidos, 0);
 
     cargador.responder = [](const Mensaje_cargador&) { return Bytes{'q'}; };
-    g.Borrar_graficos();
+    g.Borrar_graficos(b.ctx.hora_inicio);
     EXPECT_EQ(b.entorno.pitidos, 1);
 
     // Silence: the wait ends once 30 s of the run have passed, without a beep and without
     // a second attempt.
     cargador.responder = [](const Mensaje_cargador&) { return Bytes{}; };
     b.enviados(true);
-    g.Borrar_graficos();
+    g.Borrar_graficos(b.ctx.hora_inicio);
     EXPECT_EQ(b.enviados().size(), 5u);
     EXPECT_EQ(b.entorno.segundos() - b.ctx.hora_inicio, 31);
     EXPECT_EQ(b.entorno.pitidos, 1);

@@ -141,7 +141,7 @@ TEST_F(Actualizar_mpeg4_prueba, WholeUpdate) {
 }
 
 TEST_F(Actualizar_mpeg4_prueba, BannersAroundTheWrites) {
-    TGraficos graficos{b.ctx};
+    TGraficos graficos{b.ctx.canal()};
     graficos.habilitado = true;
     graficos.pagina_inicio = 0x90;
     b.ctx.graficos = &graficos;
