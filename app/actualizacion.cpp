@@ -93,7 +93,7 @@ std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
          false,
          {},
          [this] {
-             TMpeg4 mpeg4(*this);
+             TMpeg4 mpeg4(canal(), Barra_progreso, bloques, graficos, es_usa);
              mpeg4.Parchear_bloque_972();
              Preparar_diferencial();
              return mpeg4.Actualizar_mpeg4(0);
@@ -111,7 +111,7 @@ std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
              graficos->Enviar_grafico(1);
          },
          [this] {
-             TCFpga fpga(*this);
+             TCFpga fpga(canal(), Barra_progreso);
              fpga.n_configuraciones = 2;
              // With the main firmware in the same run, its program command takes the area.
              return fpga.Grabar_configuraciones(!Check_firmware);
@@ -191,7 +191,7 @@ bool Tventana_cargador::Borrar_memoria() {
     Barra_progreso.Position(0);
 
     bool sincronizado = false;
-    for (int i = 0; i < 10 && !sincronizado; ++i) sincronizado = Sincronizar_datos(*this);
+    for (int i = 0; i < 10 && !sincronizado; ++i) sincronizado = Sincronizar_datos(canal());
     if (!sincronizado) return false;
 
     int k = 1;
@@ -199,7 +199,7 @@ bool Tventana_cargador::Borrar_memoria() {
         Barra_progreso.Position(k++);
         entorno.procesar_mensajes();
         bool vaciado = false;
-        for (int i = 0; i < 10 && !vaciado; ++i) vaciado = Vaciar_sector(*this, sector);
+        for (int i = 0; i < 10 && !vaciado; ++i) vaciado = Vaciar_sector(canal(), sector);
         if (!vaciado) return false;
     }
     Barra_progreso.Position(13);
@@ -210,9 +210,9 @@ bool Tventana_cargador::Borrar_memoria() {
 bool Tventana_cargador::Preparar_diferencial() {
     Timer_desconexion.Enabled(false);
     hora_inicio = entorno.segundos();
-    TCodigo_cargador codigo(*this);
-    codigo.Cargar_bloque_144();
-    codigo.Cargar_bloque_972();
+    TCodigo_cargador codigo(canal(), bloques, consultas, graficos);
+    codigo.Cargar_bloque_144(hora_inicio);
+    codigo.Cargar_bloque_972(hora_inicio);
     return true;
 }
 
@@ -226,7 +226,7 @@ bool Tventana_cargador::Grabar_firmware() {
     if (!conectado || lector_hex == nullptr) {
         ok = false;
     } else {
-        TCDiferencial diferencial(*this);
+        TCDiferencial diferencial(canal(), Barra_progreso, ultimo_progreso);
         hora_inicio = entorno.segundos();
         segmentos[30] = grabar_planes;
         segmentos[31] = grabar_planes && planes_extra;
@@ -235,17 +235,17 @@ bool Tventana_cargador::Grabar_firmware() {
 
         // The FPGA item, when it ran, has loaded the loader code and erased for this run.
         if (!Check_fpga) {
-            TCodigo_cargador codigo(*this);
-            codigo.Cargar_bloque_144();
-            codigo.Cargar_bloque_972();
+            TCodigo_cargador codigo(canal(), bloques, consultas, graficos);
+            codigo.Cargar_bloque_144(hora_inicio);
+            codigo.Cargar_bloque_972(hora_inicio);
         }
         graficos->Borrar_graficos(hora_inicio);
         graficos->Enviar_grafico(1);
 
         if (abortar) ok = false;
         if (ok && !Check_fpga) ok = diferencial.Preparar_flash();
-        if (ok) ok = diferencial.Enviar_imagen();
-        if (ok) ok = diferencial.Enviar_region();
+        if (ok) ok = diferencial.Enviar_imagen(fuente_hex, lector_hex);
+        if (ok) ok = diferencial.Enviar_region(tipo_plan_medidor);
         if (ok) graficos->Enviar_grafico(2);
         if (abortar) ok = false;
         if (ok) ok = diferencial.Programar();

@@ -91,7 +91,7 @@ void Tventana_cargador::Boton_ConectarClick() {
     if (modo_diferencial && enlazado) {
         // The meter runs only its boot loader: give it the loader code first. The result
         // does not decide the connection.
-        TCodigo_cargador(*this).Cargar_arranque();
+        TCodigo_cargador(canal(), bloques, consultas, graficos).Cargar_arranque();
     }
     if (!enlazado) {
         puerto->Cerrar();

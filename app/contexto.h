@@ -10,6 +10,7 @@
 
 #include "app/vista.h"
 #include "base/entorno.h"
+#include "flash/codigo_cargador.h"
 #include "link/dispositivo_serie.h"
 #include "protocol/canal.h"
 
@@ -20,13 +21,6 @@ class TConsultas;
 class TGraficos;
 class TFuente_lineas;
 class TLector_hex;
-class TCDiferencial;
-
-// The three blocks of meter loader code (32, 144 and 972 bytes). One copy for the whole
-// program: the MPEG4 step patches block 2 and every later load sends the patched bytes.
-struct Bloques_cargador {
-    std::array<std::vector<uint8_t>, 3> bloque;
-};
 
 class Contexto {
   public:
@@ -45,7 +39,7 @@ class Contexto {
 
     Entorno& entorno;
     Vista& vista;
-    Barra_progreso_vista Barra_progreso;
+    Barra_de_progreso Barra_progreso;
 
     // Owned by the window; set before any subsystem runs.
     TCPuerto* puerto = nullptr;
@@ -63,7 +57,6 @@ class Contexto {
     bool cerrando = false;
     bool abortar = false;
     bool ocupado = false;
-    int64_t hora_inicio = 0;  // run clock, whole seconds
     // Last position the flash programming put on the progress bar; -1 until the first, and
     // kept for the whole life of the program.
     int ultimo_progreso = -1;

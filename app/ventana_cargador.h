@@ -175,6 +175,10 @@ class Tventana_cargador : public Contexto {
     bool Reabrir_puerto();
     bool Enviar_sonda();
 
+    // The run clock (whole seconds): the loader's answers and the graphics erase count their
+    // limits from it, and the 972-byte load starts it again.
+    int64_t hora_inicio = 0;
+
     Dispositivo_serie& dispositivo_;
     std::unique_ptr<TCPuerto> puerto_;
     std::unique_ptr<TConsultas> consultas_;

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "base/progreso.h"
+
 namespace z82 {
 
 // Wizard images, in the order of the image list.
@@ -30,7 +32,7 @@ struct Textos_menu {
     std::string archivo, actualizar, salir, configurar, automatico, manual;
 };
 
-class Vista {
+class Vista : public Dibujo_barra {
   public:
     virtual ~Vista() = default;
 
@@ -43,8 +45,7 @@ class Vista {
     // Button_buscar_puerto with its picture.
     virtual void boton_asistente(bool visible) = 0;
     // Barra_progreso.
-    virtual void barra_visible(bool visible) = 0;
-    virtual void barra(int minimo, int maximo, int posicion) = 0;
+    // (barra_visible and barra, from Dibujo_barra.)
     // MenuArchivo and MenuConfigurar enabled.
     virtual void menus_habilitados(bool habilitados) = 0;
     // Auto1 / MenuPuerto marks.
@@ -63,34 +64,6 @@ class Vista {
     virtual void menus(const Textos_menu& textos) = 0;
     // Repaint now (the picture after a result).
     virtual void refrescar() {}
-};
-
-// A progress bar with the Min/Max/Position of the form's component; each change goes to the
-// view at once.
-class Barra_progreso_vista {
-  public:
-    explicit Barra_progreso_vista(Vista& vista) : vista_(&vista) {}
-    void Min(int v) {
-        min_ = v;
-        enviar();
-    }
-    void Max(int v) {
-        max_ = v;
-        enviar();
-    }
-    void Position(int v) {
-        pos_ = v;
-        enviar();
-    }
-    int Min() const { return min_; }
-    int Max() const { return max_; }
-    int Position() const { return pos_; }
-    void Visible(bool v) { vista_->barra_visible(v); }
-
-  private:
-    void enviar() { vista_->barra(min_, max_, pos_); }
-    Vista* vista_;
-    int min_ = 0, max_ = 100, pos_ = 0;
 };
 
 }  // namespace z82

@@ -116,7 +116,7 @@ bool TFParam_defecto::Grabar_perfiles() {
 }
 
 bool TFParam_defecto::Grabar_configuracion() {
-    Barra_progreso_vista& barra = ctx_.Barra_progreso;
+    Barra_de_progreso& barra = ctx_.Barra_progreso;
     Entorno& entorno = ctx_.entorno;
     barra.Min(0);
     barra.Max(3);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/contexto.h"
+#include "base/entorno.h"
 #include "data/imagenes.h"
 #include "flash/tcdiferencial.h"
 #include "hex/fuente_lineas.h"
@@ -70,11 +70,11 @@ class Bloque_pendiente {
 
 }  // namespace
 
-bool TCDiferencial::Enviar_imagen() {
-    if (!ctx_.fuente_hex || !ctx_.lector_hex) return false;
-    ctx_.fuente_hex->Posicionar(0);
-    ctx_.Barra_progreso.Min(0);
-    ctx_.Barra_progreso.Max(static_cast<int>(ctx_.lector_hex->registros));
+bool TCDiferencial::Enviar_imagen(TFuente_lineas* fuente, TLector_hex* lector) {
+    if (!fuente || !lector) return false;
+    fuente->Posicionar(0);
+    barra_.Min(0);
+    barra_.Max(static_cast<int>(lector->registros));
 
     Bloque_pendiente pendiente(*this);
     std::array<uint8_t, 256> datos{};
@@ -82,8 +82,8 @@ bool TCDiferencial::Enviar_imagen() {
     r.data = datos.data();
     int k = 0;
     for (bool fin = false; !fin;) {
-        if (ctx_.lector_hex->Leer_registro(r) != HEX_OK) {
-            ctx_.entorno.pitar();
+        if (lector->Leer_registro(r) != HEX_OK) {
+            canal_.entorno.pitar();
             return false;
         }
         switch (r.type) {
@@ -105,7 +105,7 @@ bool TCDiferencial::Enviar_imagen() {
                 // The page comes from the low byte of the segment; a record too short to
                 // carry it is not a usable image.
                 if (r.count < 2) {
-                    ctx_.entorno.pitar();
+                    canal_.entorno.pitar();
                     return false;
                 }
                 if (!pendiente.enviar()) return false;
@@ -118,16 +118,16 @@ bool TCDiferencial::Enviar_imagen() {
             default:
                 break;
         }
-        ctx_.Barra_progreso.Position(k);
+        barra_.Position(k);
         ++k;
-        if (Cancelado_tras_pausa(ctx_.canal())) return false;
+        if (Cancelado_tras_pausa(canal_)) return false;
     }
     return true;
 }
 
-bool TCDiferencial::Enviar_region() {
-    if (ctx_.tipo_plan_medidor < 0 || ctx_.tipo_plan_medidor > 4) return false;
-    return Enviar_plan(datos::imagen_planes(ctx_.tipo_plan_medidor));
+bool TCDiferencial::Enviar_region(int tipo_plan) {
+    if (tipo_plan < 0 || tipo_plan > 4) return false;
+    return Enviar_plan(datos::imagen_planes(tipo_plan));
 }
 
 bool TCDiferencial::Enviar_plan(std::span<const uint8_t> imagen) {
@@ -136,8 +136,8 @@ bool TCDiferencial::Enviar_plan(std::span<const uint8_t> imagen) {
     if (imagen.empty() || imagen.size() > 2 * BYTES_SEGMENTO) return false;
 
     pagina = PRIMERA_PAGINA_PLANES;
-    ctx_.Barra_progreso.Min(0);
-    ctx_.Barra_progreso.Max(static_cast<int>(imagen.size()));
+    barra_.Min(0);
+    barra_.Max(static_cast<int>(imagen.size()));
     for (size_t offset = 0; offset < imagen.size(); offset += BLOQUE_REGION) {
         const int n = static_cast<int>(std::min<size_t>(BLOQUE_REGION, imagen.size() - offset));
         if (offset >= BYTES_SEGMENTO) pagina = SEGUNDA_PAGINA_PLANES;
@@ -145,8 +145,8 @@ bool TCDiferencial::Enviar_plan(std::span<const uint8_t> imagen) {
                            imagen.data() + offset)) {
             return false;
         }
-        ctx_.Barra_progreso.Position(static_cast<int>(offset));
-        ctx_.entorno.procesar_mensajes();
+        barra_.Position(static_cast<int>(offset));
+        canal_.entorno.procesar_mensajes();
     }
     return true;
 }

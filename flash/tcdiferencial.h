@@ -7,11 +7,14 @@
 #include <cstdint>
 #include <span>
 
+#include "base/progreso.h"
+#include "protocol/canal.h"
 #include "protocol/trama_flash.h"
 
 namespace z82 {
 
-class Contexto;
+class TFuente_lineas;
+class TLector_hex;
 
 class TCDiferencial {
   public:
@@ -20,14 +23,18 @@ class TCDiferencial {
     // Blocks of the region's plan image.
     static constexpr int BLOQUE_REGION = 128;
 
-    explicit TCDiferencial(Contexto& ctx);
+    // ultimo_progreso: the last position the flash programming put on the bar, -1 until the
+    // first; it outlives this object (the program keeps it for its whole life).
+    TCDiferencial(Canal canal, Barra_de_progreso& barra, int& ultimo_progreso);
     TCDiferencial(const TCDiferencial&) = delete;
     TCDiferencial& operator=(const TCDiferencial&) = delete;
 
     // Wakes the loader and erases the firmware pages 0xAB .. 0xC9.
     bool Preparar_flash();
-    bool Enviar_imagen();
-    bool Enviar_region();
+    // The firmware's HEX records (false when there is no image).
+    bool Enviar_imagen(TFuente_lineas* fuente, TLector_hex* lector);
+    // The plan image of the meter's region (plan type 0 to 4).
+    bool Enviar_region(int tipo_plan);
     // Streams a plan image to pages 0xC9 and 0xCA in blocks of 128 bytes.
     bool Enviar_plan(std::span<const uint8_t> imagen);
     // The flash controller's block write, on the page given.
@@ -47,7 +54,9 @@ class TCDiferencial {
   private:
     void poner_barra(int posicion);
 
-    Contexto& ctx_;
+    Canal canal_;
+    Barra_de_progreso& barra_;
+    int& ultimo_progreso_;
 };
 
 }  // namespace z82

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "app/contexto.h"
+#include "base/entorno.h"
 #include "data/imagenes.h"
 #include "protocol/trama_flash.h"
 
 namespace z82 {
 
-TCFpga::TCFpga(Contexto& ctx) : ctx_(ctx) {
+TCFpga::TCFpga(Canal canal, Barra_de_progreso& barra) : canal_(canal), barra_(barra) {
     for (int i = 0; i < CONFIGURACIONES_CARGADAS; ++i) {
         configuraciones[static_cast<size_t>(i)] = datos::configuracion_fpga(i);
     }
@@ -39,7 +39,7 @@ bool TCFpga::Grabar_configuraciones(bool programar) {
     // One page beyond the last one that holds data; the loader needs no wake-up here.
     const auto ultima =
         static_cast<uint8_t>((total / BYTES_SEGMENTO + PAGINA_AREA_FPGA + 1u) & 0xFFu);
-    if (!Borrar_paginas(ctx_.canal(), PAGINA_AREA_FPGA, ultima, formas::borrado_fpga)) return false;
+    if (!Borrar_paginas(canal_, PAGINA_AREA_FPGA, ultima, formas::borrado_fpga)) return false;
 
     if (!Enviar_area(area)) return false;
 
@@ -50,18 +50,18 @@ bool TCFpga::Grabar_configuraciones(bool programar) {
 }
 
 bool TCFpga::Enviar_area(const Area_fpga& area) {
-    ctx_.Barra_progreso.Min(0);
-    ctx_.Barra_progreso.Max(static_cast<int>(total));
-    ctx_.Barra_progreso.Position(0);
+    barra_.Min(0);
+    barra_.Max(static_cast<int>(total));
+    barra_.Position(0);
     for (uint32_t p = 0; p < total; p += BYTES_BLOQUE) {
-        ctx_.entorno.procesar_mensajes();
+        canal_.entorno.procesar_mensajes();
         pagina = static_cast<uint8_t>((PAGINA_AREA_FPGA + p / BYTES_SEGMENTO) & 0xFFu);
         const uint32_t n = std::min(BYTES_BLOQUE, total - p);
-        if (!Enviar_bloque(ctx_.canal(), formas::bloque_fpga, static_cast<int>(n),
+        if (!Enviar_bloque(canal_, formas::bloque_fpga, static_cast<int>(n),
                            static_cast<uint16_t>(p & 0xFFFFu), pagina, area.datos.data() + p)) {
             return false;
         }
-        ctx_.Barra_progreso.Position(static_cast<int>(p));
+        barra_.Position(static_cast<int>(p));
     }
     return true;
 }
@@ -71,12 +71,12 @@ bool TCFpga::Programar_area() {
     for (uint32_t s = SEGMENTO_AREA_FPGA; s <= SEGMENTO_AREA_FPGA + total / BYTES_SEGMENTO; ++s) {
         if (s < mapa.size()) mapa[s] = 1;
     }
-    Programar_mapa(ctx_.canal(), mapa);
+    Programar_mapa(canal_, mapa);
     // The meter's stream is given the same budget as the firmware's program command; the
     // single markers carry nothing for this step.
-    if (!Seguir_progreso(ctx_.canal(), ctx_.entorno.segundos(), LIMITE_PROGRESO_S, nullptr))
+    if (!Seguir_progreso(canal_, canal_.entorno.segundos(), LIMITE_PROGRESO_S, nullptr))
         return false;
-    Fin_comunicacion(ctx_.canal());
+    Fin_comunicacion(canal_);
     return true;
 }
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "base/progreso.h"
 #include "fpga/area_fpga.h"
+#include "protocol/canal.h"
 
 namespace z82 {
-
-class Contexto;
 
 class TCFpga {
   public:
@@ -22,7 +22,7 @@ class TCFpga {
     // Data bytes per block write.
     static constexpr uint32_t BYTES_BLOQUE = 250;
 
-    explicit TCFpga(Contexto& ctx);
+    TCFpga(Canal canal, Barra_de_progreso& barra);
     TCFpga(const TCFpga&) = delete;
     TCFpga& operator=(const TCFpga&) = delete;
 
@@ -52,7 +52,8 @@ class TCFpga {
     bool Enviar_area(const Area_fpga& area);
     bool Programar_area();
 
-    Contexto& ctx_;
+    Canal canal_;
+    Barra_de_progreso& barra_;
 };
 
 }  // namespace z82

@@ -191,7 +191,6 @@ void Ejecutar(Banco_fuzz& b, Intercambio que, int variante) {
             for (size_t i = 0; i < datos.size(); ++i) datos[i] = static_cast<uint8_t>(i * 7);
             const int n =
                 variante < 8 ? MAX_DATOS_BLOQUE : std::min(16 * variante, MAX_DATOS_BLOQUE);
-            ctx.hora_inicio = b.entorno.segundos();
             Enviar_bloque(ctx.canal(), formas_bloque[variante % 4], n, 0x1234,
                           static_cast<uint8_t>(0x7E + variante), datos.data());
             Enviar_bloque(ctx.canal(), formas_bloque[(variante + 1) % 4], 8, 0x0000, 0xAB,
@@ -200,8 +199,9 @@ void Ejecutar(Banco_fuzz& b, Intercambio que, int variante) {
         }
         case borrar_paginas:
             ctx.hora_inicio = b.entorno.segundos();
-            Borrar_paginas(ctx.canal(), 0xAB, 0xC9, formas_espera[variante % 5]);
-            Borrar_paginas(ctx.canal(), 0xDB, 0xDD, formas_espera[(variante + 2) % 5]);
+            Borrar_paginas(ctx.canal(), 0xAB, 0xC9, formas_espera[variante % 5], ctx.hora_inicio);
+            Borrar_paginas(ctx.canal(), 0xDB, 0xDD, formas_espera[(variante + 2) % 5],
+                           ctx.hora_inicio);
             break;
         case despertar:
             Despertar(ctx.canal(), formas::despertar);
@@ -217,15 +217,15 @@ void Ejecutar(Banco_fuzz& b, Intercambio que, int variante) {
             break;
         }
         case cargar_arranque: {
-            TCodigo_cargador c(ctx);
+            TCodigo_cargador c{ctx.canal(), ctx.bloques, ctx.consultas, ctx.graficos};
             c.Cargar_arranque();
-            c.Cargar_bloque_144();
-            c.Cargar_bloque_972();
+            ctx.hora_inicio = b.entorno.segundos();
+            c.Cargar_bloque_144(ctx.hora_inicio);
+            c.Cargar_bloque_972(ctx.hora_inicio);
             break;
         }
         case programar_flash: {
-            TCDiferencial d(ctx);
-            ctx.hora_inicio = b.entorno.segundos();
+            TCDiferencial d{ctx.canal(), ctx.Barra_progreso, ctx.ultimo_progreso};
             d.Preparar_flash();
             const auto plan = datos::imagen_planes(variante % 5);
             d.Enviar_plan(plan.first(std::min<size_t>(plan.size(), 128 * (1 + variante))));
@@ -238,9 +238,9 @@ void Ejecutar(Banco_fuzz& b, Intercambio que, int variante) {
             break;
         }
         case cargador_bloques:
-            Sincronizar_datos(ctx);
-            Vaciar_sector(ctx, static_cast<uint8_t>(30 + variante));
-            Sincronizar_datos(ctx);
+            Sincronizar_datos(ctx.canal());
+            Vaciar_sector(ctx.canal(), static_cast<uint8_t>(30 + variante));
+            Sincronizar_datos(ctx.canal());
             break;
         case eeprom: {
             TFParam_defecto f(ctx);
@@ -250,15 +250,15 @@ void Ejecutar(Banco_fuzz& b, Intercambio que, int variante) {
             break;
         }
         case fpga: {
-            TCFpga f(ctx);
+            TCFpga f{ctx.canal(), ctx.Barra_progreso};
             f.n_configuraciones = 1 + variante % 3;
             f.Grabar_configuraciones((variante & 4) == 0);
             break;
         }
         case mpeg4_pasos: {
-            TMpeg4 t(ctx);
-            t.Parchear_bloque_972();
             ctx.es_usa = (variante & 1) != 0;
+            TMpeg4 t{ctx.canal(), ctx.Barra_progreso, ctx.bloques, ctx.graficos, ctx.es_usa};
+            t.Parchear_bloque_972();
             t.Borrar_area_mpeg4();
             t.Grabar_transferencia();
             t.Arrancar_transferencia();
@@ -267,7 +267,7 @@ void Ejecutar(Banco_fuzz& b, Intercambio que, int variante) {
             break;
         }
         case mpeg4_completo: {
-            TMpeg4 t(ctx);
+            TMpeg4 t{ctx.canal(), ctx.Barra_progreso, ctx.bloques, ctx.graficos, ctx.es_usa};
             t.Parchear_bloque_972();
             t.Actualizar_mpeg4(0);
             break;
@@ -279,15 +279,14 @@ void Ejecutar(Banco_fuzz& b, Intercambio que, int variante) {
             m.graficos.Enviar_grafico(1 + variante % 4);
             break;
         case enviar_imagen: {
-            TCDiferencial d(ctx);
-            ctx.hora_inicio = b.entorno.segundos();
+            TCDiferencial d{ctx.canal(), ctx.Barra_progreso, ctx.ultimo_progreso};
             // Every segment, or only the version block's: records of the others are skipped.
             if (variante < 8) {
                 d.mapa.fill(1);
             } else {
                 d.mapa[SEGMENTO_VERSION] = 1;
             }
-            d.Enviar_imagen();
+            d.Enviar_imagen(ctx.fuente_hex, ctx.lector_hex);
             break;
         }
         default:

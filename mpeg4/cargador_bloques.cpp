@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "app/contexto.h"
+#include "base/entorno.h"
+#include "protocol/canal.h"
 #include "link/tcpuerto.h"
 #include "protocol/espera.h"
 
@@ -19,21 +20,21 @@ uint8_t Xor(const uint8_t* desde, const uint8_t* hasta) {
 // Drains, starts the clock and sends the frame one byte at a time with 1 ms after each,
 // as the loader takes it. Returns the clock's start.
 template <size_t N>
-int64_t Enviar_lento(Contexto& ctx, const std::array<uint8_t, N>& trama) {
-    ctx.puerto->Vaciar_entrada();
-    const int64_t inicio = ctx.entorno.segundos();
+int64_t Enviar_lento(const Canal& canal, const std::array<uint8_t, N>& trama) {
+    canal.puerto.Vaciar_entrada();
+    const int64_t inicio = canal.entorno.segundos();
     for (uint8_t b : trama) {
-        ctx.puerto->Escribir(&b, 1);
-        ctx.entorno.dormir(1);
+        canal.puerto.Escribir(&b, 1);
+        canal.entorno.dormir(1);
     }
     return inicio;
 }
 
 // After the fixed 1000 ms pause, waits for one reply byte until the limit counted from the
 // start of the send. Returns the elapsed seconds when the wait ended; b is 0 if nothing came.
-int64_t Esperar_respuesta(Contexto& ctx, int64_t inicio, int64_t limite, uint8_t& b) {
-    ctx.entorno.dormir(1000);
-    Espera espera(*ctx.puerto, ctx.entorno);
+int64_t Esperar_respuesta(const Canal& canal, int64_t inicio, int64_t limite, uint8_t& b) {
+    canal.entorno.dormir(1000);
+    Espera espera(canal.puerto, canal.entorno);
     espera.reiniciar_en(inicio);
     espera.byte(b, limite);
     return espera.transcurrido();
@@ -60,25 +61,25 @@ Trama_orden::Trama_orden(uint32_t longitud, uint8_t sector, uint8_t xor_datos) {
     bytes[11] = Xor(bytes.data() + 1, bytes.data() + 11);
 }
 
-bool Sincronizar_datos(Contexto& ctx) {
+bool Sincronizar_datos(const Canal& canal) {
     uint8_t relleno[Trama_bloque::DATOS];
     for (uint8_t& b : relleno) b = 0xFF;
     const Trama_bloque trama(0, relleno);
-    const int64_t inicio = Enviar_lento(ctx, trama.bytes);
+    const int64_t inicio = Enviar_lento(canal, trama.bytes);
     uint8_t respuesta = 0;
-    const int64_t transcurrido = Esperar_respuesta(ctx, inicio, 6, respuesta);
+    const int64_t transcurrido = Esperar_respuesta(canal, inicio, 6, respuesta);
     return transcurrido <= 5 && respuesta == Trama_bloque::RESPUESTA;
 }
 
-bool Vaciar_sector(Contexto& ctx, uint8_t sector) {
+bool Vaciar_sector(const Canal& canal, uint8_t sector) {
     const Trama_orden trama(0, sector, 0);
-    const int64_t inicio = Enviar_lento(ctx, trama.bytes);
+    const int64_t inicio = Enviar_lento(canal, trama.bytes);
     uint8_t respuesta = 0;
-    const int64_t transcurrido = Esperar_respuesta(ctx, inicio, 10, respuesta);
+    const int64_t transcurrido = Esperar_respuesta(canal, inicio, 10, respuesta);
     if (transcurrido > 9) return false;
     char linea[16];
     std::snprintf(linea, sizeof linea, "ack: %X\n", static_cast<unsigned>(respuesta));
-    ctx.entorno.diagnostico(linea);
+    canal.entorno.diagnostico(linea);
     return respuesta == Trama_orden::RESPUESTA;
 }
 

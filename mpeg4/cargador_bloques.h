@@ -9,7 +9,7 @@
 
 namespace z82 {
 
-class Contexto;
+struct Canal;
 
 // Data block: 'Z', the 24-bit offset of the block (most significant byte first), 128 data
 // bytes and the XOR of bytes 1 to 131. The loader answers 0xA5.
@@ -34,8 +34,8 @@ struct Trama_orden {
 };
 
 // Sends one block of 128 bytes 0xFF at offset 0 and expects 0xA5.
-bool Sincronizar_datos(Contexto& ctx);
+bool Sincronizar_datos(const Canal& canal);
 // Sends the erase order (length 0) for the sector and expects 0xB5.
-bool Vaciar_sector(Contexto& ctx, uint8_t sector);
+bool Vaciar_sector(const Canal& canal, uint8_t sector);
 
 }  // namespace z82

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <array>
 
-#include "app/contexto.h"
+#include "base/entorno.h"
 #include "data/imagenes.h"
+#include "flash/codigo_cargador.h"
 #include "graphics/tgraficos.h"
 #include "link/tcpuerto.h"
 #include "protocol/espera.h"
@@ -19,15 +20,19 @@ constexpr int PAUSA_ESPERA_FIN_MS = 1;
 constexpr int GRAFICO_CARGANDO = 3;
 constexpr int GRAFICO_ACTUALIZANDO = 4;
 
-bool leer_byte(Contexto& ctx, uint8_t& b) { return ctx.puerto->Leer(&b, 1) > 0; }
+bool leer_byte(const Canal& canal, uint8_t& b) { return canal.puerto.Leer(&b, 1) > 0; }
 
 }  // namespace
 
-TMpeg4::TMpeg4(Contexto& ctx)
-    : bloques(ctx.bloques),
+TMpeg4::TMpeg4(Canal canal, Barra_de_progreso& barra, Bloques_cargador& bloques_cargador,
+               TGraficos* graficos, bool es_usa)
+    : bloques(bloques_cargador),
       imagen(datos::imagen_mpeg4()),
       programa(datos::programa_transferencia()),
-      ctx_(ctx) {}
+      canal_(canal),
+      barra_(barra),
+      graficos_(graficos),
+      es_usa_(es_usa) {}
 
 bool TMpeg4::Parchear_bloque_972() {
     auto& bloque = bloques.bloque[2];
@@ -42,41 +47,42 @@ bool TMpeg4::Actualizar_mpeg4(uint32_t p) {
     parametro = p;
     if (!Grabar_aplicacion()) return false;
     if (!Grabar_transferencia()) return false;
-    if (ctx_.graficos) ctx_.graficos->Enviar_grafico(GRAFICO_ACTUALIZANDO);
-    if (ctx_.abortar) return false;
+    if (graficos_) graficos_->Enviar_grafico(GRAFICO_ACTUALIZANDO);
+    if (canal_.parar) return false;
     if (!Arrancar_transferencia()) return false;
     if (!Ordenar_transferencia()) return false;
     return Esperar_fin_mpeg4();
 }
 
 bool TMpeg4::Borrar_area_mpeg4() {
-    if (!Despertar(ctx_.canal(), formas::despertar)) return false;
-    return Borrar_paginas(ctx_.canal(), PAGINA_APLICACION, ULTIMA_PAGINA_APLICACION,
+    if (!Despertar(canal_, formas::despertar)) return false;
+    return Borrar_paginas(canal_, PAGINA_APLICACION, ULTIMA_PAGINA_APLICACION,
                           formas::borrado_mpeg4);
 }
 
 bool TMpeg4::Grabar_aplicacion() {
     total = 0;
-    ctx_.hora_inicio = ctx_.entorno.segundos();
+    // The graphics erase counts its limit from here.
+    const int64_t hora_inicio = canal_.entorno.segundos();
     if (!Borrar_area_mpeg4()) return false;
 
-    ctx_.entorno.dormir(PAUSA_TRAS_BORRADO_MS);
-    if (ctx_.graficos) {
-        ctx_.graficos->Borrar_graficos(ctx_.hora_inicio);
-        ctx_.graficos->Enviar_grafico(GRAFICO_CARGANDO);
+    canal_.entorno.dormir(PAUSA_TRAS_BORRADO_MS);
+    if (graficos_) {
+        graficos_->Borrar_graficos(hora_inicio);
+        graficos_->Enviar_grafico(GRAFICO_CARGANDO);
     }
-    if (ctx_.abortar) return false;
+    if (canal_.parar) return false;
 
     tamano_imagen = static_cast<uint32_t>(imagen.size());
     pagina = PAGINA_APLICACION;
-    ctx_.Barra_progreso.Min(0);
-    ctx_.Barra_progreso.Max(static_cast<int>(tamano_imagen / BYTES_BLOQUE_APLICACION));
+    barra_.Min(0);
+    barra_.Max(static_cast<int>(tamano_imagen / BYTES_BLOQUE_APLICACION));
     return Enviar_flujo(imagen, BYTES_BLOQUE_APLICACION, true);
 }
 
 bool TMpeg4::Grabar_transferencia() {
-    ctx_.Barra_progreso.Min(0);
-    ctx_.Barra_progreso.Max(static_cast<int>(programa.size()));
+    barra_.Min(0);
+    barra_.Max(static_cast<int>(programa.size()));
     total = 0;
     pagina = PAGINA_TRANSFERENCIA;
     return Enviar_flujo(programa, BYTES_BLOQUE_TRANSFERENCIA, false);
@@ -87,7 +93,7 @@ bool TMpeg4::Enviar_flujo(std::span<const uint8_t> datos, int bytes_bloque, bool
     int enviados = 0;
     for (size_t posicion = 0; posicion < datos.size();) {
         const size_t n = std::min(static_cast<size_t>(bytes_bloque), datos.size() - posicion);
-        if (!Enviar_bloque(ctx_.canal(), formas::bloque_mpeg4, static_cast<int>(n),
+        if (!Enviar_bloque(canal_, formas::bloque_mpeg4, static_cast<int>(n),
                            static_cast<uint16_t>(desplazamiento), pagina,
                            datos.data() + posicion)) {
             return false;
@@ -97,26 +103,26 @@ bool TMpeg4::Enviar_flujo(std::span<const uint8_t> datos, int bytes_bloque, bool
         desplazamiento = static_cast<uint32_t>((desplazamiento + n) & 0xFFFFu);
         total += static_cast<uint32_t>(n);
         posicion += n;
-        ctx_.Barra_progreso.Position(barra_en_bloques ? enviados : static_cast<int>(posicion));
+        barra_.Position(barra_en_bloques ? enviados : static_cast<int>(posicion));
         ++enviados;
 
-        if (Cancelado_tras_pausa(ctx_.canal())) return false;
+        if (Cancelado_tras_pausa(canal_)) return false;
     }
     return true;
 }
 
 bool TMpeg4::Arrancar_transferencia() {
-    ctx_.puerto->Vaciar_entrada();
-    return ctx_.puerto->Escribir({ARRANQUE_1, ARRANQUE_2}) == 2;
+    canal_.puerto.Vaciar_entrada();
+    return canal_.puerto.Escribir({ARRANQUE_1, ARRANQUE_2}) == 2;
 }
 
 bool TMpeg4::Ordenar_transferencia() {
     // Any byte tells that the transfer program is running; the window stays live meanwhile.
-    Espera espera(*ctx_.puerto, ctx_.entorno);
+    Espera espera(canal_.puerto, canal_.entorno);
     uint8_t listo = 0;
     if (!espera.byte(listo, LIMITE_LISTO_S)) return false;
     const uint32_t t = tamano_imagen;
-    const std::array<uint8_t, 9> orden{ctx_.es_usa ? ORDEN_TRANSFERENCIA_USA : ORDEN_TRANSFERENCIA,
+    const std::array<uint8_t, 9> orden{es_usa_ ? ORDEN_TRANSFERENCIA_USA : ORDEN_TRANSFERENCIA,
                                        0x00,
                                        0x00,
                                        0x20,
@@ -125,25 +131,25 @@ bool TMpeg4::Ordenar_transferencia() {
                                        static_cast<uint8_t>((t >> 8) & 0xFF),
                                        static_cast<uint8_t>((t >> 16) & 0xFF),
                                        static_cast<uint8_t>((t >> 24) & 0xFF)};
-    return ctx_.puerto->Escribir(orden.data(), static_cast<uint32_t>(orden.size())) ==
+    return canal_.puerto.Escribir(orden.data(), static_cast<uint32_t>(orden.size())) ==
            static_cast<int>(orden.size());
 }
 
 bool TMpeg4::Esperar_fin_mpeg4() {
-    ctx_.Barra_progreso.Min(0);
-    ctx_.Barra_progreso.Max(PASOS_BARRA_FIN);
-    ctx_.Barra_progreso.Position(0);
-    const int64_t inicio = ctx_.entorno.segundos();
+    barra_.Min(0);
+    barra_.Max(PASOS_BARRA_FIN);
+    barra_.Position(0);
+    const int64_t inicio = canal_.entorno.segundos();
     bool terminado = false;
-    while (!terminado && ctx_.entorno.segundos() - inicio < LIMITE_FIN_S) {
-        const int64_t transcurrido = ctx_.entorno.segundos() - inicio;
+    while (!terminado && canal_.entorno.segundos() - inicio < LIMITE_FIN_S) {
+        const int64_t transcurrido = canal_.entorno.segundos() - inicio;
         if (transcurrido < PASOS_BARRA_FIN) {
-            ctx_.Barra_progreso.Position(static_cast<int>(transcurrido));
+            barra_.Position(static_cast<int>(transcurrido));
         }
-        ctx_.entorno.procesar_mensajes();
+        canal_.entorno.procesar_mensajes();
         uint8_t b = 0;
-        terminado = leer_byte(ctx_, b) && b == FIN_MPEG4;
-        ctx_.entorno.dormir(PAUSA_ESPERA_FIN_MS);
+        terminado = leer_byte(canal_, b) && b == FIN_MPEG4;
+        canal_.entorno.dormir(PAUSA_ESPERA_FIN_MS);
     }
     return terminado;
 }

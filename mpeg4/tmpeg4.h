@@ -8,10 +8,13 @@
 #include <span>
 
 #include "base/mapa_flash.h"
+#include "base/progreso.h"
+#include "protocol/canal.h"
+
 namespace z82 {
 
-class Contexto;
 struct Bloques_cargador;
+class TGraficos;
 
 class TMpeg4 {
   public:
@@ -38,7 +41,10 @@ class TMpeg4 {
     // Longest wait for the transfer program's ready byte.
     static constexpr int64_t LIMITE_LISTO_S = 30;
 
-    explicit TMpeg4(Contexto& ctx);
+    // es_usa: the meter is of region "USA" (the transfer order differs); graficos may be
+    // null when the meter shows no pictures.
+    TMpeg4(Canal canal, Barra_de_progreso& barra, Bloques_cargador& bloques_cargador,
+           TGraficos* graficos, bool es_usa);
     TMpeg4(const TMpeg4&) = delete;
     TMpeg4& operator=(const TMpeg4&) = delete;
 
@@ -72,7 +78,10 @@ class TMpeg4 {
     // 64 KiB boundary. The bar shows the blocks sent before the current one, or the bytes.
     bool Enviar_flujo(std::span<const uint8_t> datos, int bytes_bloque, bool barra_en_bloques);
 
-    Contexto& ctx_;
+    Canal canal_;
+    Barra_de_progreso& barra_;
+    TGraficos* graficos_;
+    bool es_usa_;
 };
 
 }  // namespace z82

@@ -26,6 +26,8 @@ class Contexto_prueba : public Contexto {
         ++reconexiones;
         if (al_reconectar) al_reconectar();
     }
+    // The run clock the tests hand to the loader and graphics exchanges.
+    int64_t hora_inicio = 0;
     int conexiones = 0;
     int reconexiones = 0;
     std::function<void()> al_conectar, al_reconectar;

@@ -96,7 +96,7 @@ struct Banco {
 
 const std::vector<uint8_t>& Area_fpga(Tventana_cargador& v) {
     static const std::vector<uint8_t> area = [&] {
-        TCFpga fpga(v);
+        TCFpga fpga{v.canal(), v.Barra_progreso};
         fpga.n_configuraciones = 2;
         return fpga.Imagen();
     }();

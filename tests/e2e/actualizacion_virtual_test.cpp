@@ -104,7 +104,7 @@ TEST(Actualizacion_virtual, DefaultMeterGetsFirmwarePlansFpgaAndZoneAndReadsThem
     // Every sector of the memory erase was emptied before the firmware came back.
     EXPECT_EQ(b.medidor->contar("orden ["), 12u);
 
-    TCFpga fpga(v);
+    TCFpga fpga{v.canal(), v.Barra_progreso};
     fpga.n_configuraciones = 2;
     const auto area = fpga.Imagen();
     ASSERT_EQ(area.size(), 185559u);

@@ -64,9 +64,7 @@ class Imagen_prueba : public ::testing::Test {
         fuente_ = std::make_unique<TFuente_lineas>(texto_);
         lector_ = std::make_unique<TLector_hex>(*fuente_);
         lector_->registros = registros;
-        b.ctx.fuente_hex = fuente_.get();
-        b.ctx.lector_hex = lector_.get();
-        return d.Enviar_imagen();
+        return d.Enviar_imagen(fuente_.get(), lector_.get());
     }
     // What the loader received, as one byte run per page and address.
     Bytes recibido(uint8_t pagina) const {
@@ -81,7 +79,7 @@ class Imagen_prueba : public ::testing::Test {
 
     Banco b;
     Cargador_guion cargador{b};
-    TCDiferencial d{b.ctx};
+    TCDiferencial d{b.ctx.canal(), b.ctx.Barra_progreso, b.ctx.ultimo_progreso};
     std::string texto_;
     std::unique_ptr<TFuente_lineas> fuente_;
     std::unique_ptr<TLector_hex> lector_;
@@ -211,12 +209,12 @@ TEST_F(Imagen_prueba, PlanImageOfRegionZero) {
 
 TEST_F(Imagen_prueba, RegionWithoutItsImageFails) {
     b.ctx.tipo_plan_medidor = 5;
-    EXPECT_FALSE(d.Enviar_region());
+    EXPECT_FALSE(d.Enviar_region(b.ctx.tipo_plan_medidor));
     EXPECT_FALSE(d.Enviar_plan({}));
     EXPECT_TRUE(b.enviados().empty());
     b.ctx.tipo_plan_medidor = 0;
     if (datos::imagen_planes(0).size() != 73596) GTEST_SKIP() << "plan images not built yet";
-    EXPECT_TRUE(d.Enviar_region());
+    EXPECT_TRUE(d.Enviar_region(b.ctx.tipo_plan_medidor));
     EXPECT_EQ(cargador.bloques().size(), 575u);
 }
 
@@ -241,9 +239,7 @@ TEST_F(Imagen_prueba, CarriedFirmwareImageGoesOutWhole) {
 
     fuente.Posicionar(0);
     lector.registros = registros;
-    b.ctx.fuente_hex = &fuente;
-    b.ctx.lector_hex = &lector;
-    ASSERT_TRUE(d.Enviar_imagen());
+    ASSERT_TRUE(d.Enviar_imagen(&fuente, &lector));
     std::map<uint8_t, size_t> recibido_por_pagina;
     for (const auto& m : cargador.bloques()) {
         EXPECT_LE(m.n(), 232);

@@ -51,8 +51,9 @@ class Controlador_prueba : public ::testing::Test {
     Vista_barra vista{b.entorno};
     prueba::Contexto_prueba ctx{b.entorno, vista};
     TGraficos g{Canal{b.puerto, b.entorno, ctx.abortar}};
-    TCDiferencial d{ctx};
-    TCodigo_cargador codigo{ctx};
+    TCDiferencial d{Canal{b.puerto, b.entorno, ctx.abortar}, ctx.Barra_progreso,
+                    ctx.ultimo_progreso};
+    TCodigo_cargador codigo{Canal{b.puerto, b.entorno, ctx.abortar}, ctx.bloques, nullptr, &g};
 };
 
 TEST_F(Controlador_prueba, BootLoadSendsBlocksZeroAndTwo) {
@@ -84,7 +85,7 @@ TEST_F(Controlador_prueba, BootLoadWrongAnswerBeepsAndSilenceIsBounded) {
 TEST_F(Controlador_prueba, Block144ReportsTheFrameBuffer) {
     ctx.hora_inicio = b.entorno.segundos();
     responder_tras(3 + 144, {RESP_BLOQUE_144, 0x91, 0x12, 0x34});
-    EXPECT_TRUE(codigo.Cargar_bloque_144());
+    EXPECT_TRUE(codigo.Cargar_bloque_144(ctx.hora_inicio));
     Bytes esperado{0x04, 0x90, 0x00};
     const Bytes b1 = bloque(1);
     esperado.insert(esperado.end(), b1.begin(), b1.end());
@@ -98,13 +99,13 @@ TEST_F(Controlador_prueba, Block144OtherAnswerLeavesGraphicsOffButSucceeds) {
     g.habilitado = true;
     ctx.hora_inicio = b.entorno.segundos();
     responder_tras(3 + 144, {0x55});
-    EXPECT_TRUE(codigo.Cargar_bloque_144());
+    EXPECT_TRUE(codigo.Cargar_bloque_144(ctx.hora_inicio));
     EXPECT_FALSE(g.habilitado);
 
     // Answer 0x4A with only one of its three bytes: the others read as 0.
     ctx.hora_inicio = b.entorno.segundos();
     responder_tras(2 * (3 + 144), {RESP_BLOQUE_144, 0x95});
-    EXPECT_TRUE(codigo.Cargar_bloque_144());
+    EXPECT_TRUE(codigo.Cargar_bloque_144(ctx.hora_inicio));
     EXPECT_TRUE(g.habilitado);
     EXPECT_EQ(g.pagina_inicio, 0x95);
     EXPECT_EQ(g.direccion_base, 0);
@@ -113,13 +114,13 @@ TEST_F(Controlador_prueba, Block144OtherAnswerLeavesGraphicsOffButSucceeds) {
     // Silence: false once 20 s of the run have passed.
     b.medidor.al_recibir = nullptr;
     ctx.hora_inicio = b.entorno.segundos();
-    EXPECT_FALSE(codigo.Cargar_bloque_144());
+    EXPECT_FALSE(codigo.Cargar_bloque_144(ctx.hora_inicio));
     EXPECT_EQ(b.entorno.segundos() - ctx.hora_inicio, 21);
 }
 
 TEST_F(Controlador_prueba, Block972IsPacedAndWaitsForTheSecondAnswer) {
     responder_tras(3 + 972, {'x', 'y', RESP_CODIGO_CARGADO});
-    EXPECT_TRUE(codigo.Cargar_bloque_972());
+    EXPECT_TRUE(codigo.Cargar_bloque_972(ctx.hora_inicio));
     Bytes esperado{0x04, 0xCC, 0x03};
     const Bytes b2 = bloque(2);
     esperado.insert(esperado.end(), b2.begin(), b2.end());
@@ -137,15 +138,15 @@ TEST_F(Controlador_prueba, Block972IsPacedAndWaitsForTheSecondAnswer) {
     // The first byte is never taken as the answer.
     b.medidor.recibidos.clear();
     responder_tras(3 + 972, {RESP_CODIGO_CARGADO});
-    EXPECT_FALSE(codigo.Cargar_bloque_972());
+    EXPECT_FALSE(codigo.Cargar_bloque_972(ctx.hora_inicio));
     EXPECT_EQ(b.entorno.segundos() - ctx.hora_inicio, 21);
 }
 
 TEST_F(Controlador_prueba, LoaderBlocksOfTheWrongSizeAreNotSent) {
     ctx.bloques.bloque[1].pop_back();
     ctx.bloques.bloque[2].clear();
-    EXPECT_FALSE(codigo.Cargar_bloque_144());
-    EXPECT_FALSE(codigo.Cargar_bloque_972());
+    EXPECT_FALSE(codigo.Cargar_bloque_144(ctx.hora_inicio));
+    EXPECT_FALSE(codigo.Cargar_bloque_972(ctx.hora_inicio));
     EXPECT_FALSE(codigo.Cargar_arranque());
     EXPECT_TRUE(b.enviados().empty());
 }
@@ -215,8 +216,9 @@ TEST_F(Programar_prueba, TenMinutesForTheWholeStream) {
         m.responder({0x8A, 0x8A}, t + 1000);
         for (int i = 1; i <= 15; ++i) m.responder(0x20, t + i * 59'000'000LL);
     };
+    const int64_t t0 = b.entorno.segundos();
     EXPECT_FALSE(d.Programar());
-    EXPECT_EQ(b.entorno.segundos() - ctx.hora_inicio, LIMITE_PROGRESO_S);
+    EXPECT_EQ(b.entorno.segundos() - t0, LIMITE_PROGRESO_S);
     EXPECT_EQ(b.entorno.pitidos, 0);
 }
 
@@ -238,7 +240,7 @@ TEST_F(Controlador_prueba, ProgressDisplay) {
     EXPECT_EQ(ctx.ultimo_progreso, 2);
 
     // The last position outlives the controller.
-    TCDiferencial otro{ctx};
+    TCDiferencial otro{ctx.canal(), ctx.Barra_progreso, ctx.ultimo_progreso};
     EXPECT_EQ(ctx.ultimo_progreso, 2);
 }
 

@@ -28,7 +28,7 @@ struct Banco_real : prueba::Banco_medidor {
 
 TEST(Fpga_medidor, MeterHoldsTheRunsConfigurationArea) {
     Banco_real b(false);
-    TCFpga fpga{b.ctx};
+    TCFpga fpga{b.ctx.canal(), b.ctx.Barra_progreso};
     fpga.n_configuraciones = 2;
     const Bytes imagen = fpga.Imagen();
     ASSERT_EQ(imagen.size(), 185'559u);  // carried sizes 92,293 and 93,007
@@ -48,7 +48,7 @@ TEST(Fpga_medidor, MeterHoldsTheRunsConfigurationArea) {
 
 TEST(Mpeg4_medidor, ModuleReceivesTheCarriedApplication) {
     Banco_real b(true);
-    TMpeg4 mpeg4{b.ctx};
+    TMpeg4 mpeg4{b.ctx.canal(), b.ctx.Barra_progreso, b.ctx.bloques, b.ctx.graficos, b.ctx.es_usa};
     ASSERT_TRUE(mpeg4.Actualizar_mpeg4(0));
     const auto aplicacion = datos::imagen_mpeg4();
     const auto programa = datos::programa_transferencia();

@@ -130,7 +130,7 @@ class Grabar_fpga : public ::testing::Test {
     Configuraciones c;
     Banco b;
     Cargador_guion cargador{b};
-    TCFpga fpga{b.ctx};
+    TCFpga fpga{b.ctx.canal(), b.ctx.Barra_progreso};
     Bytes flujo{0x8A, 0x8A, 0x10, 0x20, 0x8B, 0x8B, 0x30, 0x40, 0x80, 0x80};
 };
 
@@ -185,7 +185,7 @@ TEST(Grabar_fpga_reloj, PromptAnswerIsNeverTakenForSilence) {
         Banco b;
         Cargador_guion cargador{b};
         b.entorno.origen_ms = origen;
-        TCFpga fpga{b.ctx};
+        TCFpga fpga{b.ctx.canal(), b.ctx.Barra_progreso};
         fpga.n_configuraciones = 1;
         fpga.configuraciones[0] = pequena;
         ASSERT_TRUE(fpga.Grabar_configuraciones(false));

@@ -37,7 +37,7 @@ TEST(Tramas_cargador, FramesCarryBigEndianFieldsAndTheirXor) {
 TEST(Vaciar_sector, SendsTheEraseOrderByteByByteAndAcceptsB5) {
     Banco b;
     Responder_tras_trama(b, 12, 0xB5, 50000);
-    EXPECT_TRUE(Vaciar_sector(b.ctx, 32));
+    EXPECT_TRUE(Vaciar_sector(b.ctx.canal(), 32));
     EXPECT_EQ(b.medidor.recibidos, (V{0x5B, 0, 0, 0, 0, 0, 0, 0x20, 0, 0, 0, 0x20}));
     // One byte at a time, at least a millisecond apart.
     for (size_t i = 1; i < b.medidor.tiempos_recibidos.size(); ++i) {
@@ -51,11 +51,11 @@ TEST(Vaciar_sector, SendsTheEraseOrderByteByByteAndAcceptsB5) {
 TEST(Vaciar_sector, OtherReplyPrintsTheLineAndFailsWhileSilenceFailsQuietly) {
     Banco b;
     Responder_tras_trama(b, 12, 0x4A, 3000);
-    EXPECT_FALSE(Vaciar_sector(b.ctx, 30));
+    EXPECT_FALSE(Vaciar_sector(b.ctx.canal(), 30));
     EXPECT_EQ(b.entorno.lineas_diagnostico, (std::vector<std::string>{"ack: 4A\n"}));
 
     Banco silencio;
-    EXPECT_FALSE(Vaciar_sector(silencio.ctx, 30));
+    EXPECT_FALSE(Vaciar_sector(silencio.ctx.canal(), 30));
     EXPECT_TRUE(silencio.entorno.lineas_diagnostico.empty());
     EXPECT_GE(silencio.reloj.ms(), 9000);
     EXPECT_LE(silencio.reloj.ms(), 10200);
@@ -64,7 +64,7 @@ TEST(Vaciar_sector, OtherReplyPrintsTheLineAndFailsWhileSilenceFailsQuietly) {
 TEST(Sincronizar_datos, SendsOneBlockOfFFWithXorZeroAndAcceptsA5) {
     Banco b;
     Responder_tras_trama(b, 133, 0xA5, 2000);
-    EXPECT_TRUE(Sincronizar_datos(b.ctx));
+    EXPECT_TRUE(Sincronizar_datos(b.ctx.canal()));
     V esperado{0x5A, 0, 0, 0};
     esperado.resize(132, 0xFF);
     esperado.push_back(0x00);
@@ -73,7 +73,7 @@ TEST(Sincronizar_datos, SendsOneBlockOfFFWithXorZeroAndAcceptsA5) {
 
     Banco otro;
     Responder_tras_trama(otro, 133, 0x5A, 2000);
-    EXPECT_FALSE(Sincronizar_datos(otro.ctx));
+    EXPECT_FALSE(Sincronizar_datos(otro.ctx.canal()));
 }
 
 TEST(Sincronizar_datos, A5IsAcceptedWithFiveSecondsElapsedButNotSix) {
@@ -85,7 +85,7 @@ TEST(Sincronizar_datos, A5IsAcceptedWithFiveSecondsElapsedButNotSix) {
         b.medidor.al_recibir = [=](sim::Extremo_guion& m, uint8_t, int64_t) {
             if (m.recibidos.size() == 133) m.responder(0xA5, inicio_us + retraso_ms * 1000);
         };
-        EXPECT_EQ(Sincronizar_datos(b.ctx), retraso_ms < 6000) << retraso_ms;
+        EXPECT_EQ(Sincronizar_datos(b.ctx.canal()), retraso_ms < 6000) << retraso_ms;
     }
 }
 

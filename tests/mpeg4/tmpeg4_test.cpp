@@ -97,7 +97,7 @@ class Actualizar_mpeg4_prueba : public ::testing::Test {
     int bytes_orden = -1;
     Banco b;
     Cargador_guion cargador{b};
-    TMpeg4 mpeg4{b.ctx};
+    TMpeg4 mpeg4{b.ctx.canal(), b.ctx.Barra_progreso, b.ctx.bloques, b.ctx.graficos, b.ctx.es_usa};
 };
 
 TEST_F(Actualizar_mpeg4_prueba, WholeUpdate) {
@@ -144,12 +144,12 @@ TEST_F(Actualizar_mpeg4_prueba, BannersAroundTheWrites) {
     TGraficos graficos{b.ctx.canal()};
     graficos.habilitado = true;
     graficos.pagina_inicio = 0x90;
-    b.ctx.graficos = &graficos;
+    TMpeg4 con_graficos{b.ctx.canal(), b.ctx.Barra_progreso, b.ctx.bloques, &graficos, false};
     aplicacion = relleno(1'000, 3);
     transferencia = relleno(100, 4);
-    mpeg4.imagen = aplicacion;
-    mpeg4.programa = transferencia;
-    ASSERT_TRUE(mpeg4.Actualizar_mpeg4(0));
+    con_graficos.imagen = aplicacion;
+    con_graficos.programa = transferencia;
+    ASSERT_TRUE(con_graficos.Actualizar_mpeg4(0));
 
     // Order of the pages written: graphics erase and picture 3, the application, the
     // transfer program, picture 4; up to the start command, after which the bytes are no
@@ -175,10 +175,11 @@ TEST_F(Actualizar_mpeg4_prueba, BannersAroundTheWrites) {
 }
 
 TEST_F(Actualizar_mpeg4_prueba, UsaOrderAndTheSizeOfTheImageCarried) {
-    b.ctx.es_usa = true;
+    TMpeg4 usa{b.ctx.canal(), b.ctx.Barra_progreso, b.ctx.bloques, b.ctx.graficos, true};
     aplicacion = relleno(70'001, 5);
-    mpeg4.imagen = aplicacion;
-    ASSERT_TRUE(mpeg4.Actualizar_mpeg4(0));
+    usa.imagen = aplicacion;
+    usa.programa = transferencia;
+    ASSERT_TRUE(usa.Actualizar_mpeg4(0));
     const Bytes enviados = b.enviados();
     EXPECT_EQ(Bytes(enviados.end() - 9, enviados.end()),
               (Bytes{0x4C, 0x00, 0x00, 0x20, 0x00, 0x71, 0x11, 0x01, 0x00}));
@@ -200,7 +201,8 @@ TEST_F(Actualizar_mpeg4_prueba, FailedEraseBeepsAndIsTriedThreeTimes) {
     for (int buenos_tras : {2, 3}) {  // 'p' on the third attempt, then never
         Banco banco;
         Cargador_guion c{banco};
-        TMpeg4 m{banco.ctx};
+        TMpeg4 m{banco.ctx.canal(), banco.ctx.Barra_progreso, banco.ctx.bloques, banco.ctx.graficos,
+                 banco.ctx.es_usa};
         const Bytes imagen(400, 1);
         m.imagen = imagen;
         int borrados = 0;
@@ -297,7 +299,7 @@ TEST(Parchear_bloque_972, PatchStaysInTheSharedBlockForLaterLoads) {
     b.ctx.bloques.bloque[2] = relleno(972, 9);
     const Bytes antes = b.ctx.bloques.bloque[2];
     {
-        TMpeg4 m{b.ctx};
+        TMpeg4 m{b.ctx.canal(), b.ctx.Barra_progreso, b.ctx.bloques, b.ctx.graficos, b.ctx.es_usa};
         EXPECT_TRUE(m.Parchear_bloque_972());
     }
     Bytes esperado = antes;
@@ -307,15 +309,15 @@ TEST(Parchear_bloque_972, PatchStaysInTheSharedBlockForLaterLoads) {
     EXPECT_EQ(b.ctx.bloques.bloque[2], esperado);
 
     // The next load of block 2 (the FPGA step's preparation) carries the patched bytes.
-    TCodigo_cargador codigo{b.ctx};
-    codigo.Cargar_bloque_972();
+    TCodigo_cargador codigo{b.ctx.canal(), b.ctx.bloques, b.ctx.consultas, b.ctx.graficos};
+    codigo.Cargar_bloque_972(b.ctx.hora_inicio);
     const Bytes enviados = b.enviados();
     ASSERT_GE(enviados.size(), 3u + 972u);
     EXPECT_EQ(Bytes(enviados.begin() + 3, enviados.begin() + 3 + 972), esperado);
 
     // A block too short to hold the jump is left alone.
     b.ctx.bloques.bloque[2] = Bytes(200, 0);
-    TMpeg4 m{b.ctx};
+    TMpeg4 m{b.ctx.canal(), b.ctx.Barra_progreso, b.ctx.bloques, b.ctx.graficos, b.ctx.es_usa};
     EXPECT_FALSE(m.Parchear_bloque_972());
     EXPECT_EQ(b.ctx.bloques.bloque[2], Bytes(200, 0));
 }
