@@ -55,10 +55,10 @@ void Tventana_cargador::Button_atencion_cancelClick() {
 void Tventana_cargador::Preguntar_planes(int& total) {
     grabar_planes = true;
     // Only the regions whose plans may have moved between sectors are asked.
-    if (tipo_plan_medidor != 0 && tipo_plan_medidor != 4) return;
-    plan_esperado = Version_plan_llevada(tipo_plan_medidor);
-    if (plan_medidor == plan_esperado) return;
-    planes_extra = Necesita_dos_sectores(tipo_plan_medidor);
+    if (medidor.tipo_plan_medidor != 0 && medidor.tipo_plan_medidor != 4) return;
+    medidor.plan_esperado = Version_plan_llevada(medidor.tipo_plan_medidor);
+    if (medidor.plan_medidor == medidor.plan_esperado) return;
+    planes_extra = Necesita_dos_sectores(medidor.tipo_plan_medidor);
     if (Preguntar({Texto("AVISO_HEAD"), Texto("AVISOPLAN1"), Texto("AVISOPLAN2"),
                    Texto("AVISOPLAN3"), Texto("AVISOSI"), Texto("AVISONO")})) {
         // New plans replace the stored channels: the memory is erased first.
@@ -93,7 +93,7 @@ std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
          false,
          {},
          [this] {
-             TMpeg4 mpeg4(canal(), Barra_progreso, bloques, graficos, es_usa);
+             TMpeg4 mpeg4(canal(), Barra_progreso, bloques, graficos, medidor.es_usa);
              mpeg4.Parchear_bloque_972();
              Preparar_diferencial();
              return mpeg4.Actualizar_mpeg4(0);
@@ -128,8 +128,9 @@ std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
              // read them (a meter that was busy or leaving just then): a passing failure
              // must not replace them with the defaults. A meter without them still gets
              // the defaults.
-             if (!dato_232_ok && !es_usa && !abortar && conectado) Leer_datos_sonido();
-             parametros.Construir_parametros(idioma_medidor);
+             if (!medidor.dato_232_ok && !medidor.es_usa && !abortar && conectado)
+                 Leer_datos_sonido();
+             parametros.Construir_parametros(medidor.idioma_medidor);
              return abortar || parametros.Grabar_configuracion();
          },
          [this] { Enviar_cierre(); },
@@ -139,7 +140,8 @@ std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
 }
 
 Fin_actualizacion Tventana_cargador::Actualizar_medidor() {
-    auto parametros = std::make_unique<TFParam_defecto>(*this);
+    auto parametros =
+        std::make_unique<TFParam_defecto>(canal(), *consultas, Barra_progreso, medidor);
     int total = int(Check_fpga) + int(Check_firmware) + int(Check_borrar) +
                 int(Check_configuracion) + int(Check_mpeg4_apl);
 
@@ -245,7 +247,7 @@ bool Tventana_cargador::Grabar_firmware() {
         if (abortar) ok = false;
         if (ok && !Check_fpga) ok = diferencial.Preparar_flash();
         if (ok) ok = diferencial.Enviar_imagen(fuente_hex, lector_hex);
-        if (ok) ok = diferencial.Enviar_region(tipo_plan_medidor);
+        if (ok) ok = diferencial.Enviar_region(medidor.tipo_plan_medidor);
         if (ok) graficos->Enviar_grafico(2);
         if (abortar) ok = false;
         if (ok) ok = diferencial.Programar();

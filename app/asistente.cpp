@@ -136,7 +136,8 @@ void Tventana_cargador::Button_buscar_puertoClick() {
         return;
     }
     if (!Comprobar_medidor()) {
-        const bool permitido = !opciones_bit5_libre && version_legible && !es_usa;
+        const bool permitido =
+            !medidor.opciones_bit5_libre && medidor.version_legible && !medidor.es_usa;
         resultado =
             permitido ? Resultado_asistente::nada_que_hacer : Resultado_asistente::no_permitido;
         Mostrar_resultado(IMG_DETENIDO, "PASO7");

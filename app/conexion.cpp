@@ -99,9 +99,9 @@ void Tventana_cargador::Boton_ConectarClick() {
     }
 
     conectado = true;
-    idioma_medidor = consultas->Leer_idioma();
+    medidor.idioma_medidor = consultas->Leer_idioma();
     Leer_datos_sonido();
-    if (idioma_medidor > 9 || idioma_medidor < 0) idioma_medidor = 1;
+    if (medidor.idioma_medidor > 9 || medidor.idioma_medidor < 0) medidor.idioma_medidor = 1;
 
     Plan_actualizacion();
     entorno.procesar_mensajes();
@@ -130,17 +130,17 @@ Dato_medidor<T> Leer_conforme(Leer leer) {
 }  // namespace
 
 void Tventana_cargador::Leer_datos_sonido() {
-    dato_232_ok = false;
+    medidor.dato_232_ok = false;
     const auto d232 = Leer_conforme<uint8_t>([this] { return consultas->Leer_dato_232(); });
     if (d232.estado == 0) {
-        dato_232_ok = d232.ok;
-        dato_232 = d232.valor;
+        medidor.dato_232_ok = d232.ok;
+        medidor.dato_232 = d232.valor;
     }
-    if (dato_232_ok) {
+    if (medidor.dato_232_ok) {
         const auto d23b = Leer_conforme<uint16_t>([this] { return consultas->Leer_dato_23b(); });
         if (d23b.estado == 0) {
-            dato_23b = d23b.valor;
-            dato_232_ok = d23b.ok;
+            medidor.dato_23b = d23b.valor;
+            medidor.dato_232_ok = d23b.ok;
         }
     }
 }

@@ -13,6 +13,7 @@
 #include "flash/codigo_cargador.h"
 #include "link/dispositivo_serie.h"
 #include "protocol/canal.h"
+#include "queries/datos_medidor.h"
 
 namespace z82 {
 
@@ -62,16 +63,7 @@ class Contexto {
     int ultimo_progreso = -1;
 
     // Facts read from the meter at connection and by the plan rules.
-    int idioma_medidor = 0;
-    bool dato_232_ok = false;
-    uint8_t dato_232 = 0;
-    uint16_t dato_23b = 0;
-    int tipo_plan_medidor = 0;
-    int plan_medidor = 0;
-    int plan_esperado = 0;
-    bool version_legible = false;
-    bool es_usa = false;
-    bool opciones_bit5_libre = false;
+    Datos_medidor medidor;
 
     // The embedded image: version text "1.88.00004" and its 64 segment flags.
     std::string version_hex;

@@ -87,7 +87,7 @@ void Tventana_cargador::Plan_actualizacion() {
     bool conforme = false;
     const int tipo = Tipo_plan(Leer_bytes<6>(*consultas, m::BANCO_PLANES, m::CABECERA_PLANES,
                                              &conforme, kUsadosCabeceraPlanes));
-    if (!conforme) version_legible = false;
+    if (!conforme) medidor.version_legible = false;
     Check_planes = Planes_distintos(tipo);
     Check_mpeg4_apl = Mpeg4_necesario();
 
@@ -103,8 +103,8 @@ void Tventana_cargador::Plan_actualizacion() {
 }
 
 bool Tventana_cargador::Firmware_nuevo() {
-    es_usa = false;
-    version_legible = false;
+    medidor.es_usa = false;
+    medidor.version_legible = false;
 
     // What is read here decides what is written over the meter's flash, and the replies
     // carry no checksum: a byte damaged or doubled on the line could make a current meter
@@ -123,18 +123,18 @@ bool Tventana_cargador::Firmware_nuevo() {
     Leer_bytes<16>(*consultas, m::BANCO_FIRMWARE, m::BLOQUE_REGION);
     const auto bloque = Leer_bytes<16>(*consultas, m::BANCO_FIRMWARE, m::BLOQUE_REGION,
                                        &conforme[1], kUsadosRegion);
-    es_usa = bloque[12] == 'U' && bloque[13] == 'S' && bloque[14] == 'A';
+    medidor.es_usa = bloque[12] == 'U' && bloque[13] == 'S' && bloque[14] == 'A';
 
     const auto numero = Leer_bytes<6>(*consultas, m::BANCO_FIRMWARE, m::VERSION, &conforme[2]);
     const auto build = Leer_bytes<6>(*consultas, m::BANCO_FIRMWARE, m::BUILD, &conforme[3]);
-    const std::string medidor = Texto_campo(numero) + "." + Texto_campo(build);
-    version_medidor = medidor;
+    const std::string leida = Texto_campo(numero) + "." + Texto_campo(build);
+    version_medidor = leida;
     if (!conforme[1] || !conforme[2] || !conforme[3]) return false;
-    version_legible = true;
+    medidor.version_legible = true;
     // A meter that runs any build other than 00000 always takes the carried firmware.
-    if (!Build_cero(medidor)) return true;
-    if (Build_cero(version_hex)) return Medidor_menor(medidor, version_hex, 4);
-    return Medidor_menor(medidor, version_hex, 10);
+    if (!Build_cero(leida)) return true;
+    if (Build_cero(version_hex)) return Medidor_menor(leida, version_hex, 4);
+    return Medidor_menor(leida, version_hex, 10);
 }
 
 bool Tventana_cargador::Fpga_distinta() {
@@ -150,16 +150,25 @@ bool Tventana_cargador::Planes_distintos(int tipo) {
     bool conforme = false;
     const auto cabecera = Leer_bytes<6>(*consultas, m::BANCO_PLANES, m::CABECERA_PLANES, &conforme,
                                         kUsadosCabeceraPlanes);
-    if (!conforme) version_legible = false;
-    tipo_plan_medidor = Tipo_plan(cabecera);
-    if (tipo_plan_medidor != tipo) return true;
-    plan_medidor = cabecera[2] * 256 + cabecera[3];
-    plan_esperado = Version_plan_llevada(tipo_plan_medidor);
-    return plan_medidor != plan_esperado;
+    if (!conforme) medidor.version_legible = false;
+    medidor.tipo_plan_medidor = Tipo_plan(cabecera);
+    if (medidor.tipo_plan_medidor != tipo) return true;
+    medidor.plan_medidor = cabecera[2] * 256 + cabecera[3];
+    medidor.plan_esperado = Version_plan_llevada(medidor.tipo_plan_medidor);
+    return medidor.plan_medidor != medidor.plan_esperado;
 }
 
 bool Tventana_cargador::Mpeg4_necesario() {
     using Respuesta = TConsultas::Respuesta_modulo;
+    // The module is asked over a live connection: connect first when there is none.
+    if (!conectado) {
+        Boton_ConectarClick();
+        if (!conectado) {
+            consultas->version = Version_mpeg4{};
+            consultas->respuesta_mpeg4 = Respuesta::ninguna;
+            return false;
+        }
+    }
     consultas->Leer_version_mpeg4();
     // A module that sent nothing within the wait is absent. One that sent part of its
     // answer is there and its answer was damaged on the line: it is asked once more on
@@ -191,13 +200,13 @@ bool Tventana_cargador::Mpeg4_necesario() {
 }
 
 bool Tventana_cargador::Comprobar_medidor() {
-    opciones_bit5_libre = false;
+    medidor.opciones_bit5_libre = false;
     const auto opciones = Leer_bytes<32>(*consultas, m::BANCO_RAM, m::OPCIONES);
     if ((opciones[26] & 0x20) == 0) {
-        opciones_bit5_libre = true;
+        medidor.opciones_bit5_libre = true;
         return false;
     }
-    if (!version_legible || es_usa) return false;
+    if (!medidor.version_legible || medidor.es_usa) return false;
     return Check_firmware || Check_fpga || Check_planes || Check_borrar || Check_configuracion ||
            Check_mpeg4_apl;
 }

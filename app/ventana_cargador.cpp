@@ -51,7 +51,7 @@ Tventana_cargador::Tventana_cargador(Entorno& e, Vista& v, Dispositivo_serie& di
 
     puerto_ = std::make_unique<TCPuerto>(dispositivo_, cerrojo, entorno);
     puerto = puerto_.get();
-    consultas_ = std::make_unique<TConsultas>(*this);
+    consultas_ = std::make_unique<TConsultas>(canal());
     consultas = consultas_.get();
     graficos_ = std::make_unique<TGraficos>(canal());
     graficos = graficos_.get();

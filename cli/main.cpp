@@ -93,10 +93,10 @@ void Imprimir_plan(Tventana_cargador& v) {
     const Version_mpeg4& m = v.consultas->version;
     std::printf("Meter on port %d\n", v.numero_puerto);
     std::printf("  firmware      %s%s (program carries %s)\n", v.version_medidor.c_str(),
-                v.es_usa ? " USA" : "", v.version_hex.c_str());
+                v.medidor.es_usa ? " USA" : "", v.version_hex.c_str());
     std::printf("  channel plans type %s version %d (program carries %d)\n",
-                Nombre_tipo(v.tipo_plan_medidor), v.plan_medidor,
-                Version_plan_llevada(v.tipo_plan_medidor));
+                Nombre_tipo(v.medidor.tipo_plan_medidor), v.medidor.plan_medidor,
+                Version_plan_llevada(v.medidor.tipo_plan_medidor));
     std::printf("  FPGA          %s (program carries %s)\n", v.version_fpga_medidor.c_str(),
                 Version_fpga_llevada().c_str());
     if (m.version_boot == 0xFF || m.version_decoders == 0xFF) {
@@ -105,7 +105,7 @@ void Imprimir_plan(Tventana_cargador& v) {
         std::printf("  MPEG4 module  software 0x%04X build %u boot %u decoders %u\n", m.version_sw,
                     m.build, m.version_boot, m.version_decoders);
     }
-    std::printf("  language index %d\n", v.idioma_medidor);
+    std::printf("  language index %d\n", v.medidor.idioma_medidor);
     std::printf("Items an update would write:\n");
     int n = 0;
     auto item = [&](bool marcado, const char* nombre) {
@@ -123,10 +123,10 @@ void Imprimir_plan(Tventana_cargador& v) {
 }
 
 std::string Motivo_no_permitido(const Tventana_cargador& v) {
-    if (v.opciones_bit5_libre) return "the meter's options do not allow an update";
-    if (!v.version_legible)
+    if (v.medidor.opciones_bit5_libre) return "the meter's options do not allow an update";
+    if (!v.medidor.version_legible)
         return "the meter's versions cannot be read (or never read the same twice)";
-    if (v.es_usa) return "the meter is a USA model";
+    if (v.medidor.es_usa) return "the meter is a USA model";
     return "";
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/contexto.h"
+#include "base/entorno.h"
 #include "defaults/tfparam_defecto.h"
 #include "link/tcpuerto.h"
 #include "protocol/espera.h"
@@ -20,8 +20,8 @@ bool TFParam_defecto::Escribir_eeprom(uint16_t a, const uint8_t* d, int n) {
         Peticion_escritura_dispositivo(memoria::DISPOSITIVO_EEPROM, memoria::SELECTOR_EEPROM,
                                        datos.data(), static_cast<uint8_t>(datos.size()));
 
-    TCPuerto& puerto = *ctx_.puerto;
-    Entorno& entorno = ctx_.entorno;
+    TCPuerto& puerto = canal_.puerto;
+    Entorno& entorno = canal_.entorno;
     for (int intento = 0; intento < 5; ++intento) {
         puerto.Vaciar_entrada();
         puerto.Escribir(peticion.data(), static_cast<uint32_t>(peticion.size()));
@@ -44,8 +44,8 @@ bool TFParam_defecto::Comprobar_eeprom(uint16_t a, const uint8_t* d, int n) {
     for (int i = 0; i < n; i += 32) {
         const int cuenta = std::min(32, n - i);
         uint16_t palabras[17] = {};
-        if (!ctx_.consultas->Leer_memoria(static_cast<uint16_t>(a + i), memoria::BANCO_EEPROM, 34,
-                                          palabras)) {
+        if (!consultas_.Leer_memoria(static_cast<uint16_t>(a + i), memoria::BANCO_EEPROM, 34,
+                                     palabras)) {
             return false;
         }
         for (int k = 0; k < cuenta; ++k) {
@@ -67,12 +67,12 @@ bool TFParam_defecto::Escribir_eeprom_comprobada(uint16_t a, const uint8_t* d, i
 bool TFParam_defecto::Grabar_conf(uint16_t direccion) {
     const std::array<uint8_t, 256> copia = parametros;
     if (!Escribir_eeprom_comprobada(direccion, copia.data(), 128)) return false;
-    ctx_.entorno.dormir(1000);
+    canal_.entorno.dormir(1000);
     // The second half carries 126 bytes: the last two of the buffer are never sent.
     const bool ok = Escribir_eeprom_comprobada(static_cast<uint16_t>(direccion + 0x80),
                                                copia.data() + 128, 126);
-    ctx_.entorno.dormir(1000);
-    ctx_.puerto->Vaciar_entrada();
+    canal_.entorno.dormir(1000);
+    canal_.puerto.Vaciar_entrada();
     return ok;
 }
 
@@ -86,8 +86,8 @@ bool TFParam_defecto::Leer_perfiles() {
         uint16_t palabras[17] = {};
         // What is read here is written back: a byte damaged on the line would be kept in
         // the meter's EEPROM, so each chunk must read the same twice running.
-        if (!ctx_.consultas->Leer_memoria_conforme(static_cast<uint16_t>(EEPROM_PERFILES + i),
-                                                   memoria::BANCO_EEPROM, 34, palabras)) {
+        if (!consultas_.Leer_memoria_conforme(static_cast<uint16_t>(EEPROM_PERFILES + i),
+                                              memoria::BANCO_EEPROM, 34, palabras)) {
             perfiles_leidos = false;
         }
         // The EEPROM answers a read at A with the bytes from A - 2 on: the first two bytes
@@ -104,8 +104,8 @@ bool TFParam_defecto::Grabar_perfiles() {
     const bool caducados = Leer_perfiles();
     // Written back from a failed read, a slot's kept bytes would be lost.
     if (!perfiles_leidos) return false;
-    if (!ctx_.es_usa && !caducados) return true;
-    for (int slot = 0; slot < SLOTS; ++slot) Construir_perfil(slot, ctx_.idioma_medidor);
+    if (!medidor_.es_usa && !caducados) return true;
+    for (int slot = 0; slot < SLOTS; ++slot) Construir_perfil(slot, medidor_.idioma_medidor);
     for (int off = 0; off < static_cast<int>(perfiles.size()); off += 128) {
         if (!Escribir_eeprom_comprobada(static_cast<uint16_t>(EEPROM_PERFILES + off),
                                         perfiles.data() + off, 128)) {
@@ -116,8 +116,8 @@ bool TFParam_defecto::Grabar_perfiles() {
 }
 
 bool TFParam_defecto::Grabar_configuracion() {
-    Barra_de_progreso& barra = ctx_.Barra_progreso;
-    Entorno& entorno = ctx_.entorno;
+    Barra_de_progreso& barra = barra_;
+    Entorno& entorno = canal_.entorno;
     barra.Min(0);
     barra.Max(3);
     barra.Position(0);

@@ -3,7 +3,6 @@
 #include <initializer_list>
 #include <string>
 
-#include "app/contexto.h"
 #include "defaults/tfparam_defecto.h"
 
 namespace z82 {
@@ -71,29 +70,16 @@ void Bloque_comun(Escritor& e) {
 
 }  // namespace
 
-Datos_zona Datos_zona::De(const Contexto& c) {
-    Datos_zona d;
-    d.es_usa = c.es_usa;
-    d.tipo_plan_medidor = c.tipo_plan_medidor;
-    d.plan_medidor = c.plan_medidor;
-    d.plan_esperado = c.plan_esperado;
-    d.dato_232_ok = c.dato_232_ok;
-    d.dato_232 = c.dato_232;
-    d.dato_23b = c.dato_23b;
-    d.opciones_bit5_libre = c.opciones_bit5_libre;
-    return d;
-}
-
 void TFParam_defecto::Construir_parametros(int idioma) {
-    Construir_parametros(parametros, idioma, Datos_zona::De(ctx_));
+    Construir_parametros(parametros, idioma, medidor_);
 }
 
 void TFParam_defecto::Construir_perfil(int slot, int idioma) {
-    Construir_perfil(perfiles, slot, idioma, ctx_.es_usa);
+    Construir_perfil(perfiles, slot, idioma, medidor_.es_usa);
 }
 
 void TFParam_defecto::Construir_parametros(std::array<uint8_t, 256>& parametros, int idioma,
-                                           const Datos_zona& c) {
+                                           const Datos_medidor& c) {
     const bool usa = c.es_usa;
     const bool plan_nuevo =
         c.tipo_plan_medidor == 0 && (c.plan_medidor >= 110 || c.plan_esperado >= 110);

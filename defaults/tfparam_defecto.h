@@ -7,25 +7,13 @@
 #include <cstdint>
 
 #include "base/mapa_memoria.h"
+#include "base/progreso.h"
+#include "protocol/canal.h"
+#include "queries/datos_medidor.h"
 
 namespace z82 {
 
-class Contexto;
-
-// The facts about the meter that its zone blocks are built from, read at connection and by
-// the plan rules.
-struct Datos_zona {
-    bool es_usa = false;
-    int tipo_plan_medidor = 0;
-    int plan_medidor = 0;
-    int plan_esperado = 0;
-    bool dato_232_ok = false;  // the meter's own sound values were read
-    uint8_t dato_232 = 0;
-    uint16_t dato_23b = 0;
-    bool opciones_bit5_libre = false;
-
-    static Datos_zona De(const Contexto& c);
-};
+class TConsultas;
 
 class TFParam_defecto {
   public:
@@ -37,19 +25,22 @@ class TFParam_defecto {
     // Largest data count of one EEPROM write request (its length byte counts n + 5).
     static constexpr int MAX_DATOS_EEPROM = 250;
 
-    explicit TFParam_defecto(Contexto& ctx) : ctx_(ctx) {}
+    // medidor: the facts the blocks are built from, as the update run holds them.
+    TFParam_defecto(Canal canal, TConsultas& consultas, Barra_de_progreso& barra,
+                    const Datos_medidor& medidor)
+        : canal_(canal), consultas_(consultas), barra_(barra), medidor_(medidor) {}
     TFParam_defecto(const TFParam_defecto&) = delete;
     TFParam_defecto& operator=(const TFParam_defecto&) = delete;
 
     // Composes the default-parameter block (231 bytes, 245 for USA meters) from the
     // language index and the facts read from the meter: a function of its inputs alone.
     static void Construir_parametros(std::array<uint8_t, 256>& parametros, int idioma,
-                                     const Datos_zona& datos);
+                                     const Datos_medidor& datos);
     // Composes the profile of one slot (a slot above 3 is slot 0); the bytes of the slot
     // beyond the profile keep their content.
     static void Construir_perfil(std::array<uint8_t, TAMANO_SLOT * SLOTS>& perfiles, int slot,
                                  int idioma, bool es_usa);
-    // The same over this object's blocks, with the facts of the window.
+    // The same over this object's blocks, with the meter's facts.
     void Construir_parametros(int idioma);
     void Construir_perfil(int slot, int idioma);
 
@@ -81,7 +72,10 @@ class TFParam_defecto {
 
   private:
     bool Grabar_conf(uint16_t direccion);
-    Contexto& ctx_;
+    Canal canal_;
+    TConsultas& consultas_;
+    Barra_de_progreso& barra_;
+    const Datos_medidor& medidor_;
 };
 
 }  // namespace z82

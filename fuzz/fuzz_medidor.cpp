@@ -94,7 +94,7 @@ struct Banco_fuzz {
 struct Motor {
     TCPuerto puerto;
     prueba::Contexto_prueba ctx;
-    TConsultas consultas{ctx};
+    TConsultas consultas{Canal{puerto, ctx.entorno, ctx.abortar}};
     TGraficos graficos{Canal{puerto, ctx.entorno, ctx.abortar}};
     TFuente_lineas fuente{datos::imagen_hex()};
     TLector_hex lector{fuente};
@@ -243,8 +243,8 @@ void Ejecutar(Banco_fuzz& b, Intercambio que, int variante) {
             Sincronizar_datos(ctx.canal());
             break;
         case eeprom: {
-            TFParam_defecto f(ctx);
-            ctx.es_usa = (variante & 1) != 0;
+            TFParam_defecto f{ctx.canal(), *ctx.consultas, ctx.Barra_progreso, ctx.medidor};
+            ctx.medidor.es_usa = (variante & 1) != 0;
             f.Construir_parametros(variante % 5);
             f.Grabar_configuracion();
             break;
@@ -256,8 +256,9 @@ void Ejecutar(Banco_fuzz& b, Intercambio que, int variante) {
             break;
         }
         case mpeg4_pasos: {
-            ctx.es_usa = (variante & 1) != 0;
-            TMpeg4 t{ctx.canal(), ctx.Barra_progreso, ctx.bloques, ctx.graficos, ctx.es_usa};
+            ctx.medidor.es_usa = (variante & 1) != 0;
+            TMpeg4 t{ctx.canal(), ctx.Barra_progreso, ctx.bloques, ctx.graficos,
+                     ctx.medidor.es_usa};
             t.Parchear_bloque_972();
             t.Borrar_area_mpeg4();
             t.Grabar_transferencia();
@@ -267,7 +268,8 @@ void Ejecutar(Banco_fuzz& b, Intercambio que, int variante) {
             break;
         }
         case mpeg4_completo: {
-            TMpeg4 t{ctx.canal(), ctx.Barra_progreso, ctx.bloques, ctx.graficos, ctx.es_usa};
+            TMpeg4 t{ctx.canal(), ctx.Barra_progreso, ctx.bloques, ctx.graficos,
+                     ctx.medidor.es_usa};
             t.Parchear_bloque_972();
             t.Actualizar_mpeg4(0);
             break;

@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "app/contexto.h"
+#include "base/entorno.h"
 #include "base/mapa_memoria.h"
 #include "link/tcpuerto.h"
 #include "protocol/espera.h"
@@ -20,7 +20,7 @@ using memoria::DISPOSITIVO_ESTADO;
 
 }  // namespace
 
-TCPuerto& TConsultas::puerto() { return *ctx_.puerto; }
+TCPuerto& TConsultas::puerto() { return canal_.puerto; }
 
 bool TConsultas::Leer_memoria(uint16_t direccion, uint8_t banco, uint8_t cuenta,
                               uint16_t* palabras) {
@@ -33,7 +33,7 @@ TConsultas::Lectura TConsultas::Leer(uint16_t direccion, uint8_t banco, uint8_t 
     std::fill(palabras, palabras + n_palabras, uint16_t{0});
     const uint8_t peticion[5] = {0x01, banco, static_cast<uint8_t>(direccion & 0xFF),
                                  static_cast<uint8_t>(direccion >> 8), cuenta};
-    Espera espera(*ctx_.puerto, ctx_.entorno, Entre_lecturas::mensajes);
+    Espera espera(canal_.puerto, canal_.entorno, Entre_lecturas::mensajes);
     bool leida = false;
     for (int intento = 0; intento < INTENTOS && !leida; ++intento) {
         puerto().Vaciar_entrada();
@@ -91,7 +91,7 @@ bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t 
         static_cast<uint8_t>((selector & 0x0F) | (modo << 4) | ((flag & 0x01) << 7));
     const uint8_t peticion[5] = {0x01, BANCO_DISPOSITIVOS, static_cast<uint8_t>(dispositivo & 0x7F),
                                  cuenta, control};
-    Espera espera(*ctx_.puerto, ctx_.entorno, Entre_lecturas::pausa_50ms);
+    Espera espera(canal_.puerto, canal_.entorno, Entre_lecturas::pausa_50ms);
     for (int intento = 0; intento < INTENTOS; ++intento) {
         puerto().Vaciar_entrada();
         puerto().Escribir(peticion, 5);
@@ -131,7 +131,7 @@ std::vector<uint8_t> Peticion_escritura_dispositivo(uint8_t dispositivo, uint8_t
 bool TConsultas::Escribir_dispositivo(uint8_t dispositivo, uint8_t selector, const uint8_t* datos,
                                       uint8_t n) {
     const auto trama = Peticion_escritura_dispositivo(dispositivo, selector, datos, n);
-    Espera espera(*ctx_.puerto, ctx_.entorno, Entre_lecturas::pausa_50ms);
+    Espera espera(canal_.puerto, canal_.entorno, Entre_lecturas::pausa_50ms);
     for (int intento = 0; intento < INTENTOS; ++intento) {
         puerto().Vaciar_entrada();
         puerto().Escribir(trama.data(), static_cast<uint32_t>(trama.size()));
@@ -147,7 +147,7 @@ int TConsultas::Leer_nivel() {
         uint16_t palabra = 0;
         Leer_memoria(memoria::NIVEL, memoria::BANCO_RAM, 2, &palabra);
         suma += palabra & 0xFF;
-        ctx_.entorno.dormir(50);
+        canal_.entorno.dormir(50);
     }
     return suma / 4;
 }
@@ -185,15 +185,15 @@ struct Respuesta_identidad {
     std::array<uint8_t, 6> bytes{};
 };
 
-Respuesta_identidad Consultar_identidad(Contexto& ctx, uint16_t direccion, bool con_cabecera) {
+Respuesta_identidad Consultar_identidad(const Canal& canal, uint16_t direccion, bool con_cabecera) {
     Respuesta_identidad r;
     const uint8_t peticion[5] = {0x01, BANCO_EEPROM, static_cast<uint8_t>(direccion & 0xFF),
                                  static_cast<uint8_t>(direccion >> 8), 0x04};
-    Espera espera(*ctx.puerto, ctx.entorno, Entre_lecturas::mensajes);
+    Espera espera(canal.puerto, canal.entorno, Entre_lecturas::mensajes);
     for (int intento = 0; intento < INTENTOS; ++intento) {
         r.bytes.fill(0);
-        ctx.puerto->Vaciar_entrada();
-        if (ctx.puerto->Escribir(peticion, 5) < 0) {
+        canal.puerto.Vaciar_entrada();
+        if (canal.puerto.Escribir(peticion, 5) < 0) {
             r.escrito = false;
             r.ok = false;
             return r;
@@ -214,21 +214,21 @@ Respuesta_identidad Consultar_identidad(Contexto& ctx, uint16_t direccion, bool 
         r.ok = bueno;
         if (bueno) break;
     }
-    ctx.puerto->Vaciar_entrada();
+    canal.puerto.Vaciar_entrada();
     return r;
 }
 
 }  // namespace
 
 int TConsultas::Leer_idioma() {
-    const auto r = Consultar_identidad(ctx_, memoria::IDIOMA, false);
+    const auto r = Consultar_identidad(canal_, memoria::IDIOMA, false);
     if (!r.escrito) return -1;
     return r.bytes[4];
 }
 
 Dato_medidor<uint8_t> TConsultas::Leer_dato_232() {
     Dato_medidor<uint8_t> d;
-    const auto r = Consultar_identidad(ctx_, memoria::DATO_232, true);
+    const auto r = Consultar_identidad(canal_, memoria::DATO_232, true);
     if (!r.escrito) {
         d.estado = -1;
         return d;
@@ -240,7 +240,7 @@ Dato_medidor<uint8_t> TConsultas::Leer_dato_232() {
 
 Dato_medidor<uint16_t> TConsultas::Leer_dato_23b() {
     Dato_medidor<uint16_t> d;
-    const auto r = Consultar_identidad(ctx_, memoria::DATO_23B, true);
+    const auto r = Consultar_identidad(canal_, memoria::DATO_23B, true);
     if (!r.escrito) {
         d.estado = -1;
         return d;
@@ -253,11 +253,7 @@ Dato_medidor<uint16_t> TConsultas::Leer_dato_23b() {
 void TConsultas::Leer_version_mpeg4() {
     version = Version_mpeg4{};
     respuesta_mpeg4 = Respuesta_modulo::ninguna;
-    if (!ctx_.conectado) {
-        ctx_.Boton_ConectarClick();
-        if (!ctx_.conectado) return;
-    }
-    Espera espera(*ctx_.puerto, ctx_.entorno, Entre_lecturas::mensajes);
+    Espera espera(canal_.puerto, canal_.entorno, Entre_lecturas::mensajes);
     puerto().Vaciar_entrada();
     puerto().Escribir({0xBF});
     espera.reiniciar();

@@ -7,9 +7,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "protocol/canal.h"
+
 namespace z82 {
 
-class Contexto;
 class TCPuerto;
 
 // Versions reported by the MPEG4 module; the values below mean it did not answer.
@@ -55,7 +56,7 @@ class TConsultas {
     // The capacity callers give Leer_dispositivo.
     static constexpr int CAPACIDAD_DISPOSITIVO = 11;
 
-    explicit TConsultas(Contexto& ctx) : ctx_(ctx) {}
+    explicit TConsultas(Canal canal) : canal_(canal) {}
     TConsultas(const TConsultas&) = delete;
     TConsultas& operator=(const TConsultas&) = delete;
 
@@ -85,7 +86,7 @@ class TConsultas {
     int Leer_idioma();
     Dato_medidor<uint8_t> Leer_dato_232();
     Dato_medidor<uint16_t> Leer_dato_23b();
-    // Fills version; connects first when the window is not connected.
+    // Fills version (on a connected meter: the request goes out as it is).
     void Leer_version_mpeg4();
 
     Version_mpeg4 version;
@@ -100,7 +101,7 @@ class TConsultas {
     };
     Lectura Leer(uint16_t direccion, uint8_t banco, uint8_t cuenta, uint16_t* palabras);
     TCPuerto& puerto();
-    Contexto& ctx_;
+    Canal canal_;
 };
 
 }  // namespace z82

@@ -93,7 +93,7 @@ TEST(Conexion, Answer5DConnectsAfterOneProbeAndRunsTheIdentityQueriesInOrder) {
     EXPECT_LT(pos(idioma), pos(d232));
     EXPECT_EQ(pos(d23b), static_cast<long>(e.size()));
     // A silent language query reads as index 0, which is in range.
-    EXPECT_EQ(v.idioma_medidor, 0);
+    EXPECT_EQ(v.medidor.idioma_medidor, 0);
 }
 
 TEST(Conexion, AnswerD5ConnectsInDifferentialModeAndLoadsTheBootCodeFirst) {

@@ -78,7 +78,7 @@ TEST(Plan_actualizacion, WithTheFirmwareGoTheFpgaAndZoneAndWithoutItNoPlansNorEr
         EXPECT_FALSE(v.Check_fpga);
         EXPECT_FALSE(v.Check_configuracion);
         EXPECT_FALSE(v.Comprobar_medidor());  // nothing to do
-        EXPECT_FALSE(v.opciones_bit5_libre);
+        EXPECT_FALSE(v.medidor.opciones_bit5_libre);
     }
 }
 
@@ -103,7 +103,8 @@ TEST(Plan_actualizacion, PlanTypesAndVersions) {
         c.plan_version = version;
         Banco_plan b(c);
         auto& v = b.conectar();
-        return std::make_tuple(v.Check_planes, v.tipo_plan_medidor, v.plan_esperado);
+        return std::make_tuple(v.Check_planes, v.medidor.tipo_plan_medidor,
+                               v.medidor.plan_esperado);
     };
     EXPECT_EQ(planes(0, 0x70), std::make_tuple(false, 0, 0x70));
     EXPECT_EQ(planes(1, 0x67), std::make_tuple(false, 1, 0x67));
@@ -127,6 +128,16 @@ TEST(Plan_actualizacion, Mpeg4Rule) {
     EXPECT_FALSE(mpeg4(true, 0x006F, 0));
     EXPECT_TRUE(mpeg4(true, 0x0070, 3));
     EXPECT_FALSE(mpeg4(false, 0, 0));  // a silent module
+}
+
+TEST(Plan_actualizacion, TheModuleIsAskedOnlyOverALiveConnection) {
+    Config_medidor c;
+    c.mpeg4.version_sw = 0x006E;
+    Banco_plan b(c);
+    ASSERT_FALSE(b.ventana->conectado);
+    EXPECT_TRUE(b.ventana->Mpeg4_necesario());  // connects first, then asks
+    EXPECT_TRUE(b.ventana->conectado);
+    EXPECT_EQ(b.medidor->contar("sonda"), 1u);
 }
 
 TEST(Plan_actualizacion, ModuleReplyDamagedOnTheLineIsAskedAgainOnTheSameConnection) {
@@ -180,7 +191,7 @@ TEST(Plan_actualizacion, PreUpdateCheckRefusesUsaUnreadableVersionAndOptions) {
         c.region = "USA";
         Banco_plan b(c);
         auto& v = b.conectar();
-        EXPECT_TRUE(v.es_usa);
+        EXPECT_TRUE(v.medidor.es_usa);
         EXPECT_TRUE(v.Check_firmware);
         EXPECT_FALSE(v.Comprobar_medidor());
     }
@@ -189,7 +200,7 @@ TEST(Plan_actualizacion, PreUpdateCheckRefusesUsaUnreadableVersionAndOptions) {
         c.byte_6031 = 1;
         Banco_plan b(c);
         auto& v = b.conectar();
-        EXPECT_FALSE(v.version_legible);
+        EXPECT_FALSE(v.medidor.version_legible);
         EXPECT_FALSE(v.Check_firmware);
         EXPECT_FALSE(v.Comprobar_medidor());
     }
@@ -199,7 +210,7 @@ TEST(Plan_actualizacion, PreUpdateCheckRefusesUsaUnreadableVersionAndOptions) {
         Banco_plan b(c);
         auto& v = b.conectar();
         EXPECT_FALSE(v.Comprobar_medidor());
-        EXPECT_TRUE(v.opciones_bit5_libre);
+        EXPECT_TRUE(v.medidor.opciones_bit5_libre);
     }
     {
         Banco_plan b(Config_medidor{});
@@ -260,7 +271,7 @@ void Leer_con_danos(const Config_medidor& c, const std::vector<uint8_t>& peticio
         b.ventana->Boton_ConectarClick();
         ASSERT_TRUE(b.ventana->conectado);
         auto& v = *b.ventana;
-        EXPECT_EQ(v.version_legible, peticiones != 0);
+        EXPECT_EQ(v.medidor.version_legible, peticiones != 0);
         if (peticiones != 0) {
             EXPECT_EQ(extremo.peticiones, peticiones);
             comprobar(v);
@@ -292,8 +303,8 @@ TEST(Plan_actualizacion, ThePlanHeaderMustReadTheSameTwiceBeforeItDecidesTheRegi
     Leer_con_danos(c, {0x01, 0x1E, 0x00, 0x00, 0x06}, 6, 2, {{0, 4}, {1, 6}, {2, 7}, {3, 0}},
                    [](Tventana_cargador& v) {
                        EXPECT_TRUE(v.Check_planes);
-                       EXPECT_EQ(v.tipo_plan_medidor, 3);
-                       EXPECT_EQ(v.plan_medidor, 0x0047);
+                       EXPECT_EQ(v.medidor.tipo_plan_medidor, 3);
+                       EXPECT_EQ(v.medidor.plan_medidor, 0x0047);
                    });
 }
 
@@ -311,12 +322,12 @@ TEST(Plan_actualizacion, SoundValuesGoIntoTheZoneOnlyWhenTwoReadsAgree) {
         b.ventana->Boton_ConectarClick();
         ASSERT_TRUE(b.ventana->conectado);
         if (danadas < TConsultas::LECTURAS_CONFORMES - 1) {
-            EXPECT_TRUE(b.ventana->dato_232_ok);
-            EXPECT_EQ(b.ventana->dato_232, 0x07);
+            EXPECT_TRUE(b.ventana->medidor.dato_232_ok);
+            EXPECT_EQ(b.ventana->medidor.dato_232, 0x07);
             EXPECT_EQ(extremo.peticiones, danadas + 2);
         } else {
             // Never the same twice: taken as unread (asked again before the zone).
-            EXPECT_FALSE(b.ventana->dato_232_ok);
+            EXPECT_FALSE(b.ventana->medidor.dato_232_ok);
         }
         b.ventana.reset();
     }
@@ -329,10 +340,10 @@ TEST(Plan_actualizacion, IdentityQueriesFillTheWindowAndTheLanguageIsClamped) {
     c.dato_23b = 0x1964;
     Banco_plan b(c);
     auto& v = b.conectar();
-    EXPECT_EQ(v.idioma_medidor, 1);
-    EXPECT_TRUE(v.dato_232_ok);
-    EXPECT_EQ(v.dato_232, 0x07);
-    EXPECT_EQ(v.dato_23b, 0x1964);
+    EXPECT_EQ(v.medidor.idioma_medidor, 1);
+    EXPECT_TRUE(v.medidor.dato_232_ok);
+    EXPECT_EQ(v.medidor.dato_232, 0x07);
+    EXPECT_EQ(v.medidor.dato_23b, 0x1964);
 }
 
 }  // namespace

@@ -15,8 +15,8 @@ using V = std::vector<uint8_t>;
 
 struct Eeprom : ::testing::Test {
     Banco b;
-    TConsultas consultas{b.ctx};
-    TFParam_defecto f{b.ctx};
+    TConsultas consultas{b.ctx.canal()};
+    TFParam_defecto f{b.ctx.canal(), consultas, b.ctx.Barra_progreso, b.ctx.medidor};
     Medidor_eeprom medidor{b};
     Eeprom() { b.ctx.consultas = &consultas; }
     // Profiles holding a pattern, stale (they are rewritten); returns the EEPROM as it was.
@@ -95,7 +95,7 @@ TEST_F(Eeprom, CurrentProfilesOfAPlainMeterAreLeftAlone) {
 
 TEST_F(Eeprom, StaleProfilesAreRebuiltOverWhatWasReadAndWrittenInEightChunks) {
     perfiles_caducados();
-    b.ctx.idioma_medidor = 1;
+    b.ctx.medidor.idioma_medidor = 1;
     EXPECT_TRUE(f.Leer_perfiles());
     EXPECT_EQ(f.perfiles[100], 0x80 + 100 % 64);
     EXPECT_EQ(f.perfiles[1023], 0x80 + 1023 % 64);
@@ -192,7 +192,7 @@ TEST_F(Eeprom, WritesAreReadBackAndWrittenAgainUntilTheEepromHoldsThem) {
 
 TEST_F(Eeprom, UsaProfilesAreAlwaysWritten) {
     medidor.eeprom[0x0303] = 11;
-    b.ctx.es_usa = true;
+    b.ctx.medidor.es_usa = true;
     EXPECT_TRUE(f.Grabar_perfiles());
     EXPECT_EQ(medidor.escrituras.size(), 8u);
     EXPECT_EQ(medidor.eeprom[0x0301], 0xAE);

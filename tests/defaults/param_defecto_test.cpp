@@ -5,6 +5,7 @@
 
 #include "apoyo/banco.h"
 #include "defaults/tfparam_defecto.h"
+#include "queries/tconsultas.h"
 
 namespace z82 {
 namespace {
@@ -22,7 +23,8 @@ uint8_t Xor(const uint8_t* p, size_t n) {
 
 struct Param : ::testing::Test {
     Banco b;
-    TFParam_defecto f{b.ctx};
+    TConsultas consultas{b.ctx.canal()};
+    TFParam_defecto f{b.ctx.canal(), consultas, b.ctx.Barra_progreso, b.ctx.medidor};
     const uint8_t* p() { return f.parametros.data(); }
     int u16(size_t o) { return f.parametros[o] | (f.parametros[o + 1] << 8); }
 };
@@ -49,7 +51,7 @@ TEST_F(Param, PlainBlockIs231BytesWithItsHeadAndEnd) {
 }
 
 TEST_F(Param, UsaBlockIs245Bytes) {
-    b.ctx.es_usa = true;
+    b.ctx.medidor.es_usa = true;
     f.Construir_parametros(0);
     EXPECT_EQ(Tramo(p(), 0, 8), (V{0xA0, 0xF5, 0x00, 0x4D, 0x05, 0x0F, 0x01, 0x01}));
     EXPECT_EQ(Tramo(p(), 242, 3), (V{0xFF, 0xFA, 0x6B}));
@@ -70,9 +72,9 @@ TEST_F(Param, PlanSelectorFollowsLanguageAndPlanVersions) {
     for (const Caso& k : {Caso{7, 0, 0, 0, 8}, Caso{3, 0, 0, 112, 25}, Caso{3, 2, 0, 112, 13},
                           Caso{3, 0, 109, 109, 13}, Caso{1, 0, 120, 0, 2}, Caso{0, 0, 110, 0, 11},
                           Caso{9, 4, 110, 110, 2}}) {
-        b.ctx.tipo_plan_medidor = k.tipo;
-        b.ctx.plan_medidor = k.plan;
-        b.ctx.plan_esperado = k.esperado;
+        b.ctx.medidor.tipo_plan_medidor = k.tipo;
+        b.ctx.medidor.plan_medidor = k.plan;
+        b.ctx.medidor.plan_esperado = k.esperado;
         f.Construir_parametros(k.idioma);
         EXPECT_EQ(f.parametros[35], k.p) << k.idioma << " " << k.tipo << " " << k.esperado;
         EXPECT_EQ(f.parametros[14], k.idioma);
@@ -86,9 +88,9 @@ TEST_F(Param, SoundSelectorRegionAndTableFollowTheMeterFacts) {
     EXPECT_EQ(Tramo(p(), 59, 2), (V{0x64, 0x19}));
     EXPECT_EQ(f.parametros[34], 2);
 
-    b.ctx.dato_232_ok = true;
-    b.ctx.dato_232 = 0x2C;
-    b.ctx.dato_23b = 0x1357;
+    b.ctx.medidor.dato_232_ok = true;
+    b.ctx.medidor.dato_232 = 0x2C;
+    b.ctx.medidor.dato_23b = 0x1357;
     f.Construir_parametros(7);
     EXPECT_EQ(f.parametros[51], 0x2C);
     EXPECT_EQ(u16(59), 0x1357);
@@ -105,8 +107,8 @@ TEST_F(Param, SoundSelectorRegionAndTableFollowTheMeterFacts) {
     EXPECT_EQ(u16(127), 1892);
     EXPECT_EQ(f.parametros[66], 0);
 
-    b.ctx.tipo_plan_medidor = 4;
-    b.ctx.opciones_bit5_libre = true;
+    b.ctx.medidor.tipo_plan_medidor = 4;
+    b.ctx.medidor.opciones_bit5_libre = true;
     f.Construir_parametros(1);
     EXPECT_EQ(f.parametros[66], 9);
     EXPECT_EQ(Tramo(p(), 67, 2), (V{0x06, 0x07}));
@@ -171,7 +173,7 @@ TEST_F(Perfil, NamesAreCutToEightBytesWithOrWithoutNul) {
 }
 
 TEST_F(Perfil, UsaProfileIs174BytesAndLeavesTwoValuesAsTheyWere) {
-    b.ctx.es_usa = true;
+    b.ctx.medidor.es_usa = true;
     f.perfiles.fill(0x55);
     f.Construir_perfil(2, 1);
     EXPECT_EQ(s(2)[1], 0xAE);

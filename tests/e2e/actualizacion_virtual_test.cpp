@@ -138,13 +138,13 @@ TEST(Actualizacion_virtual, DefaultMeterGetsFirmwarePlansFpgaAndZoneAndReadsThem
     // that the zone block kept.
     v.Boton_ConectarClick();
     ASSERT_TRUE(v.conectado);
-    EXPECT_EQ(v.idioma_medidor, 2);
-    EXPECT_TRUE(v.dato_232_ok);
-    EXPECT_EQ(v.dato_232, 0x05);
-    EXPECT_EQ(v.dato_23b, 0x1770);
+    EXPECT_EQ(v.medidor.idioma_medidor, 2);
+    EXPECT_TRUE(v.medidor.dato_232_ok);
+    EXPECT_EQ(v.medidor.dato_232, 0x05);
+    EXPECT_EQ(v.medidor.dato_23b, 0x1770);
     EXPECT_EQ(v.version_medidor, "1.88.00004");
-    EXPECT_EQ(v.tipo_plan_medidor, 0);
-    EXPECT_EQ(v.plan_medidor, 112);
+    EXPECT_EQ(v.medidor.tipo_plan_medidor, 0);
+    EXPECT_EQ(v.medidor.plan_medidor, 112);
     EXPECT_EQ(v.version_fpga_medidor, "3.0");
     EXPECT_FALSE(v.Check_planes);
     EXPECT_FALSE(v.Check_mpeg4_apl);

@@ -208,13 +208,13 @@ TEST_F(Imagen_prueba, PlanImageOfRegionZero) {
 }
 
 TEST_F(Imagen_prueba, RegionWithoutItsImageFails) {
-    b.ctx.tipo_plan_medidor = 5;
-    EXPECT_FALSE(d.Enviar_region(b.ctx.tipo_plan_medidor));
+    b.ctx.medidor.tipo_plan_medidor = 5;
+    EXPECT_FALSE(d.Enviar_region(b.ctx.medidor.tipo_plan_medidor));
     EXPECT_FALSE(d.Enviar_plan({}));
     EXPECT_TRUE(b.enviados().empty());
-    b.ctx.tipo_plan_medidor = 0;
+    b.ctx.medidor.tipo_plan_medidor = 0;
     if (datos::imagen_planes(0).size() != 73596) GTEST_SKIP() << "plan images not built yet";
-    EXPECT_TRUE(d.Enviar_region(b.ctx.tipo_plan_medidor));
+    EXPECT_TRUE(d.Enviar_region(b.ctx.medidor.tipo_plan_medidor));
     EXPECT_EQ(cargador.bloques().size(), 575u);
 }
 

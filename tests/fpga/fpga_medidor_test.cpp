@@ -48,7 +48,8 @@ TEST(Fpga_medidor, MeterHoldsTheRunsConfigurationArea) {
 
 TEST(Mpeg4_medidor, ModuleReceivesTheCarriedApplication) {
     Banco_real b(true);
-    TMpeg4 mpeg4{b.ctx.canal(), b.ctx.Barra_progreso, b.ctx.bloques, b.ctx.graficos, b.ctx.es_usa};
+    TMpeg4 mpeg4{b.ctx.canal(), b.ctx.Barra_progreso, b.ctx.bloques, b.ctx.graficos,
+                 b.ctx.medidor.es_usa};
     ASSERT_TRUE(mpeg4.Actualizar_mpeg4(0));
     const auto aplicacion = datos::imagen_mpeg4();
     const auto programa = datos::programa_transferencia();

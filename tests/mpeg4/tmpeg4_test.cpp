@@ -97,7 +97,8 @@ class Actualizar_mpeg4_prueba : public ::testing::Test {
     int bytes_orden = -1;
     Banco b;
     Cargador_guion cargador{b};
-    TMpeg4 mpeg4{b.ctx.canal(), b.ctx.Barra_progreso, b.ctx.bloques, b.ctx.graficos, b.ctx.es_usa};
+    TMpeg4 mpeg4{b.ctx.canal(), b.ctx.Barra_progreso, b.ctx.bloques, b.ctx.graficos,
+                 b.ctx.medidor.es_usa};
 };
 
 TEST_F(Actualizar_mpeg4_prueba, WholeUpdate) {
@@ -202,7 +203,7 @@ TEST_F(Actualizar_mpeg4_prueba, FailedEraseBeepsAndIsTriedThreeTimes) {
         Banco banco;
         Cargador_guion c{banco};
         TMpeg4 m{banco.ctx.canal(), banco.ctx.Barra_progreso, banco.ctx.bloques, banco.ctx.graficos,
-                 banco.ctx.es_usa};
+                 banco.ctx.medidor.es_usa};
         const Bytes imagen(400, 1);
         m.imagen = imagen;
         int borrados = 0;
@@ -299,7 +300,8 @@ TEST(Parchear_bloque_972, PatchStaysInTheSharedBlockForLaterLoads) {
     b.ctx.bloques.bloque[2] = relleno(972, 9);
     const Bytes antes = b.ctx.bloques.bloque[2];
     {
-        TMpeg4 m{b.ctx.canal(), b.ctx.Barra_progreso, b.ctx.bloques, b.ctx.graficos, b.ctx.es_usa};
+        TMpeg4 m{b.ctx.canal(), b.ctx.Barra_progreso, b.ctx.bloques, b.ctx.graficos,
+                 b.ctx.medidor.es_usa};
         EXPECT_TRUE(m.Parchear_bloque_972());
     }
     Bytes esperado = antes;
@@ -317,7 +319,8 @@ TEST(Parchear_bloque_972, PatchStaysInTheSharedBlockForLaterLoads) {
 
     // A block too short to hold the jump is left alone.
     b.ctx.bloques.bloque[2] = Bytes(200, 0);
-    TMpeg4 m{b.ctx.canal(), b.ctx.Barra_progreso, b.ctx.bloques, b.ctx.graficos, b.ctx.es_usa};
+    TMpeg4 m{b.ctx.canal(), b.ctx.Barra_progreso, b.ctx.bloques, b.ctx.graficos,
+             b.ctx.medidor.es_usa};
     EXPECT_FALSE(m.Parchear_bloque_972());
     EXPECT_EQ(b.ctx.bloques.bloque[2], Bytes(200, 0));
 }

@@ -14,7 +14,7 @@ using V = std::vector<uint8_t>;
 
 TEST(Identidad, QueriesSendTheirFiveBytesAndTakeTheirReplyBytes) {
     Banco b;
-    TConsultas c(b.ctx);
+    TConsultas c(b.ctx.canal());
     Guion_peticiones g(b, [](sim::Extremo_guion& m, const V& p, int64_t t, int) {
         if (p[2] == 0x0E) m.responder({0x10, 0x04, 0x00, 0x00, 0x03, 0x00}, t + 2000);
         if (p[2] == 0x32) m.responder({0x10, 0x04, 0x00, 0x00, 0x00, 0x5A}, t + 2000);
@@ -37,7 +37,7 @@ TEST(Identidad, QueriesSendTheirFiveBytesAndTakeTheirReplyBytes) {
 
 TEST(Identidad, LanguageIsTakenPositionallyWhileTheDataQueriesWaitForTheHeader) {
     Banco b;
-    TConsultas c(b.ctx);
+    TConsultas c(b.ctx.canal());
     // One stray byte before the reply: the language query counts it as reply byte 0.
     Guion_peticiones g(b, [](sim::Extremo_guion& m, const V&, int64_t t, int) {
         m.responder({0x77, 0x10, 0x04, 0x00, 0x00, 0x08, 0x09}, t + 2000);
@@ -50,7 +50,7 @@ TEST(Identidad, LanguageIsTakenPositionallyWhileTheDataQueriesWaitForTheHeader) 
 
 TEST(Identidad, ReplyByteAfterTheSecondsReadingChangedFailsTheAttempt) {
     Banco b;
-    TConsultas c(b.ctx);
+    TConsultas c(b.ctx.canal());
     const int64_t frontera_ms = prueba::Segundo_en(b, 200);
     Guion_peticiones g(b, [&](sim::Extremo_guion& m, const V&, int64_t t, int n) {
         if (n == 1) {
@@ -68,7 +68,7 @@ TEST(Identidad, ReplyByteAfterTheSecondsReadingChangedFailsTheAttempt) {
 
 TEST(Identidad, SilentMeterGivesTheLastAttemptsBytesWithoutSuccess) {
     Banco b;
-    TConsultas c(b.ctx);
+    TConsultas c(b.ctx.canal());
     Guion_peticiones g(b, [](sim::Extremo_guion& m, const V& p, int64_t t, int) {
         if (p[2] == 0x32) m.responder({0x10, 0x04, 0x00, 0x00, 0x00, 0x01}, t + 2000);
         // 0x023B is answered without its header.
@@ -85,7 +85,7 @@ TEST(Identidad, SilentMeterGivesTheLastAttemptsBytesWithoutSuccess) {
 
 TEST(Identidad, RequestThatCannotBeWrittenReturnsMinusOneAtOnce) {
     Banco b;
-    TConsultas c(b.ctx);
+    TConsultas c(b.ctx.canal());
     b.enlace.desenchufado = true;
     EXPECT_EQ(c.Leer_idioma(), -1);
     const auto d232 = c.Leer_dato_232();
@@ -99,7 +99,7 @@ V Respuesta_mpeg4() { return {0xFB, 0x00, 0x01, 0x23, 0x00, 0x45, 0x07, 0x03}; }
 
 TEST(Version_mpeg4, FullAnswerFillsTheRecordAndReadsTheSerialBlock) {
     Banco b;
-    TConsultas c(b.ctx);
+    TConsultas c(b.ctx.canal());
     Guion_peticiones g(b, [](sim::Extremo_guion& m, const V& p, int64_t t, int) {
         if (p[0] == 0xBF) m.responder(Respuesta_mpeg4(), t + 2000);
         if (p[0] == 0xC0) {
@@ -123,7 +123,7 @@ TEST(Version_mpeg4, FullAnswerFillsTheRecordAndReadsTheSerialBlock) {
 TEST(Version_mpeg4, NoAnswerOrWrongFirstByteLeavesNoAnswerValuesAndSendsNoC0) {
     for (const V& respuesta : {V{}, V{0xFA, 0x00, 0x01, 0x23, 0x00, 0x45, 0x07, 0x03}}) {
         Banco b;
-        TConsultas c(b.ctx);
+        TConsultas c(b.ctx.canal());
         Guion_peticiones g(b, [&](sim::Extremo_guion& m, const V&, int64_t t, int) {
             if (!respuesta.empty()) m.responder(respuesta, t + 2000);
         });
@@ -139,7 +139,7 @@ TEST(Version_mpeg4, NoAnswerOrWrongFirstByteLeavesNoAnswerValuesAndSendsNoC0) {
 
 TEST(Version_mpeg4, TimeOutKeepsTheFieldsAlreadyComplete) {
     Banco b;
-    TConsultas c(b.ctx);
+    TConsultas c(b.ctx.canal());
     Guion_peticiones g(b, [](sim::Extremo_guion& m, const V&, int64_t t, int) {
         m.responder({0xFB, 0x00, 0x02, 0x10, 0x00}, t + 2000);
     });
@@ -149,26 +149,6 @@ TEST(Version_mpeg4, TimeOutKeepsTheFieldsAlreadyComplete) {
     EXPECT_EQ(c.version.version_boot, 0xFF);
     EXPECT_EQ(b.enviados(), V{0xBF});
     EXPECT_LE(b.reloj.ms(), 10500);
-}
-
-TEST(Version_mpeg4, DisconnectedWindowConnectsFirstAndSendsNothingWhenThatFails) {
-    Banco b;
-    TConsultas c(b.ctx);
-    b.ctx.conectado = false;
-    c.Leer_version_mpeg4();
-    EXPECT_EQ(b.ctx.conexiones, 1);
-    EXPECT_TRUE(b.enviados().empty());
-    EXPECT_EQ(c.version.version_boot, 0xFF);
-
-    Guion_peticiones g(b, [](sim::Extremo_guion& m, const V& p, int64_t t, int) {
-        if (p[0] == 0xBF) m.responder(Respuesta_mpeg4(), t + 2000);
-    });
-    b.ctx.al_conectar = [&] { b.ctx.conectado = true; };
-    c.Leer_version_mpeg4();
-    EXPECT_EQ(b.ctx.conexiones, 2);
-    EXPECT_EQ(c.version.version_sw, 0x0123);
-    // The serial block did not come: the C0 order was sent and the versions stand.
-    EXPECT_EQ(b.enviados(), (V{0xBF, 0xC0}));
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ using V = std::vector<uint8_t>;
 
 TEST(Leer_memoria, PlanHeaderReadSendsTheRequestAndTakesLittleEndianWords) {
     Banco b;
-    TConsultas c(b.ctx);
+    TConsultas c(b.ctx.canal());
     prueba::Segundo_en(b, 900);
     Guion_peticiones g(b, [](sim::Extremo_guion& m, const V&, int64_t t, int) {
         m.responder({0x10, 0x06, 0x00, 0x26, 0x00, 0x70, 0x00, 0x00}, t + 200000);
@@ -36,7 +36,7 @@ TEST(Leer_memoria, PlanHeaderReadSendsTheRequestAndTakesLittleEndianWords) {
 
 TEST(Leer_memoria, BytesBeforeTheHeaderAreDropped) {
     Banco b;
-    TConsultas c(b.ctx);
+    TConsultas c(b.ctx.canal());
     Guion_peticiones g(b, [](sim::Extremo_guion& m, const V&, int64_t t, int) {
         m.responder({0x33, 0x44, 0x10, 0x02, 0x34, 0x12}, t + 2000);
     });
@@ -48,7 +48,7 @@ TEST(Leer_memoria, BytesBeforeTheHeaderAreDropped) {
 
 TEST(Leer_memoria, HeaderWithoutDataMakesFiveAttemptsAndLeavesZeros) {
     Banco b;
-    TConsultas c(b.ctx);
+    TConsultas c(b.ctx.canal());
     Guion_peticiones g(b, [](sim::Extremo_guion& m, const V&, int64_t t, int) {
         m.responder({0x10, 0x10}, t + 2000);
     });
@@ -64,7 +64,7 @@ TEST(Leer_memoria, HeaderWithoutDataMakesFiveAttemptsAndLeavesZeros) {
 
 TEST(Leer_memoria, ByteArrivingJustAfterTheSecondsReadingChangedFailsTheAttempt) {
     Banco b;
-    TConsultas c(b.ctx);
+    TConsultas c(b.ctx.canal());
     // The boundary falls 100 ms into the exchange; the last byte of the first reply comes
     // 3 ms after it, well within a second of the request.
     const int64_t frontera_ms = prueba::Segundo_en(b, 100);
@@ -87,7 +87,7 @@ TEST(Leer_memoria, ValuesThatMatterAreReadUntilTwoWholeRepliesAgree) {
     // An empty reply is silence.
     auto leer = [](std::vector<V> respuestas, uint16_t& w, Bytes_usados usados = {}) {
         Banco b;
-        TConsultas c(b.ctx);
+        TConsultas c(b.ctx.canal());
         Guion_peticiones g(b, [&](sim::Extremo_guion& m, const V&, int64_t t, int n) {
             const V& r = respuestas[std::min(size_t(n), respuestas.size()) - 1];
             if (!r.empty()) m.responder(r, t + 2000);
@@ -118,7 +118,7 @@ TEST(Leer_memoria, ValuesThatMatterAreReadUntilTwoWholeRepliesAgree) {
 
 TEST(Leer_nivel, AveragesFourReadsOfTheLowByteRoundingDown) {
     Banco b;
-    TConsultas c(b.ctx);
+    TConsultas c(b.ctx.canal());
     const uint8_t niveles[4] = {40, 41, 42, 43};
     Guion_peticiones g(b, [&](sim::Extremo_guion& m, const V&, int64_t t, int n) {
         m.responder({0x10, 0x02, niveles[n - 1], 0x7F}, t + 2000);
@@ -130,7 +130,7 @@ TEST(Leer_nivel, AveragesFourReadsOfTheLowByteRoundingDown) {
 
 TEST(Leer_nivel, SilentMeterReadsZero) {
     Banco b;
-    TConsultas c(b.ctx);
+    TConsultas c(b.ctx.canal());
     EXPECT_EQ(c.Leer_nivel(), 0);
     EXPECT_EQ(b.enviados().size(), 4u * 5u * 5u);
 }
@@ -142,7 +142,7 @@ struct Buffer_vigilado {
 
 TEST(Leer_dispositivo, ModeAboveSevenSendsNothing) {
     Banco b;
-    TConsultas c(b.ctx);
+    TConsultas c(b.ctx.canal());
     uint8_t buf[TConsultas::CAPACIDAD_DISPOSITIVO] = {1};
     EXPECT_FALSE(c.Leer_dispositivo(0x3F, buf, 8, 1, 8));
     EXPECT_TRUE(b.enviados().empty());
@@ -150,7 +150,7 @@ TEST(Leer_dispositivo, ModeAboveSevenSendsNothing) {
 
 TEST(Leer_dispositivo, ReplyLongerThanTheBufferIsNotStoredAndFailsTheAttempt) {
     Banco b;
-    TConsultas c(b.ctx);
+    TConsultas c(b.ctx.canal());
     Guion_peticiones g(b, [](sim::Extremo_guion& m, const V&, int64_t t, int n) {
         if (n <= 2) {
             V r{0x10, 0x0C};
@@ -174,7 +174,7 @@ TEST(Leer_dispositivo, ReplyLongerThanTheBufferIsNotStoredAndFailsTheAttempt) {
 
 TEST(Leer_dispositivo, SilentDeviceFailsAfterFiveAttemptsWithoutRunningMessages) {
     Banco b;
-    TConsultas c(b.ctx);
+    TConsultas c(b.ctx.canal());
     uint8_t buf[TConsultas::CAPACIDAD_DISPOSITIVO] = {1};
     const long mensajes = b.entorno.mensajes_procesados;
     EXPECT_FALSE(c.Leer_dispositivo(0x3F, buf, 12, 1, 1));
@@ -192,7 +192,7 @@ TEST(Comprobar_dispositivo, ReadsSelectorsEightThenTwelveAndTestsTheStatusBits) 
     for (const Caso& k : {Caso{0x00, 0x00, true}, Caso{0x7F, 0xBF, true}, Caso{0x80, 0x00, false},
                           Caso{0x00, 0x40, false}}) {
         Banco b;
-        TConsultas c(b.ctx);
+        TConsultas c(b.ctx.canal());
         Guion_peticiones g(b, [&](sim::Extremo_guion& m, const V& p, int64_t t, int) {
             m.responder({0x10, 0x02, 0x01, p[4] == 0x98 ? k.sel8 : k.sel12}, t + 2000);
         });
@@ -203,7 +203,7 @@ TEST(Comprobar_dispositivo, ReadsSelectorsEightThenTwelveAndTestsTheStatusBits) 
 
 TEST(Escribir_dispositivo, DeviceThatNeverAcknowledgesFailsAfterFiveAttempts) {
     Banco b;
-    TConsultas c(b.ctx);
+    TConsultas c(b.ctx.canal());
     Guion_peticiones g(b, [](sim::Extremo_guion& m, const V&, int64_t t, int) {
         m.responder({0x21, 0x00}, t + 2000);  // never 0x20
     });
@@ -220,7 +220,7 @@ TEST(Escribir_dispositivo, DeviceThatNeverAcknowledgesFailsAfterFiveAttempts) {
 TEST(Activar_dispositivo, SetsBitsAndChecksTheReadBack) {
     for (uint8_t final : {uint8_t{0x51}, uint8_t{0x41}}) {
         Banco b;
-        TConsultas c(b.ctx);
+        TConsultas c(b.ctx.canal());
         int lecturas = 0;
         Guion_peticiones g(b, [&](sim::Extremo_guion& m, const V& p, int64_t t, int) {
             if (p[0] == 0x02) {
