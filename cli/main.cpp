@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/idiomas.h"
 #include "app/ventana_cargador.h"
+#include "cli/archivo_idiomas.h"
 #include "cli/opciones.h"
 #include "cli/traza.h"
 #include "cli/vista_terminal.h"
@@ -232,9 +232,8 @@ int Principal(const std::vector<std::string>& args) {
         dispositivo = traza.get();
     }
 
-    // The language file of the folder the program starts in.
     Tventana_cargador ventana(entorno, vista, *dispositivo, &enlace.cerrojo,
-                              Leer_archivo_idiomas("idiomas.ini"));
+                              Buscar_idiomas(Rutas_idiomas()).texto);
     entorno.ventana = &ventana;
     entorno.vista = &vista;
     vista.responder = [&ventana](bool ok) {

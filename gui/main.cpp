@@ -3,14 +3,15 @@
 //   z82-update-gui [--port PATH_OR_NUMBER]
 //
 // Without --port the wizard searches every serial port; with it, it uses that one port
-// (manual mode). idiomas.ini is read from the working directory.
+// (manual mode). idiomas.ini is looked for in the working directory, beside the program
+// and in the installed data folder; the program carries a copy of its own.
 #include <QApplication>
 #include <QStringList>
 #include <cstdio>
 #include <string>
 
-#include "app/idiomas.h"
 #include "app/ventana_cargador.h"
+#include "cli/archivo_idiomas.h"
 #include "gui/entorno_qt.h"
 #include "gui/ventana_qt.h"
 
@@ -21,7 +22,8 @@ const char* const kAyuda =
     "  --port P   use only this port: a number (3, COM3) or a device path\n"
     "             (/dev/ttyUSB0, or the path z82-meter-sim prints)\n"
     "  --help     this text\n"
-    "The texts come from idiomas.ini in the working directory.\n";
+    "The texts come from idiomas.ini in the working directory, beside the program or in\n"
+    "the installed data folder; without one, the program's own copy is used.\n";
 
 struct Argumentos {
     std::string puerto;
@@ -70,7 +72,7 @@ int main(int argc, char** argv) {
     z82::gui::Ventana_qt vista;
     vista.describir_puerto = [&enlace](int n) { return enlace.descripcion(n); };
     z82::Tventana_cargador ventana(entorno, vista, enlace.serie, &enlace.cerrojo,
-                                   z82::Leer_archivo_idiomas("idiomas.ini"));
+                                   z82::Buscar_idiomas(z82::Rutas_idiomas()).texto);
     vista.enlazar(&ventana);
     ventana.terminar = [&](int codigo) {
         // Any handshake in progress stops at its next check; the loop then ends.

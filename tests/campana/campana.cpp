@@ -10,8 +10,8 @@
 #include <system_error>
 
 #include "apoyo/imagen_esperada.h"
-#include "app/idiomas.h"
 #include "app/ventana_cargador.h"
+#include "cli/archivo_idiomas.h"
 #include "data/imagenes.h"
 #include "fpga/tcfpga.h"
 #include "link/tcpuerto.h"
