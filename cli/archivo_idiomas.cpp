@@ -8,6 +8,8 @@
 #include "app/idiomas.h"
 #include "data/imagenes.h"
 #ifdef _WIN32
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #endif
 

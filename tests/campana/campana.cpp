@@ -11,7 +11,6 @@
 
 #include "apoyo/imagen_esperada.h"
 #include "app/ventana_cargador.h"
-#include "cli/archivo_idiomas.h"
 #include "data/imagenes.h"
 #include "fpga/tcfpga.h"
 #include "link/tcpuerto.h"
@@ -61,8 +60,12 @@ class Entorno_campana : public sim::Entorno_virtual {
 
 // The sample language file of the sources, read once.
 const std::string& Textos_idiomas(const std::string& fuentes) {
-    static const std::string textos =
-        Leer_archivo_idiomas((fs::path(fuentes) / "data" / "idiomas.ini").string());
+    static const std::string textos = [&] {
+        std::ifstream f(fs::path(fuentes) / "data" / "idiomas.ini", std::ios::binary);
+        std::ostringstream s;
+        s << f.rdbuf();
+        return s.str();
+    }();
     return textos;
 }
 
