@@ -13,6 +13,7 @@
 #include "cli/archivo_idiomas.h"
 #include "cli/opciones.h"
 #include "cli/traza.h"
+#include "cli/version.h"
 #include "cli/vista_terminal.h"
 #ifdef _WIN32
 #include <io.h>
@@ -179,6 +180,10 @@ int Principal(const std::vector<std::string>& args) {
     }
     if (o.ayuda) {
         std::printf("%s", Texto_ayuda().c_str());
+        return 0;
+    }
+    if (o.version) {
+        std::printf("%s", Texto_version("z82-update").c_str());
         return 0;
     }
     if (o.listar_planes) {

@@ -12,6 +12,7 @@
 
 #include "app/ventana_cargador.h"
 #include "cli/archivo_idiomas.h"
+#include "cli/version.h"
 #include "gui/entorno_qt.h"
 #include "gui/ventana_qt.h"
 
@@ -21,6 +22,7 @@ const char* const kAyuda =
     "Usage: z82-update-gui [--port PATH_OR_NUMBER]\n"
     "  --port P   use only this port: a number (3, COM3) or a device path\n"
     "             (/dev/ttyUSB0, or the path z82-meter-sim prints)\n"
+    "  --version  the program's version and the versions of the images it carries\n"
     "  --help     this text\n"
     "The texts come from idiomas.ini in the working directory, beside the program or in\n"
     "the installed data folder; without one, the program's own copy is used.\n";
@@ -51,11 +53,15 @@ Argumentos Leer_argumentos(const QStringList& lista) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Help without a display.
+    // Help and version without a display.
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::fputs(kAyuda, stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::fputs(z82::Texto_version("z82-update-gui").c_str(), stdout);
             return 0;
         }
     }

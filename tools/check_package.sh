@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the updater's Debian package, runs the installed programs from a folder of their
-# own (no idiomas.ini there) and removes the package again: --plan and a whole
+# own (no idiomas.ini there) and removes the package again: --version, --plan and a whole
 # update of a simulated meter that needs only the FPGA area (about 50 s of real time). Every
 # run must succeed and show its texts. Needs root, or sudo.
 # Usage: tools/check_package.sh PACKAGE.deb
@@ -36,11 +36,17 @@ if [ -e /usr/bin/z82-update-gui ]; then
     /usr/share/icons/hicolor/scalable/apps/z82-update-gui.svg /usr/share/man/man1/z82-update-gui.1; do
     [ -e "$f" ] || fallo "$f is not installed"
   done
+  z82-update-gui --version | grep -q '^z82-update-gui [0-9]' || fallo "z82-update-gui --version"
 fi
 
 carpeta="$(mktemp -d)"
 cd "$carpeta"
 solo_fpga='--firmware 1.89.00000'
+
+echo "== z82-update --version =="
+z82-update --version | tee version.txt
+grep -q '^z82-update [0-9]' version.txt || fallo "--version names no version"
+grep -qE '^  firmware +[0-9]+\.[0-9]+' version.txt || fallo "--version names no firmware"
 
 echo "== z82-update --simulate --plan =="
 z82-update --simulate="$solo_fpga" --plan | tee plan.txt || fallo "--plan exited with $?"
