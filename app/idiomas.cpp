@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
+#include <set>
 
 namespace z82 {
 namespace {
@@ -16,6 +16,14 @@ bool Igual_sin_mayusculas(std::string_view a, std::string_view b) {
         if (baja(a[i]) != baja(b[i])) return false;
     }
     return true;
+}
+
+std::string Minusculas(std::string_view s) {
+    std::string m(s);
+    for (char& c : m) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return m;
 }
 
 std::string_view Recortar(std::string_view s) {
@@ -148,15 +156,6 @@ Archivo_ini::Archivo_ini(std::string_view contenido) {
     }
 }
 
-std::string Leer_archivo_idiomas(const std::string& ruta) {
-    std::ifstream f(ruta, std::ios::binary);
-    if (!f) return {};
-    std::string contenido(Archivo_ini::MAXIMO_ARCHIVO, '\0');
-    f.read(contenido.data(), static_cast<std::streamsize>(contenido.size()));
-    contenido.resize(static_cast<size_t>(std::max<std::streamsize>(0, f.gcount())));
-    return contenido;
-}
-
 std::string Archivo_ini::Leer(std::string_view seccion, std::string_view clave,
                               std::string_view por_defecto) const {
     for (const auto& e : entradas_) {
@@ -165,6 +164,39 @@ std::string Archivo_ini::Leer(std::string_view seccion, std::string_view clave,
         }
     }
     return std::string(por_defecto);
+}
+
+std::vector<std::pair<std::string, std::string>> Archivo_ini::Valores(
+    std::string_view seccion) const {
+    std::vector<std::pair<std::string, std::string>> valores;
+    std::set<std::string> vistas;
+    for (const auto& e : entradas_) {
+        if (!Igual_sin_mayusculas(e.seccion, seccion)) continue;
+        if (vistas.insert(Minusculas(e.clave)).second) valores.emplace_back(e.clave, e.valor);
+    }
+    return valores;
+}
+
+std::string Completar_idiomas(std::string_view archivo, std::string_view llevado) {
+    const Archivo_ini hallado(archivo);
+    const Archivo_ini propio(llevado);
+    std::string idioma = hallado.Leer("COMUN", "IDIOMA", "EN");
+    // A name the file cannot hold as a section has no texts of its own.
+    if (idioma.empty() || idioma.find(']') != std::string::npos) idioma = "EN";
+    // Every value between quotes, so that the reader gives it back as it is.
+    std::string texto = "[COMUN]\nIDIOMA=\"" + idioma + "\"\n";
+    if (!Igual_sin_mayusculas(idioma, "COMUN")) texto += "[" + idioma + "]\n";
+    std::set<std::string> puestas;
+    auto poner = [&](const Archivo_ini& ini, std::string_view seccion) {
+        for (const auto& [clave, valor] : ini.Valores(seccion)) {
+            if (valor.empty() || !puestas.insert(Minusculas(clave)).second) continue;
+            texto += clave + "=\"" + valor + "\"\n";
+        }
+    };
+    poner(hallado, idioma);
+    poner(propio, idioma);
+    poner(propio, "EN");
+    return texto;
 }
 
 }  // namespace z82

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace z82 {
@@ -24,6 +25,9 @@ class Archivo_ini {
 
     std::string Leer(std::string_view seccion, std::string_view clave,
                      std::string_view por_defecto) const;
+    // The keys of a section with their values, in the file's order; a key written twice
+    // appears once, with the value Leer gives.
+    std::vector<std::pair<std::string, std::string>> Valores(std::string_view seccion) const;
 
   private:
     struct Entrada {
@@ -32,9 +36,11 @@ class Archivo_ini {
     std::vector<Entrada> entradas_;
 };
 
-// The text of the language file at ruta, for a face to hand to the window (at most
-// Archivo_ini::MAXIMO_ARCHIVO bytes); a missing or unreadable file gives an empty text.
-std::string Leer_archivo_idiomas(const std::string& ruta);
+// The language file a face hands to the window: the language archivo names (COMUN/IDIOMA,
+// English when it names none) with each of its texts taken from archivo, else from the
+// carried file llevado in the same language, else from llevado in English. A key given
+// empty counts as missing, so no question, step or outcome is shown without its text.
+std::string Completar_idiomas(std::string_view archivo, std::string_view llevado);
 
 // Text of bytes that are not valid UTF-8, read as Windows Latin-1 (cp1252), in UTF-8.
 std::string A_utf8(std::string_view texto);

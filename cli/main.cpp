@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/idiomas.h"
 #include "app/ventana_cargador.h"
+#include "cli/archivo_idiomas.h"
 #include "cli/opciones.h"
 #include "cli/traza.h"
+#include "cli/version.h"
 #include "cli/vista_terminal.h"
 #ifdef _WIN32
 #include <io.h>
@@ -181,6 +182,10 @@ int Principal(const std::vector<std::string>& args) {
         std::printf("%s", Texto_ayuda().c_str());
         return 0;
     }
+    if (o.version) {
+        std::printf("%s", Texto_version("z82-update").c_str());
+        return 0;
+    }
     if (o.listar_planes) {
         for (int tipo = 0; tipo <= 4; ++tipo) std::printf("%s\n", Listado_planes(tipo).c_str());
         return 0;
@@ -232,9 +237,8 @@ int Principal(const std::vector<std::string>& args) {
         dispositivo = traza.get();
     }
 
-    // The language file of the folder the program starts in.
     Tventana_cargador ventana(entorno, vista, *dispositivo, &enlace.cerrojo,
-                              Leer_archivo_idiomas("idiomas.ini"));
+                              Buscar_idiomas(Rutas_idiomas()).texto);
     entorno.ventana = &ventana;
     entorno.vista = &vista;
     vista.responder = [&ventana](bool ok) {

@@ -46,6 +46,8 @@ Opciones Analizar_opciones(const std::vector<std::string>& args) {
             o.traza = a.substr(8);
         } else if (a == "--help" || a == "-h") {
             o.ayuda = true;
+        } else if (a == "--version") {
+            o.version = true;
         } else {
             o.error = "unknown option: " + a;
         }
@@ -73,6 +75,7 @@ Finds a Z82 meter on the serial ports, reads its versions, and writes what it ne
   --simulate[=OPTS] start the simulated meter on a pseudo-terminal and use it;
                    OPTS are options of z82-meter-sim, e.g. --simulate="--plan-type 4"
   --sim OPT        one more simulator option (repeatable; implies --simulate)
+  --version        print the program's version and the versions of the images it carries
   --help           this text
 
 Exit codes: 0 updated or nothing to do; 1 the update failed; 2 usage error;

@@ -18,6 +18,7 @@ struct Opciones {
     std::vector<std::string> opciones_simulador;  // passed to the simulated meter
     std::string traza;
     bool ayuda = false;
+    bool version = false;
     std::string error;  // not empty: the command line is wrong
 };
 

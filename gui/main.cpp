@@ -3,14 +3,16 @@
 //   z82-update-gui [--port PATH_OR_NUMBER]
 //
 // Without --port the wizard searches every serial port; with it, it uses that one port
-// (manual mode). idiomas.ini is read from the working directory.
+// (manual mode). idiomas.ini is looked for in the working directory, beside the program
+// and in the installed data folder; the program carries a copy of its own.
 #include <QApplication>
 #include <QStringList>
 #include <cstdio>
 #include <string>
 
-#include "app/idiomas.h"
 #include "app/ventana_cargador.h"
+#include "cli/archivo_idiomas.h"
+#include "cli/version.h"
 #include "gui/entorno_qt.h"
 #include "gui/ventana_qt.h"
 
@@ -20,8 +22,10 @@ const char* const kAyuda =
     "Usage: z82-update-gui [--port PATH_OR_NUMBER]\n"
     "  --port P   use only this port: a number (3, COM3) or a device path\n"
     "             (/dev/ttyUSB0, or the path z82-meter-sim prints)\n"
+    "  --version  the program's version and the versions of the images it carries\n"
     "  --help     this text\n"
-    "The texts come from idiomas.ini in the working directory.\n";
+    "The texts come from idiomas.ini in the working directory, beside the program or in\n"
+    "the installed data folder; without one, the program's own copy is used.\n";
 
 struct Argumentos {
     std::string puerto;
@@ -49,11 +53,15 @@ Argumentos Leer_argumentos(const QStringList& lista) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Help without a display.
+    // Help and version without a display.
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::fputs(kAyuda, stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::fputs(z82::Texto_version("z82-update-gui").c_str(), stdout);
             return 0;
         }
     }
@@ -70,7 +78,7 @@ int main(int argc, char** argv) {
     z82::gui::Ventana_qt vista;
     vista.describir_puerto = [&enlace](int n) { return enlace.descripcion(n); };
     z82::Tventana_cargador ventana(entorno, vista, enlace.serie, &enlace.cerrojo,
-                                   z82::Leer_archivo_idiomas("idiomas.ini"));
+                                   z82::Buscar_idiomas(z82::Rutas_idiomas()).texto);
     vista.enlazar(&ventana);
     ventana.terminar = [&](int codigo) {
         // Any handshake in progress stops at its next check; the loop then ends.

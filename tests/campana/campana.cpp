@@ -10,7 +10,6 @@
 #include <system_error>
 
 #include "apoyo/imagen_esperada.h"
-#include "app/idiomas.h"
 #include "app/ventana_cargador.h"
 #include "data/imagenes.h"
 #include "fpga/tcfpga.h"
@@ -61,8 +60,12 @@ class Entorno_campana : public sim::Entorno_virtual {
 
 // The sample language file of the sources, read once.
 const std::string& Textos_idiomas(const std::string& fuentes) {
-    static const std::string textos =
-        Leer_archivo_idiomas((fs::path(fuentes) / "data" / "idiomas.ini").string());
+    static const std::string textos = [&] {
+        std::ifstream f(fs::path(fuentes) / "data" / "idiomas.ini", std::ios::binary);
+        std::ostringstream s;
+        s << f.rdbuf();
+        return s.str();
+    }();
     return textos;
 }
 

@@ -13,7 +13,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/idiomas.h"
+#include "cli/archivo_idiomas.h"
 #include "gui/paneles.h"
 
 namespace z82::gui::prueba {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "apoyo/banco.h"
 
 namespace z82 {
@@ -65,9 +67,12 @@ TEST(Sincronizar_datos, SendsOneBlockOfFFWithXorZeroAndAcceptsA5) {
     Banco b;
     Responder_tras_trama(b, 133, 0xA5, 2000);
     EXPECT_TRUE(Sincronizar_datos(b.ctx.canal()));
-    V esperado{0x5A, 0, 0, 0};
-    esperado.resize(132, 0xFF);
-    esperado.push_back(0x00);
+    // The header 5A and offset 0, 128 bytes of FF, their XOR 00. Filled in place: growing a
+    // four-byte vector here makes GCC 12 at -O3 warn about a copy it never does.
+    V esperado(133, 0xFF);
+    std::fill_n(esperado.begin(), 4, uint8_t{0});
+    esperado[0] = 0x5A;
+    esperado[132] = 0x00;
     EXPECT_EQ(b.medidor.recibidos, esperado);
     EXPECT_TRUE(b.entorno.lineas_diagnostico.empty());
 

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Installs the updater's Debian package, runs the installed programs from a folder of their
+# own (no idiomas.ini there) and removes the package again: --version, --plan and a whole
+# update of a simulated meter that needs only the FPGA area (about 50 s of real time). Every
+# run must succeed and show its texts. Needs root, or sudo.
+# Usage: tools/check_package.sh PACKAGE.deb
+set -euo pipefail
+deb="$(realpath "$1")"
+sudo_cmd=""
+[ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+
+fallo() {
+  echo "FAILED: $*" >&2
+  exit 1
+}
+# A text the window gives empty shows as "***  ***", "->  (--yes)" or ": 1/4".
+sin_textos_vacios() {
+  if grep -nE '^\s*\*\*\*  \*\*\*\s*$|^\s*->  \(|^\s*: [0-9]' "$1"; then
+    fallo "$1 shows an empty text"
+  fi
+}
+
+echo "== installing $(basename "$deb") =="
+if ! $sudo_cmd dpkg -i "$deb"; then
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -f -y -qq --no-install-recommends
+fi
+trap '$sudo_cmd dpkg -r z82-updater > /dev/null' EXIT
+
+for f in /usr/bin/z82-update /usr/bin/z82-meter-sim /usr/share/z82-updater/idiomas.ini \
+  /usr/share/man/man1/z82-update.1 /usr/share/man/man1/z82-meter-sim.1; do
+  [ -e "$f" ] || fallo "$f is not installed"
+done
+if [ -e /usr/bin/z82-update-gui ]; then
+  for f in /usr/share/applications/z82-update-gui.desktop \
+    /usr/share/icons/hicolor/scalable/apps/z82-update-gui.svg /usr/share/man/man1/z82-update-gui.1; do
+    [ -e "$f" ] || fallo "$f is not installed"
+  done
+  z82-update-gui --version | grep -q '^z82-update-gui [0-9]' || fallo "z82-update-gui --version"
+fi
+
+carpeta="$(mktemp -d)"
+cd "$carpeta"
+solo_fpga='--firmware 1.89.00000'
+
+echo "== z82-update --version =="
+z82-update --version | tee version.txt
+grep -q '^z82-update [0-9]' version.txt || fallo "--version names no version"
+grep -qE '^  firmware +[0-9]+\.[0-9]+' version.txt || fallo "--version names no firmware"
+
+echo "== z82-update --simulate --plan =="
+z82-update --simulate="$solo_fpga" --plan | tee plan.txt || fallo "--plan exited with $?"
+grep -q '^  - FPGA configurations$' plan.txt || fallo "--plan does not list the FPGA area"
+grep -q '^Update allowed: yes$' plan.txt || fallo "--plan does not allow the update"
+sin_textos_vacios plan.txt
+
+echo "== z82-update --simulate --yes =="
+z82-update --simulate="$solo_fpga" --yes | tee update.txt || fallo "the update exited with $?"
+grep -q '^Result: the meter was updated\.$' update.txt || fallo "the meter was not updated"
+# The texts of the installed language file (Spanish).
+grep -q 'El medidor se ha actualizado\.' update.txt || fallo "the update shows no texts"
+sin_textos_vacios update.txt
+
+cd /
+rm -rf "$carpeta"
+echo "Package checked."
