@@ -11,6 +11,7 @@
 
 #include "app/ventana_cargador.h"
 #include "cli/archivo_idiomas.h"
+#include "cli/medidor_interno.h"
 #include "cli/opciones.h"
 #include "cli/traza.h"
 #include "cli/version.h"
@@ -54,35 +55,41 @@ extern "C" void Al_interrumpir(int) {
 #endif
 }
 
-// The system's environment plus the terminal's own messages: Ctrl-C.
+// The terminal's own message: Ctrl-C, seen at the message pump.
+struct Atencion_ctrl_c {
+    Tventana_cargador* ventana = nullptr;
+    Vista_terminal* vista = nullptr;
+    int atendidas = 0;
+
+    void operator()() {
+        const int interrupciones = g_interrupciones.load();
+        if (interrupciones <= atendidas || ventana == nullptr) return;
+        atendidas = interrupciones;
+        if (vista != nullptr) vista->cortar_barra();
+        if (ventana->ocupado) {
+            // A run stops at its next safe point; the meter is then updated again from the
+            // start by the next run.
+            ventana->Detener();
+            std::fprintf(stderr,
+                         "! Stopping at the next safe point. The next update starts again "
+                         "from the beginning. Ctrl-C twice more quits at once.\n");
+        } else {
+            ventana->Salir();
+            std::fprintf(stderr, "! Stopping.\n");
+        }
+    }
+};
+
+// The system's environment plus the terminal's own messages.
 class Entorno_terminal : public Entorno_sistema {
   public:
     using Entorno_sistema::Entorno_sistema;
-    Tventana_cargador* ventana = nullptr;
-    Vista_terminal* vista = nullptr;
+    Atencion_ctrl_c ctrl_c;
 
     void procesar_mensajes() override {
         atender();
-        const int interrupciones = g_interrupciones.load();
-        if (interrupciones > atendidas_ && ventana != nullptr) {
-            atendidas_ = interrupciones;
-            if (vista != nullptr) vista->cortar_barra();
-            if (ventana->ocupado) {
-                // A run stops at its next safe point; the meter is then updated again
-                // from the start by the next run.
-                ventana->Detener();
-                std::fprintf(stderr,
-                             "! Stopping at the next safe point. The next update starts again "
-                             "from the beginning. Ctrl-C twice more quits at once.\n");
-            } else {
-                ventana->Salir();
-                std::fprintf(stderr, "! Stopping.\n");
-            }
-        }
+        ctrl_c();
     }
-
-  private:
-    int atendidas_ = 0;
 };
 
 const char* Nombre_tipo(int tipo) {
@@ -200,14 +207,32 @@ int Principal(const std::vector<std::string>& args) {
     }
 
     std::string puerto = o.puerto;
+    // The built-in meter runs in this program on accelerated time; --real-time serves it on
+    // a pseudo-terminal in real time instead.
+    std::unique_ptr<Medidor_interno> interno;
+    if (o.simular && !o.tiempo_real) {
+        const sim::Opciones_medidor opciones = sim::Leer_opciones_medidor(o.opciones_simulador);
+        std::string error = opciones.error;
+        if (error.empty() && (!opciones.png.empty() || !opciones.enlace.empty() ||
+                              !opciones.volcado.empty() || opciones.ayuda)) {
+            error = "--png, --link, --dump and --help of the simulated meter need --real-time";
+        }
+        if (!error.empty()) {
+            std::fprintf(stderr, "z82-update: simulated meter: %s\n", error.c_str());
+            return 2;
+        }
+        interno = std::make_unique<Medidor_interno>(opciones);
+        std::printf("Simulated meter in this program, %d times faster than real time\n",
+                    Medidor_interno::ACELERACION);
+    }
 #ifdef _WIN32
-    if (o.simular) {
-        std::fprintf(stderr, "z82-update: --simulate needs a pseudo-terminal (Linux)\n");
+    if (o.simular && o.tiempo_real) {
+        std::fprintf(stderr, "z82-update: --real-time needs a pseudo-terminal (Linux)\n");
         return 2;
     }
 #else
     std::unique_ptr<Simulador_hijo> simulador;
-    if (o.simular) {
+    if (o.simular && o.tiempo_real) {
         simulador = std::make_unique<Simulador_hijo>();
         std::string error;
         if (!simulador->Iniciar(o.opciones_simulador, error)) {
@@ -222,14 +247,18 @@ int Principal(const std::vector<std::string>& args) {
 
     const bool es_terminal = Z82_ISATTY(1);
     const bool entrada_terminal = Z82_ISATTY(0);
-    Entorno_terminal entorno(enlace);
-    entorno.campana = es_terminal;
+    Entorno_terminal entorno_sistema(enlace);
+    entorno_sistema.campana = es_terminal;
+    Entorno& entorno = interno ? static_cast<Entorno&>(interno->entorno()) : entorno_sistema;
+    Atencion_ctrl_c& ctrl_c = entorno_sistema.ctrl_c;
+    if (interno) interno->entorno().al_procesar = [&ctrl_c] { ctrl_c(); };
     Vista_terminal vista(entorno, o.respuesta, es_terminal, entrada_terminal);
 
-    Dispositivo_serie* dispositivo = &enlace.serie;
+    Dispositivo_serie* dispositivo = interno ? &interno->dispositivo() : &enlace.serie;
+    Cerrojo_puerto* cerrojo = interno ? nullptr : &enlace.cerrojo;
     std::unique_ptr<Dispositivo_traza> traza;
     if (!o.traza.empty()) {
-        traza = std::make_unique<Dispositivo_traza>(enlace.serie, entorno, o.traza);
+        traza = std::make_unique<Dispositivo_traza>(*dispositivo, entorno, o.traza);
         if (!traza->valida()) {
             std::fprintf(stderr, "z82-update: cannot write %s\n", o.traza.c_str());
             return 2;
@@ -237,10 +266,10 @@ int Principal(const std::vector<std::string>& args) {
         dispositivo = traza.get();
     }
 
-    Tventana_cargador ventana(entorno, vista, *dispositivo, &enlace.cerrojo,
+    Tventana_cargador ventana(entorno, vista, *dispositivo, cerrojo,
                               Buscar_idiomas(Rutas_idiomas()).texto);
-    entorno.ventana = &ventana;
-    entorno.vista = &vista;
+    ctrl_c.ventana = &ventana;
+    ctrl_c.vista = &vista;
     vista.responder = [&ventana](bool ok) {
         if (ok) {
             ventana.Button_atencion_okClick();
@@ -284,6 +313,10 @@ int Principal(const std::vector<std::string>& args) {
     ventana.Button_buscar_puertoClick();  // the instructions
     ventana.Button_buscar_puertoClick();  // search, check, update
     vista.cortar_barra();
+    if (interno) {
+        std::printf("Protocol time %.1f s, wall time %.1f s.\n", interno->segundos_protocolo(),
+                    interno->entorno().segundos_reales());
+    }
     return Codigo_salida(ventana);
 }
 

@@ -37,6 +37,8 @@ Opciones Analizar_opciones(const std::vector<std::string>& args) {
             o.simular = true;
             std::istringstream palabras(a.substr(11));
             for (std::string p; palabras >> p;) o.opciones_simulador.push_back(p);
+        } else if (a == "--real-time") {
+            o.tiempo_real = true;
         } else if (a == "--sim") {
             o.simular = true;
             o.opciones_simulador.push_back(valor("--sim"));
@@ -53,6 +55,7 @@ Opciones Analizar_opciones(const std::vector<std::string>& args) {
         }
         if (!o.error.empty()) break;
     }
+    if (o.error.empty() && o.tiempo_real && !o.simular) o.error = "--real-time needs --simulate";
     if (o.error.empty() && o.simular && !o.puerto.empty()) {
         o.error = "--simulate and --port exclude each other";
     }
@@ -72,8 +75,11 @@ Finds a Z82 meter on the serial ports, reads its versions, and writes what it ne
   --list-ports     print the ports a search would try, with their numbers
   --list-plans     print the channel plans the program carries
   --trace FILE     write every byte sent and received, with times, to FILE
-  --simulate[=OPTS] start the simulated meter on a pseudo-terminal and use it;
-                   OPTS are options of z82-meter-sim, e.g. --simulate="--plan-type 4"
+  --simulate[=OPTS] update the built-in simulated meter, run in this program ten times
+                   faster than real time; OPTS are options of z82-meter-sim, e.g.
+                   --simulate="--plan-type 4"
+  --real-time      with --simulate: serve the simulated meter on a pseudo-terminal in
+                   real time, as a real meter would be (Linux)
   --sim OPT        one more simulator option (repeatable; implies --simulate)
   --version        print the program's version and the versions of the images it carries
   --help           this text

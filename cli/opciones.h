@@ -16,6 +16,7 @@ struct Opciones {
     bool listar_planes = false;
     bool simular = false;
     std::vector<std::string> opciones_simulador;  // passed to the simulated meter
+    bool tiempo_real = false;  // --real-time: the simulated meter on a pseudo-terminal
     std::string traza;
     bool ayuda = false;
     bool version = false;

@@ -129,12 +129,14 @@ TEST(Cli_pty, PlanReportsWhatEachMeterNeedsAndWritesNothing) {
         EXPECT_TRUE(Contiene(s.texto, "- MPEG4 module application")) << s.texto;
         EXPECT_TRUE(Contiene(s.texto, "USA model")) << s.texto;
     }
-    {
-        // The built-in simulated meter, started by z82-update itself.
-        const Salida s = Ejecutar("--plan --simulate=\"--plan-type 4 --plan-version 111\"");
-        EXPECT_EQ(s.codigo, 0) << s.texto;
-        EXPECT_TRUE(Contiene(s.texto, "channel plans type 4 version 111")) << s.texto;
-        EXPECT_FALSE(Contiene(s.texto, "- channel plans")) << s.texto;
+    // The built-in simulated meter: inside z82-update on accelerated time, and served by
+    // z82-meter-sim on a pseudo-terminal that z82-update starts itself.
+    for (const char* modo : {"", " --real-time"}) {
+        const Salida s =
+            Ejecutar(std::string("--plan --simulate=\"--plan-type 4 --plan-version 111\"") + modo);
+        EXPECT_EQ(s.codigo, 0) << modo << s.texto;
+        EXPECT_TRUE(Contiene(s.texto, "channel plans type 4 version 111")) << modo << s.texto;
+        EXPECT_FALSE(Contiene(s.texto, "- channel plans")) << modo << s.texto;
     }
 }
 
