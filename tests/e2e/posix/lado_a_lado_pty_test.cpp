@@ -1,11 +1,9 @@
 // Two meters updated at once: two z82-update on two pseudo-terminals against two
 // z82-meter-sim (meters that need only their FPGA area), in real time, sharing the user's
 // lock folder as two copies on one machine do.
-#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
