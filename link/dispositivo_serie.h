@@ -82,13 +82,19 @@ class Dispositivo_serie {
     virtual std::string ultimo_error() const { return {}; }
 };
 
-// The per-user named lock "Mutex_Puerto" around each port operation. Implementations are
-// recursive for the owning thread.
+// The named lock "Mutex_Puerto" around each port operation. Implementations are recursive
+// for the owning thread.
 class Cerrojo_puerto {
   public:
     virtual ~Cerrojo_puerto() = default;
     virtual void bloquear() = 0;
     virtual void desbloquear() = 0;
+    // The lock for an operation on port n. On Windows it is one per user, whatever the port;
+    // on Linux one per device.
+    virtual void bloquear_puerto(uint32_t numero_puerto) {
+        (void)numero_puerto;
+        bloquear();
+    }
 };
 
 }  // namespace z82

@@ -27,7 +27,7 @@ TCPuerto::TCPuerto(Dispositivo_serie& dispositivo, Cerrojo_puerto* cerrojo, Ento
 TCPuerto::~TCPuerto() { Cerrar(); }
 
 void TCPuerto::Bloquear() {
-    if (cerrojo_ != nullptr) cerrojo_->bloquear();
+    if (cerrojo_ != nullptr) cerrojo_->bloquear_puerto(numero_puerto_);
 }
 
 void TCPuerto::Desbloquear() {

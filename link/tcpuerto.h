@@ -19,7 +19,8 @@ class TCPuerto {
     static constexpr uint32_t LECTURA_MS_FIJOS = 15;
     static constexpr uint32_t LECTURA_MS_POR_BYTE = 10;
 
-    // cerrojo may be null (no lock), as when the named lock cannot be created.
+    // cerrojo may be null (no lock), as when the named lock cannot be created. Each
+    // operation holds it for the port last opened (or being opened).
     TCPuerto(Dispositivo_serie& dispositivo, Cerrojo_puerto* cerrojo, Entorno& entorno);
     ~TCPuerto();
     TCPuerto(const TCPuerto&) = delete;

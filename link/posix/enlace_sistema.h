@@ -14,16 +14,17 @@ namespace z82 {
 class Enlace_sistema {
   public:
     Enlace_sistema() = default;
-    // Another machine layout and lock file (tests).
+    // Another machine layout, and lock files <base_cerrojo>.<device> (tests).
     Enlace_sistema(const std::string& clase_tty, const std::string& dev,
-                   const std::string& ruta_cerrojo)
-        : catalogo(clase_tty, dev), cerrojo(ruta_cerrojo) {}
+                   const std::string& base_cerrojo)
+        : catalogo(clase_tty, dev), cerrojo(base_cerrojo, ruta_de_puerto()) {}
     Enlace_sistema(const Enlace_sistema&) = delete;
     Enlace_sistema& operator=(const Enlace_sistema&) = delete;
 
     Catalogo_puertos catalogo;
     Serie_termios serie{catalogo};
-    Cerrojo_archivo cerrojo;
+    // One lock per device of the catalogue.
+    Cerrojo_archivo cerrojo{ruta_de_puerto()};
 
     // The port number for what the user typed: "3", "COM3", or a device path (which gets
     // a number of its own if the system does not list it). 0 when it names no port.
@@ -32,6 +33,11 @@ class Enlace_sistema {
     std::vector<int> numeros();
     // Words about port n for a list shown to the user (path and maker's description).
     std::string descripcion(int n) const;
+
+  private:
+    Cerrojo_archivo::Ruta_puerto ruta_de_puerto() {
+        return [this](uint32_t n) { return catalogo.ruta(static_cast<int>(n)); };
+    }
 };
 
 }  // namespace z82

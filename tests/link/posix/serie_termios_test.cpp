@@ -192,8 +192,9 @@ TEST_F(SerieTermios, PortThatDoesNotExistFailsAndLeavesTheObjectHarmless) {
     EXPECT_FALSE(puerto.Abrir(static_cast<uint32_t>(n), Config_puerto{}));
     EXPECT_NE(enlace.serie.ultimo_error().find("no serial device"), std::string::npos);
 
-    // A file that is not a terminal is not taken for a port.
-    const int m = enlace.catalogo.registrar(vacia + "/Mutex_Puerto");
+    // A file that is not a terminal is not taken for a port: the last port's lock file.
+    ASSERT_FALSE(enlace.cerrojo.ruta().empty());
+    const int m = enlace.catalogo.registrar(enlace.cerrojo.ruta());
     EXPECT_FALSE(puerto.Abrir(static_cast<uint32_t>(m), Config_puerto{}));
     EXPECT_NE(enlace.serie.ultimo_error().find("not a serial device"), std::string::npos);
 }
