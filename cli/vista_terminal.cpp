@@ -15,8 +15,15 @@ Vista_terminal::Vista_terminal(Entorno& entorno, Respuesta_fija respuesta, bool 
 
 void Vista_terminal::cortar_barra() {
     if (barra_abierta_) {
-        std::fputc('\n', stdout);
+        // On a terminal the live line is cleared: it comes back below the other output.
+        std::fputs(es_terminal_ ? "\r\x1b[K" : "\n", stdout);
         barra_abierta_ = false;
+    }
+}
+
+void Vista_terminal::reponer_barra() {
+    if (es_terminal_ && tramo_abierto_ && !silencio && tramos_.back().total > 0) {
+        dibujar(tramos_.back(), false);
     }
 }
 
@@ -28,6 +35,7 @@ void Vista_terminal::info(int linea, const std::string& texto) {
     if (silencio || texto.empty()) return;
     cortar_barra();
     std::printf("  %s\n", texto.c_str());
+    reponer_barra();
     std::fflush(stdout);
 }
 
@@ -52,7 +60,9 @@ void Vista_terminal::cerrar_tramo() {
     tramo_abierto_ = false;
     Tramo_hecho& t = tramos_.back();
     t.segundos = static_cast<double>(entorno_.milisegundos() - inicio_tramo_ms_) / 1000.0;
-    if (!silencio && t.total > 0) dibujar(t, true);
+    cortar_barra();
+    // A stream that never moved (a stage the meter went straight through) leaves no line.
+    if (!silencio && t.total > 0 && t.hecho > 0) dibujar(t, true);
 }
 
 const std::vector<Tramo_hecho>& Vista_terminal::tramos() {
@@ -120,7 +130,8 @@ void Vista_terminal::dibujar(const Tramo_hecho& t, bool final) {
     if (t.segundos >= 1.0 && t.hecho > 0) {
         const double por_segundo = static_cast<double>(t.hecho) / t.segundos;
         char texto[64];
-        std::snprintf(texto, sizeof texto, "  %.0f %s/s", por_segundo, t.unidad.c_str());
+        std::snprintf(texto, sizeof texto, por_segundo < 10 ? "  %.1f %s/s" : "  %.0f %s/s",
+                      por_segundo, t.unidad.c_str());
         ritmo = texto;
         if (final) {
             ritmo += "  done in " + Duracion(t.segundos);
@@ -132,8 +143,8 @@ void Vista_terminal::dibujar(const Tramo_hecho& t, bool final) {
     // \x1b[K clears what a longer line left on the right.
     std::printf("\r  %-24s %3d%%  %s%s\x1b[K", t.nombre.c_str(), por_ciento, cantidad.c_str(),
                 ritmo.c_str());
-    barra_abierta_ = true;
-    if (final) cortar_barra();
+    barra_abierta_ = !final;
+    if (final) std::fputc('\n', stdout);
     std::fflush(stdout);
 }
 
@@ -187,6 +198,7 @@ void Vista_terminal::mensaje(const std::string& texto) {
     cortar_barra();
     std::fprintf(stderr, "! %s\n", texto.c_str());
     std::fflush(stderr);
+    reponer_barra();
 }
 
 }  // namespace z82

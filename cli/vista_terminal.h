@@ -61,6 +61,8 @@ class Vista_terminal : public Vista {
   private:
     bool Leer_si_no(const Pregunta_atencion& p);
     void cerrar_tramo();
+    // Draws the live line again after other output took its place.
+    void reponer_barra();
     void dibujar(const Tramo_hecho& t, bool final);
 
     Entorno& entorno_;
