@@ -188,8 +188,7 @@ bool Tventana_cargador::Borrar_memoria() {
         Boton_ConectarClick();
         if (!conectado) return false;
     }
-    Barra_progreso.Min(0);
-    Barra_progreso.Max(13);
+    Barra_progreso.Tramo("memory erase", "sectors", 13);
     Barra_progreso.Position(0);
 
     bool sincronizado = false;

@@ -2,6 +2,8 @@
 // change sent at once to whatever draws it (the window, the terminal, a test's record).
 #pragma once
 
+#include <string>
+
 namespace z82 {
 
 // Where a progress bar is drawn.
@@ -10,6 +12,9 @@ class Dibujo_barra {
     virtual ~Dibujo_barra() = default;
     virtual void barra_visible(bool visible) = 0;
     virtual void barra(int minimo, int maximo, int posicion) = 0;
+    // A new stream starts on the bar: what it carries ("main firmware") and what its
+    // positions count ("bytes", "records", "s").
+    virtual void tramo(const std::string& /*nombre*/, const std::string& /*unidad*/) {}
 };
 
 class Barra_de_progreso {
@@ -31,6 +36,20 @@ class Barra_de_progreso {
     int Max() const { return max_; }
     int Position() const { return pos_; }
     void Visible(bool v) { dibujo_->barra_visible(v); }
+    // A new stream: what it carries, what its positions count, and its range 0 to maximo
+    // with the position at 0.
+    void Tramo(const std::string& nombre, const std::string& unidad, int maximo) {
+        min_ = 0;
+        max_ = maximo;
+        pos_ = 0;
+        dibujo_->tramo(nombre, unidad);
+        enviar();
+    }
+    // A new stage of the same stream (the meter's erase, then its write): the bar keeps its
+    // range and position.
+    void Tramo(const std::string& nombre, const std::string& unidad) {
+        dibujo_->tramo(nombre, unidad);
+    }
 
   private:
     void enviar() { dibujo_->barra(min_, max_, pos_); }

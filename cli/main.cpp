@@ -11,6 +11,7 @@
 
 #include "app/ventana_cargador.h"
 #include "cli/archivo_idiomas.h"
+#include "cli/informe.h"
 #include "cli/medidor_interno.h"
 #include "cli/opciones.h"
 #include "cli/traza.h"
@@ -92,93 +93,6 @@ class Entorno_terminal : public Entorno_sistema {
     }
 };
 
-const char* Nombre_tipo(int tipo) {
-    static const char* const kRegiones[] = {"0", "1", "2", "3", "4"};
-    return tipo >= 0 && tipo <= 4 ? kRegiones[tipo] : "?";
-}
-
-void Imprimir_plan(Tventana_cargador& v) {
-    const Version_mpeg4& m = v.consultas->version;
-    std::printf("Meter on port %d\n", v.numero_puerto);
-    std::printf("  firmware      %s%s (program carries %s)\n", v.version_medidor.c_str(),
-                v.medidor.es_usa ? " USA" : "", v.version_hex.c_str());
-    std::printf("  channel plans type %s version %d (program carries %d)\n",
-                Nombre_tipo(v.medidor.tipo_plan_medidor), v.medidor.plan_medidor,
-                Version_plan_llevada(v.medidor.tipo_plan_medidor));
-    std::printf("  FPGA          %s (program carries %s)\n", v.version_fpga_medidor.c_str(),
-                Version_fpga_llevada().c_str());
-    if (m.version_boot == 0xFF || m.version_decoders == 0xFF) {
-        std::printf("  MPEG4 module  not answering\n");
-    } else {
-        std::printf("  MPEG4 module  software 0x%04X build %u boot %u decoders %u\n", m.version_sw,
-                    m.build, m.version_boot, m.version_decoders);
-    }
-    std::printf("  language index %d\n", v.medidor.idioma_medidor);
-    std::printf("Items an update would write:\n");
-    int n = 0;
-    auto item = [&](bool marcado, const char* nombre) {
-        if (!marcado) return;
-        std::printf("  - %s\n", nombre);
-        ++n;
-    };
-    item(v.Check_borrar, "memory erase");
-    item(v.Check_mpeg4_apl, "MPEG4 module application");
-    item(v.Check_fpga, "FPGA configurations");
-    item(v.Check_firmware, "main firmware");
-    item(v.Check_planes, "channel plans (with the firmware; the plan question decides)");
-    item(v.Check_configuracion, "zone configuration");
-    if (n == 0) std::printf("  (none: the meter is up to date)\n");
-}
-
-std::string Motivo_no_permitido(const Tventana_cargador& v) {
-    if (v.medidor.opciones_bit5_libre) return "the meter's options do not allow an update";
-    if (!v.medidor.version_legible)
-        return "the meter's versions cannot be read (or never read the same twice)";
-    if (v.medidor.es_usa) return "the meter is a USA model";
-    return "";
-}
-
-int Codigo_salida(const Tventana_cargador& v) {
-    switch (v.resultado) {
-        case Resultado_asistente::actualizado:
-            std::printf("Result: the meter was updated.\n");
-            return 0;
-        case Resultado_asistente::nada_que_hacer:
-            std::printf("Result: nothing to do, every item is up to date (firmware %s).\n",
-                        v.version_medidor.c_str());
-            return 0;
-        case Resultado_asistente::no_permitido:
-            std::printf("Result: not updated: %s.\n", Motivo_no_permitido(v).c_str());
-            return 10;
-        case Resultado_asistente::detenido_nivel:
-            std::printf("Result: stopped by the level check.\n");
-            return 11;
-        case Resultado_asistente::detenido_dispositivo:
-            std::printf("Result: stopped by the device status check.\n");
-            return 11;
-        case Resultado_asistente::no_encontrado:
-            std::printf("Result: no meter found%s.\n",
-                        v.respuesta_6d ? " (a meter answered but refused the connection)" : "");
-            for (const std::string& a : v.avisos_puertos) std::printf("  %s\n", a.c_str());
-            return 12;
-        case Resultado_asistente::borrado_rechazado:
-            std::printf("Result: the memory erase was refused; nothing was written.\n");
-            return 13;
-        case Resultado_asistente::fallo:
-            if (v.fin_actualizacion == Fin_actualizacion::detenida) {
-                std::printf(
-                    "Result: the update was STOPPED at your request. Run it again: it "
-                    "starts from the beginning.\n");
-                return 1;
-            }
-            break;
-        case Resultado_asistente::ninguno:
-            break;
-    }
-    std::printf("Result: the update FAILED. Run it again: it starts from the beginning.\n");
-    return 1;
-}
-
 int Principal(const std::vector<std::string>& args) {
     const Opciones o = Analizar_opciones(args);
     if (!o.error.empty()) {
@@ -222,8 +136,10 @@ int Principal(const std::vector<std::string>& args) {
             return 2;
         }
         interno = std::make_unique<Medidor_interno>(opciones);
-        std::printf("Simulated meter in this program, %d times faster than real time\n",
-                    Medidor_interno::ACELERACION);
+        if (!o.silencio && !o.json) {
+            std::printf("Simulated meter in this program, %d times faster than real time\n",
+                        Medidor_interno::ACELERACION);
+        }
     }
 #ifdef _WIN32
     if (o.simular && o.tiempo_real) {
@@ -241,7 +157,7 @@ int Principal(const std::vector<std::string>& args) {
             return 1;
         }
         puerto = simulador->Ruta();
-        std::printf("Simulated meter on %s\n", puerto.c_str());
+        if (!o.silencio && !o.json) std::printf("Simulated meter on %s\n", puerto.c_str());
     }
 #endif
 
@@ -253,6 +169,7 @@ int Principal(const std::vector<std::string>& args) {
     Atencion_ctrl_c& ctrl_c = entorno_sistema.ctrl_c;
     if (interno) interno->entorno().al_procesar = [&ctrl_c] { ctrl_c(); };
     Vista_terminal vista(entorno, o.respuesta, es_terminal, entrada_terminal);
+    vista.silencio = o.silencio || o.json;
 
     Dispositivo_serie* dispositivo = interno ? &interno->dispositivo() : &enlace.serie;
     Cerrojo_puerto* cerrojo = interno ? nullptr : &enlace.cerrojo;
@@ -281,7 +198,7 @@ int Principal(const std::vector<std::string>& args) {
         std::fprintf(stderr, "z82-update: the carried firmware image is damaged\n");
         return 1;
     }
-    std::printf("%s\n", ventana.Titulo().c_str());
+    if (!o.silencio && !o.json) std::printf("%s\n", ventana.Titulo().c_str());
 
     if (!puerto.empty()) {
         const int n = enlace.numero(puerto);
@@ -294,30 +211,49 @@ int Principal(const std::vector<std::string>& args) {
     }
     std::signal(SIGINT, Al_interrumpir);
 
+    // Ends a run that found no meter, or the update: the outcome, as text or JSON.
+    const int64_t inicio_ms = entorno.milisegundos();
+    const auto terminar = [&]() {
+        vista.cortar_barra();
+        const std::vector<Tramo_hecho>& tramos = vista.tramos();
+        const double segundos = static_cast<double>(entorno.milisegundos() - inicio_ms) / 1000.0;
+        const Desenlace d = Desenlace_de(ventana);
+        if (o.json) {
+            std::printf("%s\n", Json_desenlace(ventana, d, tramos, segundos).c_str());
+            return d.codigo;
+        }
+        if (!o.silencio) Imprimir_resumen(tramos, segundos);
+        if (interno && !o.silencio) {
+            std::printf("Protocol time %.1f s, wall time %.1f s.\n", interno->segundos_protocolo(),
+                        interno->entorno().segundos_reales());
+        }
+        Imprimir_desenlace(d);
+        return d.codigo;
+    };
+
     if (o.plan) {
         vista.silencio = true;
         ventana.Buscar_medidor();
         if (!ventana.conectado) {
             ventana.resultado = Resultado_asistente::no_encontrado;
-            return Codigo_salida(ventana);
+            return terminar();
         }
-        Imprimir_plan(ventana);
         const bool permitido = ventana.Comprobar_medidor();
-        const std::string motivo = Motivo_no_permitido(ventana);
-        std::printf("Update allowed: %s\n",
-                    permitido ? "yes" : (motivo.empty() ? "nothing to do" : motivo.c_str()));
+        if (o.json) {
+            std::printf("%s\n", Json_plan(ventana, permitido).c_str());
+        } else {
+            Imprimir_plan(ventana);
+            const std::string motivo = Motivo_no_permitido(ventana);
+            std::printf("Update allowed: %s\n",
+                        permitido ? "yes" : (motivo.empty() ? "nothing to do" : motivo.c_str()));
+        }
         ventana.Soltar_enlace();
         return 0;
     }
 
     ventana.Button_buscar_puertoClick();  // the instructions
     ventana.Button_buscar_puertoClick();  // search, check, update
-    vista.cortar_barra();
-    if (interno) {
-        std::printf("Protocol time %.1f s, wall time %.1f s.\n", interno->segundos_protocolo(),
-                    interno->entorno().segundos_reales());
-    }
-    return Codigo_salida(ventana);
+    return terminar();
 }
 
 }  // namespace

@@ -37,6 +37,10 @@ Opciones Analizar_opciones(const std::vector<std::string>& args) {
             o.simular = true;
             std::istringstream palabras(a.substr(11));
             for (std::string p; palabras >> p;) o.opciones_simulador.push_back(p);
+        } else if (a == "--quiet" || a == "-q") {
+            o.silencio = true;
+        } else if (a == "--json") {
+            o.json = true;
         } else if (a == "--real-time") {
             o.tiempo_real = true;
         } else if (a == "--sim") {
@@ -81,6 +85,9 @@ Finds a Z82 meter on the serial ports, reads its versions, and writes what it ne
   --real-time      with --simulate: serve the simulated meter on a pseudo-terminal in
                    real time, as a real meter would be (Linux)
   --sim OPT        one more simulator option (repeatable; implies --simulate)
+  --quiet          print only the outcome line (and the questions, on standard error)
+  --json           print one JSON object instead: the meter and the items with --plan,
+                   else the outcome, its exit code and each stream's figures (README)
   --version        print the program's version and the versions of the images it carries
   --help           this text
 

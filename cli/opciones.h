@@ -18,6 +18,8 @@ struct Opciones {
     std::vector<std::string> opciones_simulador;  // passed to the simulated meter
     bool tiempo_real = false;  // --real-time: the simulated meter on a pseudo-terminal
     std::string traza;
+    bool silencio = false;  // --quiet: the outcome line alone
+    bool json = false;      // --json: one JSON object instead of the report
     bool ayuda = false;
     bool version = false;
     std::string error;  // not empty: the command line is wrong

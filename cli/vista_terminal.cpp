@@ -1,5 +1,6 @@
 #include "cli/vista_terminal.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -14,8 +15,15 @@ Vista_terminal::Vista_terminal(Entorno& entorno, Respuesta_fija respuesta, bool 
 
 void Vista_terminal::cortar_barra() {
     if (barra_abierta_) {
-        std::fputc('\n', stdout);
+        // On a terminal the live line is cleared: it comes back below the other output.
+        std::fputs(es_terminal_ ? "\r\x1b[K" : "\n", stdout);
         barra_abierta_ = false;
+    }
+}
+
+void Vista_terminal::reponer_barra() {
+    if (es_terminal_ && tramo_abierto_ && !silencio && tramos_.back().total > 0) {
+        dibujar(tramos_.back(), false);
     }
 }
 
@@ -27,56 +35,124 @@ void Vista_terminal::info(int linea, const std::string& texto) {
     if (silencio || texto.empty()) return;
     cortar_barra();
     std::printf("  %s\n", texto.c_str());
+    reponer_barra();
     std::fflush(stdout);
 }
 
 void Vista_terminal::barra_visible(bool visible) {
     barra_visible_ = visible;
-    if (!visible) cortar_barra();
+    if (!visible) {
+        cortar_barra();
+        cerrar_tramo();
+    }
+}
+
+void Vista_terminal::tramo(const std::string& nombre, const std::string& unidad) {
+    cerrar_tramo();
+    tramos_.push_back({nombre, unidad, 0, 0, 0});
+    tramo_abierto_ = true;
+    inicio_tramo_ms_ = entorno_.milisegundos();
+    ultimo_por_mil_ = -1;
+}
+
+void Vista_terminal::cerrar_tramo() {
+    if (!tramo_abierto_) return;
+    tramo_abierto_ = false;
+    Tramo_hecho& t = tramos_.back();
+    t.segundos = static_cast<double>(entorno_.milisegundos() - inicio_tramo_ms_) / 1000.0;
+    cortar_barra();
+    // A stream that never moved (a stage the meter went straight through) leaves no line.
+    if (!silencio && t.total > 0 && t.hecho > 0) dibujar(t, true);
+}
+
+const std::vector<Tramo_hecho>& Vista_terminal::tramos() {
+    cerrar_tramo();
+    return tramos_;
 }
 
 void Vista_terminal::barra(int minimo, int maximo, int posicion) {
-    if (minimo != min_ || maximo != max_) {
-        min_ = minimo;
-        max_ = maximo;
-        ultimo_por_mil_ = -1;
-        cortar_barra();
-    }
-    if (silencio || maximo <= minimo) return;
-    // A new range still holding the previous bar's position (20870 of 210) is not a
-    // figure to show: it waits for its own first position.
-    if (posicion > maximo || posicion < minimo) return;
+    // Only a named stream is shown: a bar put back to its start between streams says
+    // nothing.
+    if (!tramo_abierto_ || maximo <= minimo) return;
+    Tramo_hecho& t = tramos_.back();
     const long long rango = static_cast<long long>(maximo) - minimo;
-    long long hecho = static_cast<long long>(posicion) - minimo;
-    if (hecho < 0) hecho = 0;
-    if (hecho > rango) hecho = rango;
-    const int por_mil = static_cast<int>(hecho * 1000 / rango);
+    const long long hecho =
+        std::clamp<long long>(static_cast<long long>(posicion) - minimo, 0, rango);
+    t.total = rango;
+    // A stream only moves forward: a bar put back to its start at the end is not shown.
+    t.hecho = std::max(t.hecho, hecho);
+    t.segundos = static_cast<double>(entorno_.milisegundos() - inicio_tramo_ms_) / 1000.0;
+    if (silencio) return;
+    const int por_mil = static_cast<int>(t.hecho * 1000 / rango);
     if (es_terminal_) {
         const int64_t ahora = entorno_.milisegundos();
         if (por_mil == ultimo_por_mil_ || (por_mil != 1000 && ahora - ultimo_ms_ < 100)) return;
         ultimo_ms_ = ahora;
-        ultimo_por_mil_ = por_mil;
-        constexpr int kAncho = 40;
-        const int lleno = por_mil * kAncho / 1000;
-        std::string dibujo(static_cast<size_t>(lleno), '#');
-        dibujo.append(static_cast<size_t>(kAncho - lleno), '.');
-        std::printf("\r  [%s] %3d%%  %d/%d", dibujo.c_str(), por_mil / 10, posicion, maximo);
-        std::fflush(stdout);
-        barra_abierta_ = true;
-    } else {
-        // Plain lines: one every tenth of the way.
-        const int decimo = por_mil / 100;
-        if (decimo == ultimo_por_mil_) return;
-        ultimo_por_mil_ = decimo;
-        std::printf("  progress %d%% (%d/%d)\n", decimo * 10, posicion, maximo);
-        std::fflush(stdout);
+    } else if (por_mil / 100 == ultimo_por_mil_ / 100 && ultimo_por_mil_ >= 0) {
+        return;  // plain lines: one every tenth of the way
     }
+    ultimo_por_mil_ = por_mil;
+    dibujar(t, false);
+}
+
+std::string Cifra(long long n) {
+    std::string s = std::to_string(n);
+    for (int i = static_cast<int>(s.size()) - 3; i > 0; i -= 3)
+        s.insert(static_cast<size_t>(i), ",");
+    return s;
+}
+
+namespace {
+
+std::string Duracion(double segundos) {
+    const long long s = static_cast<long long>(segundos + 0.5);
+    char texto[32];
+    std::snprintf(texto, sizeof texto, "%lld:%02lld", s / 60, s % 60);
+    return texto;
+}
+
+}  // namespace
+
+void Vista_terminal::dibujar(const Tramo_hecho& t, bool final) {
+    const int por_ciento = static_cast<int>(t.hecho * 100 / t.total);
+    const std::string cantidad = Cifra(t.hecho) + "/" + Cifra(t.total) + " " + t.unidad;
+    if (!es_terminal_) {
+        if (final) {
+            std::printf("  %s: done, %s in %.1f s\n", t.nombre.c_str(), cantidad.c_str(),
+                        t.segundos);
+        } else {
+            std::printf("  %s: %d%% (%s)\n", t.nombre.c_str(), por_ciento, cantidad.c_str());
+        }
+        std::fflush(stdout);
+        return;
+    }
+    std::string ritmo;
+    if (t.segundos >= 1.0 && t.hecho > 0) {
+        const double por_segundo = static_cast<double>(t.hecho) / t.segundos;
+        char texto[64];
+        std::snprintf(texto, sizeof texto, por_segundo < 10 ? "  %.1f %s/s" : "  %.0f %s/s",
+                      por_segundo, t.unidad.c_str());
+        ritmo = texto;
+        if (final) {
+            ritmo += "  done in " + Duracion(t.segundos);
+        } else {
+            ritmo +=
+                "  " + Duracion(static_cast<double>(t.total - t.hecho) / por_segundo) + " left";
+        }
+    }
+    // \x1b[K clears what a longer line left on the right.
+    std::printf("\r  %-24s %3d%%  %s%s\x1b[K", t.nombre.c_str(), por_ciento, cantidad.c_str(),
+                ritmo.c_str());
+    barra_abierta_ = !final;
+    if (final) std::fputc('\n', stdout);
+    std::fflush(stdout);
 }
 
 bool Vista_terminal::Leer_si_no(const Pregunta_atencion& p) {
+    std::FILE* salida = silencio ? stderr : stdout;
     for (;;) {
-        std::printf("  [y] %s / [n] %s ? ", p.boton_ok.c_str(), p.boton_cancelar.c_str());
-        std::fflush(stdout);
+        std::fprintf(salida, "  [y] %s / [n] %s ? ", p.boton_ok.c_str(), p.boton_cancelar.c_str());
+        std::fflush(salida);
         std::string linea;
         if (!std::getline(std::cin, linea)) return false;
         if (linea == "y" || linea == "Y" || linea == "yes") return true;
@@ -86,29 +162,33 @@ bool Vista_terminal::Leer_si_no(const Pregunta_atencion& p) {
 
 void Vista_terminal::mostrar_atencion(const Pregunta_atencion& p) {
     cortar_barra();
-    std::printf("\n  *** %s ***\n", p.titulo.c_str());
+    // A quiet run keeps its standard output for the outcome: the question goes to the error
+    // stream.
+    std::FILE* salida = silencio ? stderr : stdout;
+    std::fprintf(salida, "\n  *** %s ***\n", p.titulo.c_str());
     for (const std::string* l : {&p.linea1, &p.linea2, &p.linea3}) {
-        if (!l->empty()) std::printf("  %s\n", l->c_str());
+        if (!l->empty()) std::fprintf(salida, "  %s\n", l->c_str());
     }
     bool ok = false;
     switch (respuesta_) {
         case Respuesta_fija::si:
             ok = true;
-            std::printf("  -> %s (--yes)\n", p.boton_ok.c_str());
+            std::fprintf(salida, "  -> %s (--yes)\n", p.boton_ok.c_str());
             break;
         case Respuesta_fija::no:
-            std::printf("  -> %s (--no)\n", p.boton_cancelar.c_str());
+            std::fprintf(salida, "  -> %s (--no)\n", p.boton_cancelar.c_str());
             break;
         case Respuesta_fija::preguntar:
             if (entrada_terminal_) {
                 ok = Leer_si_no(p);
             } else {
-                std::printf("  -> %s (standard input is not a terminal; use --yes to accept)\n",
-                            p.boton_cancelar.c_str());
+                std::fprintf(salida,
+                             "  -> %s (standard input is not a terminal; use --yes to accept)\n",
+                             p.boton_cancelar.c_str());
             }
             break;
     }
-    std::fflush(stdout);
+    std::fflush(salida);
     // The window waits for its answer after showing the panel: hand it over through the
     // message queue, as a click would arrive.
     if (responder) entorno_.publicar([this, ok] { responder(ok); });
@@ -118,6 +198,7 @@ void Vista_terminal::mensaje(const std::string& texto) {
     cortar_barra();
     std::fprintf(stderr, "! %s\n", texto.c_str());
     std::fflush(stderr);
+    reponer_barra();
 }
 
 }  // namespace z82

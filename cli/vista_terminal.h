@@ -1,11 +1,13 @@
-// The wizard on a terminal: the information lines as they change, a progress bar (plain
-// percentage lines when the output is not a terminal), the questions as prompts or answered
-// by the command line, message boxes on standard error.
+// The wizard on a terminal: the information lines as they change, one live line per stream
+// with its name, percentage, amount, rate and time left (plain labelled lines when the
+// output is not a terminal), the questions as prompts or answered by the command line,
+// message boxes on standard error. It keeps what each stream moved, for the summary.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/vista.h"
 #include "base/entorno.h"
@@ -14,6 +16,16 @@ namespace z82 {
 
 enum class Respuesta_fija { preguntar, si, no };
 
+// One stream of a run as the summary tells it.
+struct Tramo_hecho {
+    std::string nombre, unidad;
+    long long hecho = 0, total = 0;
+    double segundos = 0;
+};
+
+// 12345678 as "12,345,678".
+std::string Cifra(long long n);
+
 class Vista_terminal : public Vista {
   public:
     Vista_terminal(Entorno& entorno, Respuesta_fija respuesta, bool es_terminal,
@@ -21,7 +33,8 @@ class Vista_terminal : public Vista {
 
     // How an answer reaches the window (OK = true).
     std::function<void(bool)> responder;
-    // Lines are not printed (the --plan report prints its own).
+    // Lines and progress are not printed, and questions go to standard error (--quiet,
+    // --json, and the --plan report that prints its own).
     bool silencio = false;
 
     void info(int linea, const std::string& texto) override;
@@ -30,6 +43,7 @@ class Vista_terminal : public Vista {
     void boton_asistente(bool) override {}
     void barra_visible(bool visible) override;
     void barra(int minimo, int maximo, int posicion) override;
+    void tramo(const std::string& nombre, const std::string& unidad) override;
     void menus_habilitados(bool) override {}
     void modo_puerto(bool) override {}
     void panel_puerto(bool) override {}
@@ -41,9 +55,15 @@ class Vista_terminal : public Vista {
 
     // Ends a bar line in progress so that other output starts on its own line.
     void cortar_barra();
+    // Closes the stream in progress; the streams of the run so far.
+    const std::vector<Tramo_hecho>& tramos();
 
   private:
     bool Leer_si_no(const Pregunta_atencion& p);
+    void cerrar_tramo();
+    // Draws the live line again after other output took its place.
+    void reponer_barra();
+    void dibujar(const Tramo_hecho& t, bool final);
 
     Entorno& entorno_;
     Respuesta_fija respuesta_;
@@ -52,7 +72,9 @@ class Vista_terminal : public Vista {
     std::string lineas_[3];
     bool barra_abierta_ = false;
     bool barra_visible_ = false;
-    int min_ = 0, max_ = 100;
+    std::vector<Tramo_hecho> tramos_;
+    bool tramo_abierto_ = false;
+    int64_t inicio_tramo_ms_ = 0;
     int ultimo_por_mil_ = -1;
     int64_t ultimo_ms_ = 0;
 };

@@ -118,8 +118,7 @@ bool TFParam_defecto::Grabar_perfiles() {
 bool TFParam_defecto::Grabar_configuracion() {
     Barra_de_progreso& barra = barra_;
     Entorno& entorno = canal_.entorno;
-    barra.Min(0);
-    barra.Max(3);
+    barra.Tramo("zone configuration", "parts", 3);
     barra.Position(0);
     entorno.procesar_mensajes();
     bool ok = Grabar_perfiles();

@@ -73,8 +73,7 @@ class Bloque_pendiente {
 bool TCDiferencial::Enviar_imagen(TFuente_lineas* fuente, TLector_hex* lector) {
     if (!fuente || !lector) return false;
     fuente->Posicionar(0);
-    barra_.Min(0);
-    barra_.Max(static_cast<int>(lector->registros));
+    barra_.Tramo("main firmware", "records", static_cast<int>(lector->registros));
 
     Bloque_pendiente pendiente(*this);
     std::array<uint8_t, 256> datos{};
@@ -136,8 +135,7 @@ bool TCDiferencial::Enviar_plan(std::span<const uint8_t> imagen) {
     if (imagen.empty() || imagen.size() > 2 * BYTES_SEGMENTO) return false;
 
     pagina = PRIMERA_PAGINA_PLANES;
-    barra_.Min(0);
-    barra_.Max(static_cast<int>(imagen.size()));
+    barra_.Tramo("channel plans", "bytes", static_cast<int>(imagen.size()));
     for (size_t offset = 0; offset < imagen.size(); offset += BLOQUE_REGION) {
         const int n = static_cast<int>(std::min<size_t>(BLOQUE_REGION, imagen.size() - offset));
         if (offset >= BYTES_SEGMENTO) pagina = SEGUNDA_PAGINA_PLANES;

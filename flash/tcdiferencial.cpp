@@ -31,9 +31,7 @@ bool TCDiferencial::Enviar_bloque(int n, uint16_t direccion, uint8_t pagina_bloq
 bool TCDiferencial::Programar() {
     fase_borrado = false;
     fase_grabado = false;
-    barra_.Min(0);
-    barra_.Position(0);
-    barra_.Max(MAX_BARRA_PROGRAMAR);
+    barra_.Tramo("flash programming", "steps", MAX_BARRA_PROGRAMAR);
 
     Mapa_segmentos m = mapa;
     if (con_area_fpga) {
@@ -45,10 +43,12 @@ bool TCDiferencial::Programar() {
                            [this](Suceso_progreso s, uint8_t b) {
                                switch (s) {
                                    case Suceso_progreso::fase_borrado:
+                                       if (!fase_borrado) barra_.Tramo("flash erase", "steps");
                                        fase_borrado = true;
                                        fase_grabado = false;
                                        break;
                                    case Suceso_progreso::fase_grabado:
+                                       if (!fase_grabado) barra_.Tramo("flash write", "steps");
                                        fase_grabado = true;
                                        fase_borrado = false;
                                        break;

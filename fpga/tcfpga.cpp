@@ -50,8 +50,7 @@ bool TCFpga::Grabar_configuraciones(bool programar) {
 }
 
 bool TCFpga::Enviar_area(const Area_fpga& area) {
-    barra_.Min(0);
-    barra_.Max(static_cast<int>(total));
+    barra_.Tramo("FPGA configurations", "bytes", static_cast<int>(total));
     barra_.Position(0);
     for (uint32_t p = 0; p < total; p += BYTES_BLOQUE) {
         canal_.entorno.procesar_mensajes();

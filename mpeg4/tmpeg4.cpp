@@ -75,14 +75,13 @@ bool TMpeg4::Grabar_aplicacion() {
 
     tamano_imagen = static_cast<uint32_t>(imagen.size());
     pagina = PAGINA_APLICACION;
-    barra_.Min(0);
-    barra_.Max(static_cast<int>(tamano_imagen / BYTES_BLOQUE_APLICACION));
+    barra_.Tramo("MPEG4 application", "blocks",
+                 static_cast<int>(tamano_imagen / BYTES_BLOQUE_APLICACION));
     return Enviar_flujo(imagen, BYTES_BLOQUE_APLICACION, true);
 }
 
 bool TMpeg4::Grabar_transferencia() {
-    barra_.Min(0);
-    barra_.Max(static_cast<int>(programa.size()));
+    barra_.Tramo("MPEG4 transfer program", "bytes", static_cast<int>(programa.size()));
     total = 0;
     pagina = PAGINA_TRANSFERENCIA;
     return Enviar_flujo(programa, BYTES_BLOQUE_TRANSFERENCIA, false);
@@ -136,8 +135,7 @@ bool TMpeg4::Ordenar_transferencia() {
 }
 
 bool TMpeg4::Esperar_fin_mpeg4() {
-    barra_.Min(0);
-    barra_.Max(PASOS_BARRA_FIN);
+    barra_.Tramo("MPEG4 module programming", "s", PASOS_BARRA_FIN);
     barra_.Position(0);
     const int64_t inicio = canal_.entorno.segundos();
     bool terminado = false;

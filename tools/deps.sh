@@ -3,7 +3,8 @@
 # Usage: tools/deps.sh [gui] [wine] [fuzz]
 set -euo pipefail
 
-paquetes=(build-essential cmake ninja-build googletest libgtest-dev libgmock-dev srecord)
+paquetes=(build-essential cmake ninja-build googletest libgtest-dev libgmock-dev srecord
+  nlohmann-json3-dev)
 for extra in "$@"; do
   case "$extra" in
     gui) paquetes+=(qt6-base-dev libgl-dev fonts-dejavu-core) ;;

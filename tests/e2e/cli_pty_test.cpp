@@ -8,10 +8,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
+#include "apoyo/banco.h"
 #include "apoyo/banco_ventana.h"
+#include "fpga/tcfpga.h"
 #include "sim/medidor_simulado.h"
 
 namespace z82 {
@@ -189,23 +192,58 @@ TEST(Cli_pty, FpgaOnlyUpdateOverAPseudoTerminalAgainstTheWireTime) {
     const Salida s = Ejecutar("--yes --port " + sim.ruta());
     EXPECT_EQ(s.codigo, 0) << s.texto;
     EXPECT_TRUE(Contiene(s.texto, "Result: the meter was updated.")) << s.texto;
-    // Every progress line stays within its own range, also right after the range changes.
-    int lineas_progreso = 0;
-    for (size_t p = s.texto.find("progress "); p != std::string::npos;
-         p = s.texto.find("progress ", p + 1)) {
-        int por_ciento = 0, pos = 0, max = 0;
-        ASSERT_EQ(
-            std::sscanf(s.texto.c_str() + p, "progress %d%% (%d/%d)", &por_ciento, &pos, &max), 3);
-        EXPECT_LE(pos, max) << s.texto.substr(p, 40);
+    // The stream's labelled lines climb within their range, then say it is done.
+    int lineas_progreso = 0, anterior = -1;
+    const std::string rotulo = "FPGA configurations: ";
+    for (size_t p = s.texto.find(rotulo); p != std::string::npos; p = s.texto.find(rotulo, p + 1)) {
+        int por_ciento = 0;
+        if (std::sscanf(s.texto.c_str() + p + rotulo.size(), "%d%%", &por_ciento) != 1) continue;
+        EXPECT_GE(por_ciento, anterior) << s.texto.substr(p, 60);
+        EXPECT_LE(por_ciento, 100) << s.texto.substr(p, 60);
+        anterior = por_ciento;
         ++lineas_progreso;
     }
-    EXPECT_GT(lineas_progreso, 10);
+    EXPECT_TRUE(Contiene(s.texto, rotulo + "done, ")) << s.texto;
+    EXPECT_GE(lineas_progreso, 10);  // 0% to 90%: the last block starts below 100%
 
     sim::Config_medidor c;
     c.version_firmware = "1.89.00000";
     const double protocolo = Tiempo_protocolo(c);
     std::printf("FPGA-only update over a pseudo-terminal: wall %.2f s, protocol %.2f s\n",
                 s.segundos, protocolo);
+}
+
+// --json for factory scripts: the plan, and the outcome with the figures of each stream,
+// parsed back and held against what the run wrote.
+TEST(Cli_pty, JsonObjectsOfThePlanAndTheOutcome) {
+    if (!Hay_programas()) GTEST_SKIP() << "z82-update or z82-meter-sim not built";
+    const auto objeto = [](const Salida& s) {
+        const size_t fin = s.texto.find_last_not_of('\n');
+        const size_t inicio = s.texto.rfind('\n', fin);
+        return nlohmann::json::parse(s.texto.substr(inicio == std::string::npos ? 0 : inicio + 1));
+    };
+    const std::string medidor = " --simulate=\"--firmware 1.89.00000\"";
+    const nlohmann::json plan = objeto(Ejecutar("--plan --json" + medidor));
+    EXPECT_EQ(plan["meter"]["firmware"], "1.89.00000");
+    EXPECT_EQ(plan["items"], nlohmann::json::array({"FPGA configurations"}));
+    EXPECT_EQ(plan["update_allowed"], true);
+
+    const Salida s = Ejecutar("--yes --json" + medidor);
+    const nlohmann::json fin = objeto(s);
+    EXPECT_EQ(fin["result"], "updated");
+    EXPECT_EQ(fin["exit_code"], s.codigo);
+    EXPECT_EQ(s.codigo, 0);
+    // The one stream is the FPGA area the run builds: two configurations.
+    prueba::Banco b;
+    TCFpga fpga{b.ctx.canal(), b.ctx.Barra_progreso};
+    fpga.n_configuraciones = 2;
+    ASSERT_EQ(fin["streams"].size(), 1u) << s.texto;
+    const nlohmann::json& flujo = fin["streams"][0];
+    EXPECT_EQ(flujo["name"], "FPGA configurations");
+    EXPECT_EQ(flujo["total"], fpga.Imagen().size());
+    EXPECT_GT(flujo["done"].get<long long>(), flujo["total"].get<long long>() * 99 / 100);
+    EXPECT_GT(flujo["seconds"].get<double>(), 0.0);
+    EXPECT_GT(fin["seconds"].get<double>(), flujo["seconds"].get<double>());
 }
 
 }  // namespace

@@ -119,7 +119,7 @@ TEST(Corte_pty, SimulatorKilledMidTransferEndsInFailureNotAHangNorSuccess) {
     ASSERT_FALSE(ruta.empty());
     Programa upd("z82-update", {"--port", ruta, "--yes"});
     // The FPGA transfer is under way once the bar moves past its start.
-    ASSERT_TRUE(upd.esperar("progress 10%", 40'000)) << upd.texto;
+    ASSERT_TRUE(upd.esperar("FPGA configurations: 10%", 40'000)) << upd.texto;
     sim.reset();  // the meter's side of the cable is gone
     const auto corte = Reloj::now();
     const int codigo = upd.terminar(45'000);

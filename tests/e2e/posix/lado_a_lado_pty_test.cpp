@@ -126,7 +126,7 @@ TEST(Lado_a_lado_pty, TwoUpdatersOnTwoPortsBothCompleteAndAThirdOnABusyPortSaysW
 
     // A third copy on a port in use during the transfer: it is kept out, and says so rather
     // than only that no meter answered.
-    ASSERT_TRUE(Aparece(carpeta + "/upd-a.txt", "progress 10%", 30'000))
+    ASSERT_TRUE(Aparece(carpeta + "/upd-a.txt", "FPGA configurations: 10%", 30'000))
         << Leer(carpeta + "/upd-a.txt");
     const pid_t pc = Lanzar({upd, "--port", a.ruta, "--yes"}, carpeta + "/upd-c.txt", carpeta);
     EXPECT_EQ(Codigo(pc), 12) << Leer(carpeta + "/upd-c.txt");
