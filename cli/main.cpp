@@ -13,6 +13,7 @@
 #include "cli/archivo_idiomas.h"
 #include "cli/medidor_interno.h"
 #include "cli/opciones.h"
+#include "cli/registro.h"
 #include "cli/traza.h"
 #include "cli/version.h"
 #include "cli/vista_terminal.h"
@@ -138,45 +139,64 @@ std::string Motivo_no_permitido(const Tventana_cargador& v) {
     return "";
 }
 
-int Codigo_salida(const Tventana_cargador& v) {
+// The outcome line(s) of the run and the exit code.
+int Codigo_salida(const Tventana_cargador& v, std::string& texto) {
     switch (v.resultado) {
         case Resultado_asistente::actualizado:
-            std::printf("Result: the meter was updated.\n");
+            texto += "Result: the meter was updated.\n";
             return 0;
         case Resultado_asistente::nada_que_hacer:
-            std::printf("Result: nothing to do, every item is up to date (firmware %s).\n",
-                        v.version_medidor.c_str());
+            texto += "Result: nothing to do, every item is up to date (firmware " +
+                     v.version_medidor + ").\n";
             return 0;
         case Resultado_asistente::no_permitido:
-            std::printf("Result: not updated: %s.\n", Motivo_no_permitido(v).c_str());
+            texto += "Result: not updated: " + Motivo_no_permitido(v) + ".\n";
             return 10;
         case Resultado_asistente::detenido_nivel:
-            std::printf("Result: stopped by the level check.\n");
+            texto += "Result: stopped by the level check.\n";
             return 11;
         case Resultado_asistente::detenido_dispositivo:
-            std::printf("Result: stopped by the device status check.\n");
+            texto += "Result: stopped by the device status check.\n";
             return 11;
         case Resultado_asistente::no_encontrado:
-            std::printf("Result: no meter found%s.\n",
-                        v.respuesta_6d ? " (a meter answered but refused the connection)" : "");
-            for (const std::string& a : v.avisos_puertos) std::printf("  %s\n", a.c_str());
+            texto += std::string("Result: no meter found") +
+                     (v.respuesta_6d ? " (a meter answered but refused the connection)" : "") +
+                     ".\n";
+            for (const std::string& a : v.avisos_puertos) texto += "  " + a + "\n";
             return 12;
         case Resultado_asistente::borrado_rechazado:
-            std::printf("Result: the memory erase was refused; nothing was written.\n");
+            texto += "Result: the memory erase was refused; nothing was written.\n";
             return 13;
         case Resultado_asistente::fallo:
             if (v.fin_actualizacion == Fin_actualizacion::detenida) {
-                std::printf(
+                texto +=
                     "Result: the update was STOPPED at your request. Run it again: it "
-                    "starts from the beginning.\n");
+                    "starts from the beginning.\n";
                 return 1;
             }
             break;
         case Resultado_asistente::ninguno:
             break;
     }
-    std::printf("Result: the update FAILED. Run it again: it starts from the beginning.\n");
+    texto += "Result: the update FAILED. Run it again: it starts from the beginning.\n";
     return 1;
+}
+
+// The outcome on its stream and last in the run's log, followed by the log's name.
+int Terminar(int codigo, const std::string& texto, Registro_soporte& registro,
+             FILE* flujo = stdout) {
+    std::fputs(texto.c_str(), flujo);
+    std::fflush(flujo);
+    const bool con_registro = registro.abierto();
+    registro.resultado(texto);
+    if (con_registro) std::printf("Log: %s\n", registro.ruta().string().c_str());
+    return codigo;
+}
+
+int Terminar(const Tventana_cargador& v, Registro_soporte& registro) {
+    std::string texto;
+    const int codigo = Codigo_salida(v, texto);
+    return Terminar(codigo, texto, registro);
 }
 
 int Principal(const std::vector<std::string>& args) {
@@ -256,12 +276,21 @@ int Principal(const std::vector<std::string>& args) {
 
     Dispositivo_serie* dispositivo = interno ? &interno->dispositivo() : &enlace.serie;
     Cerrojo_puerto* cerrojo = interno ? nullptr : &enlace.cerrojo;
+    // Every run leaves its trace and outcome in a log of its own for support; --trace
+    // writes the same trace to the file given as well.
+    Registro_soporte registro;
+    Abrir_registro(registro, "z82-update");
+    std::unique_ptr<Dispositivo_traza> traza_registro;
+    if (registro.abierto()) {
+        traza_registro =
+            std::make_unique<Dispositivo_traza>(*dispositivo, entorno, registro.salida());
+        dispositivo = traza_registro.get();
+    }
     std::unique_ptr<Dispositivo_traza> traza;
     if (!o.traza.empty()) {
         traza = std::make_unique<Dispositivo_traza>(*dispositivo, entorno, o.traza);
         if (!traza->valida()) {
-            std::fprintf(stderr, "z82-update: cannot write %s\n", o.traza.c_str());
-            return 2;
+            return Terminar(2, "z82-update: cannot write " + o.traza + "\n", registro, stderr);
         }
         dispositivo = traza.get();
     }
@@ -278,16 +307,14 @@ int Principal(const std::vector<std::string>& args) {
         }
     };
     if (ventana.lector_hex == nullptr) {
-        std::fprintf(stderr, "z82-update: the carried firmware image is damaged\n");
-        return 1;
+        return Terminar(1, "z82-update: the carried firmware image is damaged\n", registro, stderr);
     }
     std::printf("%s\n", ventana.Titulo().c_str());
 
     if (!puerto.empty()) {
         const int n = enlace.numero(puerto);
         if (n <= 0) {
-            std::fprintf(stderr, "z82-update: no such port: %s\n", puerto.c_str());
-            return 2;
+            return Terminar(2, "z82-update: no such port: " + puerto + "\n", registro, stderr);
         }
         ventana.MenuPuertoClick();
         ventana.numero_puerto = n;
@@ -299,15 +326,17 @@ int Principal(const std::vector<std::string>& args) {
         ventana.Buscar_medidor();
         if (!ventana.conectado) {
             ventana.resultado = Resultado_asistente::no_encontrado;
-            return Codigo_salida(ventana);
+            return Terminar(ventana, registro);
         }
         Imprimir_plan(ventana);
         const bool permitido = ventana.Comprobar_medidor();
         const std::string motivo = Motivo_no_permitido(ventana);
-        std::printf("Update allowed: %s\n",
-                    permitido ? "yes" : (motivo.empty() ? "nothing to do" : motivo.c_str()));
         ventana.Soltar_enlace();
-        return 0;
+        return Terminar(0,
+                        std::string("Update allowed: ") +
+                            (permitido ? "yes" : (motivo.empty() ? "nothing to do" : motivo)) +
+                            "\n",
+                        registro);
     }
 
     ventana.Button_buscar_puertoClick();  // the instructions
@@ -317,7 +346,7 @@ int Principal(const std::vector<std::string>& args) {
         std::printf("Protocol time %.1f s, wall time %.1f s.\n", interno->segundos_protocolo(),
                     interno->entorno().segundos_reales());
     }
-    return Codigo_salida(ventana);
+    return Terminar(ventana, registro);
 }
 
 }  // namespace
