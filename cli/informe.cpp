@@ -138,9 +138,10 @@ Desenlace Desenlace_de(const Tventana_cargador& v) {
     return {1, "failed", "the update FAILED. " + otra_vez, {}};
 }
 
-void Imprimir_desenlace(const Desenlace& d) {
-    std::printf("Result: %s\n", d.texto.c_str());
-    for (const std::string& a : d.avisos) std::printf("  %s\n", a.c_str());
+std::string Texto_desenlace(const Desenlace& d) {
+    std::string r = "Result: " + d.texto + "\n";
+    for (const std::string& a : d.avisos) r += "  " + a + "\n";
+    return r;
 }
 
 void Imprimir_plan(const Tventana_cargador& v) {

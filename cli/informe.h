@@ -24,8 +24,8 @@ Desenlace Desenlace_de(const Tventana_cargador& v);
 std::string Motivo_no_permitido(const Tventana_cargador& v);
 
 void Imprimir_plan(const Tventana_cargador& v);
-// "Result: ..." and the port warnings.
-void Imprimir_desenlace(const Desenlace& d);
+// "Result: ..." and the port warnings, one line each.
+std::string Texto_desenlace(const Desenlace& d);
 // The streams, their amounts and times, and the run's time in all.
 void Imprimir_resumen(const std::vector<Tramo_hecho>& tramos, double segundos_en_total);
 

@@ -14,6 +14,7 @@
 #include "cli/informe.h"
 #include "cli/medidor_interno.h"
 #include "cli/opciones.h"
+#include "cli/registro.h"
 #include "cli/traza.h"
 #include "cli/version.h"
 #include "cli/vista_terminal.h"
@@ -92,6 +93,17 @@ class Entorno_terminal : public Entorno_sistema {
         ctrl_c();
     }
 };
+
+// The outcome on its stream and last in the run's log, followed by the log's name.
+int Terminar(int codigo, const std::string& texto, Registro_soporte& registro, FILE* flujo = stdout,
+             FILE* flujo_registro = stdout) {
+    std::fputs(texto.c_str(), flujo);
+    std::fflush(flujo);
+    const bool con_registro = registro.abierto();
+    registro.resultado(texto);
+    if (con_registro) std::fprintf(flujo_registro, "Log: %s\n", registro.ruta().string().c_str());
+    return codigo;
+}
 
 int Principal(const std::vector<std::string>& args) {
     const Opciones o = Analizar_opciones(args);
@@ -173,12 +185,21 @@ int Principal(const std::vector<std::string>& args) {
 
     Dispositivo_serie* dispositivo = interno ? &interno->dispositivo() : &enlace.serie;
     Cerrojo_puerto* cerrojo = interno ? nullptr : &enlace.cerrojo;
+    // Every run leaves its trace and outcome in a log of its own for support; --trace
+    // writes the same trace to the file given as well.
+    Registro_soporte registro;
+    Abrir_registro(registro, "z82-update");
+    std::unique_ptr<Dispositivo_traza> traza_registro;
+    if (registro.abierto()) {
+        traza_registro =
+            std::make_unique<Dispositivo_traza>(*dispositivo, entorno, registro.salida());
+        dispositivo = traza_registro.get();
+    }
     std::unique_ptr<Dispositivo_traza> traza;
     if (!o.traza.empty()) {
         traza = std::make_unique<Dispositivo_traza>(*dispositivo, entorno, o.traza);
         if (!traza->valida()) {
-            std::fprintf(stderr, "z82-update: cannot write %s\n", o.traza.c_str());
-            return 2;
+            return Terminar(2, "z82-update: cannot write " + o.traza + "\n", registro, stderr);
         }
         dispositivo = traza.get();
     }
@@ -195,16 +216,14 @@ int Principal(const std::vector<std::string>& args) {
         }
     };
     if (ventana.lector_hex == nullptr) {
-        std::fprintf(stderr, "z82-update: the carried firmware image is damaged\n");
-        return 1;
+        return Terminar(1, "z82-update: the carried firmware image is damaged\n", registro, stderr);
     }
     if (!o.silencio && !o.json) std::printf("%s\n", ventana.Titulo().c_str());
 
     if (!puerto.empty()) {
         const int n = enlace.numero(puerto);
         if (n <= 0) {
-            std::fprintf(stderr, "z82-update: no such port: %s\n", puerto.c_str());
-            return 2;
+            return Terminar(2, "z82-update: no such port: " + puerto + "\n", registro, stderr);
         }
         ventana.MenuPuertoClick();
         ventana.numero_puerto = n;
@@ -219,16 +238,16 @@ int Principal(const std::vector<std::string>& args) {
         const double segundos = static_cast<double>(entorno.milisegundos() - inicio_ms) / 1000.0;
         const Desenlace d = Desenlace_de(ventana);
         if (o.json) {
-            std::printf("%s\n", Json_desenlace(ventana, d, tramos, segundos).c_str());
-            return d.codigo;
+            // Standard output holds the object alone: the log's name goes to standard error.
+            return Terminar(d.codigo, Json_desenlace(ventana, d, tramos, segundos) + "\n", registro,
+                            stdout, stderr);
         }
         if (!o.silencio) Imprimir_resumen(tramos, segundos);
         if (interno && !o.silencio) {
             std::printf("Protocol time %.1f s, wall time %.1f s.\n", interno->segundos_protocolo(),
                         interno->entorno().segundos_reales());
         }
-        Imprimir_desenlace(d);
-        return d.codigo;
+        return Terminar(d.codigo, Texto_desenlace(d), registro);
     };
 
     if (o.plan) {
@@ -239,16 +258,16 @@ int Principal(const std::vector<std::string>& args) {
             return terminar();
         }
         const bool permitido = ventana.Comprobar_medidor();
-        if (o.json) {
-            std::printf("%s\n", Json_plan(ventana, permitido).c_str());
-        } else {
-            Imprimir_plan(ventana);
-            const std::string motivo = Motivo_no_permitido(ventana);
-            std::printf("Update allowed: %s\n",
-                        permitido ? "yes" : (motivo.empty() ? "nothing to do" : motivo.c_str()));
-        }
         ventana.Soltar_enlace();
-        return 0;
+        if (o.json)
+            return Terminar(0, Json_plan(ventana, permitido) + "\n", registro, stdout, stderr);
+        Imprimir_plan(ventana);
+        const std::string motivo = Motivo_no_permitido(ventana);
+        return Terminar(0,
+                        std::string("Update allowed: ") +
+                            (permitido ? "yes" : (motivo.empty() ? "nothing to do" : motivo)) +
+                            "\n",
+                        registro);
     }
 
     ventana.Button_buscar_puertoClick();  // the instructions

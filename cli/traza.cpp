@@ -6,7 +6,21 @@ namespace z82 {
 
 Dispositivo_traza::Dispositivo_traza(Dispositivo_serie& real, Entorno& entorno,
                                      const std::string& ruta)
-    : real_(real), entorno_(entorno), archivo_(ruta), origen_ms_(entorno.milisegundos()) {
+    : real_(real),
+      entorno_(entorno),
+      propio_(ruta),
+      archivo_(propio_),
+      origen_ms_(entorno.milisegundos()) {
+    cabecera();
+}
+
+Dispositivo_traza::Dispositivo_traza(Dispositivo_serie& real, Entorno& entorno,
+                                     std::ostream& salida)
+    : real_(real), entorno_(entorno), archivo_(salida), origen_ms_(entorno.milisegundos()) {
+    cabecera();
+}
+
+void Dispositivo_traza::cabecera() {
     if (archivo_) archivo_ << "# ms     dir bytes (PC>M: to the meter, M>PC: from the meter)\n";
 }
 

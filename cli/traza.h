@@ -1,9 +1,10 @@
 // A serial device that writes every byte it passes, with the time in milliseconds and the
-// direction, to a file: what support asks for when a meter misbehaves.
+// direction, to a file (or to the run's log): what support asks for when a meter misbehaves.
 #pragma once
 
 #include <cstdint>
 #include <fstream>
+#include <ostream>
 #include <string>
 
 #include "base/entorno.h"
@@ -14,6 +15,8 @@ namespace z82 {
 class Dispositivo_traza : public Dispositivo_serie {
   public:
     Dispositivo_traza(Dispositivo_serie& real, Entorno& entorno, const std::string& ruta);
+    // Writes to salida, which outlives this device.
+    Dispositivo_traza(Dispositivo_serie& real, Entorno& entorno, std::ostream& salida);
     bool valida() const { return static_cast<bool>(archivo_); }
 
     bool abrir(uint32_t numero_puerto) override;
@@ -34,10 +37,12 @@ class Dispositivo_traza : public Dispositivo_serie {
   private:
     void linea(const char* direccion, const uint8_t* bytes, uint32_t n);
     void nota(const std::string& texto);
+    void cabecera();
 
     Dispositivo_serie& real_;
     Entorno& entorno_;
-    std::ofstream archivo_;
+    std::ofstream propio_;
+    std::ostream& archivo_;
     int64_t origen_ms_;
 };
 

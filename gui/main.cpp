@@ -8,10 +8,13 @@
 #include <QApplication>
 #include <QStringList>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/ventana_cargador.h"
 #include "cli/archivo_idiomas.h"
+#include "cli/registro.h"
+#include "cli/traza.h"
 #include "cli/version.h"
 #include "gui/entorno_qt.h"
 #include "gui/ventana_qt.h"
@@ -50,6 +53,35 @@ Argumentos Leer_argumentos(const QStringList& lista) {
     return a;
 }
 
+// The last outcome the window showed, for the run's log.
+std::string Texto_resultado(const z82::Tventana_cargador& v) {
+    using z82::Resultado_asistente;
+    switch (v.resultado) {
+        case Resultado_asistente::ninguno:
+            return "Result: no update was run.";
+        case Resultado_asistente::actualizado:
+            return "Result: the meter was updated.";
+        case Resultado_asistente::nada_que_hacer:
+            return "Result: nothing to do, every item is up to date (firmware " +
+                   v.version_medidor + ").";
+        case Resultado_asistente::no_permitido:
+            return "Result: not updated: the meter does not allow this update.";
+        case Resultado_asistente::detenido_nivel:
+            return "Result: stopped by the level check.";
+        case Resultado_asistente::detenido_dispositivo:
+            return "Result: stopped by the device status check.";
+        case Resultado_asistente::no_encontrado:
+            return "Result: no meter found.";
+        case Resultado_asistente::borrado_rechazado:
+            return "Result: the memory erase was refused; nothing was written.";
+        case Resultado_asistente::fallo:
+            break;
+    }
+    return v.fin_actualizacion == z82::Fin_actualizacion::detenida
+               ? "Result: the update was STOPPED at your request."
+               : "Result: the update FAILED.";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,7 +109,16 @@ int main(int argc, char** argv) {
     z82::gui::Entorno_qt entorno(enlace);
     z82::gui::Ventana_qt vista;
     vista.describir_puerto = [&enlace](int n) { return enlace.descripcion(n); };
-    z82::Tventana_cargador ventana(entorno, vista, enlace.serie, &enlace.cerrojo,
+    // The run's trace and outcome, in a log for support.
+    z82::Registro_soporte registro;
+    z82::Abrir_registro(registro, "z82-update-gui");
+    std::unique_ptr<z82::Dispositivo_traza> traza;
+    z82::Dispositivo_serie* dispositivo = &enlace.serie;
+    if (registro.abierto()) {
+        traza = std::make_unique<z82::Dispositivo_traza>(enlace.serie, entorno, registro.salida());
+        dispositivo = traza.get();
+    }
+    z82::Tventana_cargador ventana(entorno, vista, *dispositivo, &enlace.cerrojo,
                                    z82::Buscar_idiomas(z82::Rutas_idiomas()).texto);
     vista.enlazar(&ventana);
     ventana.terminar = [&](int codigo) {
@@ -91,6 +132,7 @@ int main(int argc, char** argv) {
         const int n = enlace.numero(args.puerto);
         if (n <= 0) {
             std::fprintf(stderr, "z82-update-gui: no such port: %s\n", args.puerto.c_str());
+            registro.resultado("z82-update-gui: no such port: " + args.puerto);
             return 2;
         }
         ventana.MenuPuertoClick();
@@ -102,5 +144,6 @@ int main(int argc, char** argv) {
     vista.show();
     const int codigo = QApplication::exec();
     vista.enlazar(nullptr);
+    registro.resultado(Texto_resultado(ventana));
     return codigo;
 }

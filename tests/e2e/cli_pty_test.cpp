@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -84,11 +85,14 @@ const std::string& Carpeta_cerrojo() {
     return carpeta;
 }
 
-// Runs z82-update with its standard input closed; returns its exit code and output.
-Salida Ejecutar(const std::string& argumentos) {
+// Runs z82-update with its standard input closed, and its logs in carpeta_registros when
+// given; returns its exit code and output.
+Salida Ejecutar(const std::string& argumentos, const std::string& carpeta_registros = "") {
     const auto t0 = std::chrono::steady_clock::now();
+    const std::string registros =
+        carpeta_registros.empty() ? "" : " XDG_STATE_HOME=" + carpeta_registros;
     const std::string orden = "cd " + kDir + " && XDG_RUNTIME_DIR=" + Carpeta_cerrojo() +
-                              " ./z82-update " + argumentos + " </dev/null 2>&1";
+                              registros + " ./z82-update " + argumentos + " </dev/null 2>&1";
     Salida s;
     FILE* p = popen(orden.c_str(), "r");
     if (p == nullptr) return s;
@@ -141,6 +145,32 @@ TEST(Cli_pty, PlanReportsWhatEachMeterNeedsAndWritesNothing) {
         EXPECT_TRUE(Contiene(s.texto, "channel plans type 4 version 111")) << modo << s.texto;
         EXPECT_FALSE(Contiene(s.texto, "- channel plans")) << modo << s.texto;
     }
+}
+
+TEST(Cli_pty, EachRunLeavesItsTraceAndOutcomeInTheLogItNames) {
+    if (!Hay_programas()) GTEST_SKIP() << "z82-update or z82-meter-sim not built";
+    const std::filesystem::path estado = Carpeta_cerrojo() + "/estado";
+    const Salida s = Ejecutar("--plan --simulate", estado.string());
+    EXPECT_EQ(s.codigo, 0) << s.texto;
+    const size_t p = s.texto.find("\nLog: ");
+    ASSERT_NE(p, std::string::npos) << s.texto;
+    const std::filesystem::path ruta = s.texto.substr(p + 6, s.texto.find('\n', p + 1) - p - 6);
+    EXPECT_EQ(ruta.parent_path(), estado / "z82-updater") << s.texto;
+    EXPECT_EQ(ruta.filename().string().rfind("z82-update-", 0), 0u) << ruta;
+
+    std::ifstream archivo(ruta);
+    ASSERT_TRUE(archivo) << ruta;
+    std::vector<std::string> lineas;
+    int al_medidor = 0, del_medidor = 0;
+    for (std::string l; std::getline(archivo, l);) {
+        al_medidor += Contiene(l, " PC>M ") ? 1 : 0;
+        del_medidor += Contiene(l, " M>PC ") ? 1 : 0;
+        lineas.push_back(l);
+    }
+    EXPECT_GT(al_medidor, 10);
+    EXPECT_GT(del_medidor, 10);
+    ASSERT_FALSE(lineas.empty());
+    EXPECT_EQ(lineas.back(), "Update allowed: yes");
 }
 
 TEST(Cli_pty, ExitCodesTellTheOutcomesApart) {
