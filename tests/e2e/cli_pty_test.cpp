@@ -247,10 +247,11 @@ TEST(Cli_pty, FpgaOnlyUpdateOverAPseudoTerminalAgainstTheWireTime) {
 // parsed back and held against what the run wrote.
 TEST(Cli_pty, JsonObjectsOfThePlanAndTheOutcome) {
     if (!Hay_programas()) GTEST_SKIP() << "z82-update or z82-meter-sim not built";
+    // The object is the one line that opens with a brace (the log's name follows it on
+    // standard error, which the test reads too).
     const auto objeto = [](const Salida& s) {
-        const size_t fin = s.texto.find_last_not_of('\n');
-        const size_t inicio = s.texto.rfind('\n', fin);
-        return nlohmann::json::parse(s.texto.substr(inicio == std::string::npos ? 0 : inicio + 1));
+        const size_t inicio = s.texto.rfind("\n{") + 1;
+        return nlohmann::json::parse(s.texto.substr(inicio, s.texto.find('\n', inicio) - inicio));
     };
     const std::string medidor = " --simulate=\"--firmware 1.89.00000\"";
     const nlohmann::json plan = objeto(Ejecutar("--plan --json" + medidor));
