@@ -105,8 +105,55 @@ int Terminar(int codigo, const std::string& texto, Registro_soporte& registro, F
     return codigo;
 }
 
-int Principal(const std::vector<std::string>& args) {
-    const Opciones o = Analizar_opciones(args);
+// The simulated meter of --simulate: inside this program on accelerated time, or served by
+// z82-meter-sim on a pseudo-terminal in real time with --real-time.
+struct Simuladores {
+    std::unique_ptr<Medidor_interno> interno;
+#ifndef _WIN32
+    std::unique_ptr<Simulador_hijo> hijo;
+#endif
+    std::string puerto;  // the pseudo-terminal's path with --real-time
+};
+
+// 0 when the run may go on (with or without a simulated meter), else the exit code.
+int Arrancar_simulador(const Opciones& o, Simuladores& s) {
+    if (!o.simular) return 0;
+    if (!o.tiempo_real) {
+        const sim::Opciones_medidor opciones = sim::Leer_opciones_medidor(o.opciones_simulador);
+        std::string error = opciones.error;
+        if (error.empty() && (!opciones.png.empty() || !opciones.enlace.empty() ||
+                              !opciones.volcado.empty() || opciones.ayuda)) {
+            error = "--png, --link, --dump and --help of the simulated meter need --real-time";
+        }
+        if (!error.empty()) {
+            std::fprintf(stderr, "z82-update: simulated meter: %s\n", error.c_str());
+            return 2;
+        }
+        s.interno = std::make_unique<Medidor_interno>(opciones);
+        if (!o.silencio && !o.json) {
+            std::printf("Simulated meter in this program, %d times faster than real time\n",
+                        Medidor_interno::ACELERACION);
+        }
+        return 0;
+    }
+#ifdef _WIN32
+    std::fprintf(stderr, "z82-update: --real-time needs a pseudo-terminal (Linux)\n");
+    return 2;
+#else
+    s.hijo = std::make_unique<Simulador_hijo>();
+    std::string error;
+    if (!s.hijo->Iniciar(o.opciones_simulador, error)) {
+        std::fprintf(stderr, "z82-update: cannot start the simulated meter: %s\n", error.c_str());
+        return 1;
+    }
+    s.puerto = s.hijo->Ruta();
+    if (!o.silencio && !o.json) std::printf("Simulated meter on %s\n", s.puerto.c_str());
+    return 0;
+#endif
+}
+
+// --help, --version, --list-plans: answered without a port. -1 when none was asked.
+int Orden_sin_puerto(const Opciones& o) {
     if (!o.error.empty()) {
         std::fprintf(stderr, "z82-update: %s\n\n%s", o.error.c_str(), Texto_ayuda().c_str());
         return 2;
@@ -123,6 +170,12 @@ int Principal(const std::vector<std::string>& args) {
         for (int tipo = 0; tipo <= 4; ++tipo) std::printf("%s\n", Listado_planes(tipo).c_str());
         return 0;
     }
+    return -1;
+}
+
+int Principal(const std::vector<std::string>& args) {
+    const Opciones o = Analizar_opciones(args);
+    if (const int codigo = Orden_sin_puerto(o); codigo >= 0) return codigo;
 
     Enlace_sistema enlace;
     if (o.listar_puertos) {
@@ -132,46 +185,10 @@ int Principal(const std::vector<std::string>& args) {
         return 0;
     }
 
-    std::string puerto = o.puerto;
-    // The built-in meter runs in this program on accelerated time; --real-time serves it on
-    // a pseudo-terminal in real time instead.
-    std::unique_ptr<Medidor_interno> interno;
-    if (o.simular && !o.tiempo_real) {
-        const sim::Opciones_medidor opciones = sim::Leer_opciones_medidor(o.opciones_simulador);
-        std::string error = opciones.error;
-        if (error.empty() && (!opciones.png.empty() || !opciones.enlace.empty() ||
-                              !opciones.volcado.empty() || opciones.ayuda)) {
-            error = "--png, --link, --dump and --help of the simulated meter need --real-time";
-        }
-        if (!error.empty()) {
-            std::fprintf(stderr, "z82-update: simulated meter: %s\n", error.c_str());
-            return 2;
-        }
-        interno = std::make_unique<Medidor_interno>(opciones);
-        if (!o.silencio && !o.json) {
-            std::printf("Simulated meter in this program, %d times faster than real time\n",
-                        Medidor_interno::ACELERACION);
-        }
-    }
-#ifdef _WIN32
-    if (o.simular && o.tiempo_real) {
-        std::fprintf(stderr, "z82-update: --real-time needs a pseudo-terminal (Linux)\n");
-        return 2;
-    }
-#else
-    std::unique_ptr<Simulador_hijo> simulador;
-    if (o.simular && o.tiempo_real) {
-        simulador = std::make_unique<Simulador_hijo>();
-        std::string error;
-        if (!simulador->Iniciar(o.opciones_simulador, error)) {
-            std::fprintf(stderr, "z82-update: cannot start the simulated meter: %s\n",
-                         error.c_str());
-            return 1;
-        }
-        puerto = simulador->Ruta();
-        if (!o.silencio && !o.json) std::printf("Simulated meter on %s\n", puerto.c_str());
-    }
-#endif
+    Simuladores simuladores;
+    if (const int codigo = Arrancar_simulador(o, simuladores); codigo != 0) return codigo;
+    const std::unique_ptr<Medidor_interno>& interno = simuladores.interno;
+    const std::string puerto = simuladores.puerto.empty() ? o.puerto : simuladores.puerto;
 
     const bool es_terminal = Z82_ISATTY(1);
     const bool entrada_terminal = Z82_ISATTY(0);
