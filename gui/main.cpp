@@ -13,6 +13,7 @@
 
 #include "app/ventana_cargador.h"
 #include "cli/archivo_idiomas.h"
+#include "cli/desenlace.h"
 #include "cli/registro.h"
 #include "cli/traza.h"
 #include "cli/version.h"
@@ -55,31 +56,8 @@ Argumentos Leer_argumentos(const QStringList& lista) {
 
 // The last outcome the window showed, for the run's log.
 std::string Texto_resultado(const z82::Tventana_cargador& v) {
-    using z82::Resultado_asistente;
-    switch (v.resultado) {
-        case Resultado_asistente::ninguno:
-            return "Result: no update was run.";
-        case Resultado_asistente::actualizado:
-            return "Result: the meter was updated.";
-        case Resultado_asistente::nada_que_hacer:
-            return "Result: nothing to do, every item is up to date (firmware " +
-                   v.version_medidor + ").";
-        case Resultado_asistente::no_permitido:
-            return "Result: not updated: the meter does not allow this update.";
-        case Resultado_asistente::detenido_nivel:
-            return "Result: stopped by the level check.";
-        case Resultado_asistente::detenido_dispositivo:
-            return "Result: stopped by the device status check.";
-        case Resultado_asistente::no_encontrado:
-            return "Result: no meter found.";
-        case Resultado_asistente::borrado_rechazado:
-            return "Result: the memory erase was refused; nothing was written.";
-        case Resultado_asistente::fallo:
-            break;
-    }
-    return v.fin_actualizacion == z82::Fin_actualizacion::detenida
-               ? "Result: the update was STOPPED at your request."
-               : "Result: the update FAILED.";
+    if (v.resultado == z82::Resultado_asistente::ninguno) return "Result: no update was run.\n";
+    return z82::Texto_desenlace(z82::Desenlace_de(v));
 }
 
 }  // namespace

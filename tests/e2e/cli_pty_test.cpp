@@ -15,18 +15,15 @@
 
 #include "apoyo/banco.h"
 #include "apoyo/banco_ventana.h"
+#include "apoyo/programas.h"
 #include "fpga/tcfpga.h"
 #include "sim/medidor_simulado.h"
 
 namespace z82 {
 namespace {
 
-const std::string kDir = Z82_BUILD_DIR;
-
-bool Hay_programas() {
-    return std::filesystem::exists(kDir + "/z82-update") &&
-           std::filesystem::exists(kDir + "/z82-meter-sim");
-}
+using prueba::Hay_programas;
+using prueba::kDir;
 
 // z82-meter-sim running with its options; the path of its pseudo-terminal.
 class Simulador {

@@ -15,16 +15,14 @@
 #include <system_error>
 #include <vector>
 
+#include "apoyo/programas.h"
+
 namespace z82 {
 namespace {
 
-const std::string kDir = Z82_BUILD_DIR;
+using prueba::Hay_programas;
+using prueba::kDir;
 using Reloj = std::chrono::steady_clock;
-
-bool Hay_programas() {
-    return std::filesystem::exists(kDir + "/z82-update") &&
-           std::filesystem::exists(kDir + "/z82-meter-sim");
-}
 
 // A program of the build, its standard output (and error) on a pipe.
 struct Programa {

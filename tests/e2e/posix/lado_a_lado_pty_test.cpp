@@ -17,16 +17,14 @@
 #include <thread>
 #include <vector>
 
+#include "apoyo/programas.h"
+
 namespace z82 {
 namespace {
 
-const std::string kDir = Z82_BUILD_DIR;
+using prueba::Hay_programas;
+using prueba::kDir;
 using Reloj = std::chrono::steady_clock;
-
-bool Hay_programas() {
-    return std::filesystem::exists(kDir + "/z82-update") &&
-           std::filesystem::exists(kDir + "/z82-meter-sim");
-}
 
 std::string Leer(const std::string& ruta) {
     std::ifstream f(ruta);

@@ -1,0 +1,27 @@
+// The outcome of a run as both faces report it: the exit code, a word for scripts and the
+// sentence for people.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/ventana_cargador.h"
+
+namespace z82 {
+
+// The outcome of a run: the exit code, a word for scripts, the sentence for people.
+struct Desenlace {
+    int codigo = 1;
+    std::string clave;                // updated, nothing_to_do, not_allowed, ... (see the README)
+    std::string texto;                // "the meter was updated", ...
+    std::vector<std::string> avisos;  // what the search learnt about ports it could not open
+};
+
+Desenlace Desenlace_de(const Tventana_cargador& v);
+// Why the pre-update check refuses the meter; empty when it does not.
+std::string Motivo_no_permitido(const Tventana_cargador& v);
+
+// "Result: ..." and the port warnings, one line each.
+std::string Texto_desenlace(const Desenlace& d);
+
+}  // namespace z82
