@@ -16,10 +16,10 @@
 #include "sim/entorno_virtual.h"
 #include "sim/medidor_simulado.h"
 #include "sim/reloj_virtual.h"
-// The system's headers after the engine's.
-#include <commctrl.h>
-
+// The system's headers after the engine's: some of its names are macros there.
 #include "gui-win32/ventana_win32.h"
+// The progress bar's messages.
+#include <commctrl.h>
 
 namespace z82::win32::prueba {
 
