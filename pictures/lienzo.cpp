@@ -65,7 +65,7 @@ Rgba Color_en(const Pintura& p, double x, double y) {
     return Premultiplicado(p.color);
 }
 
-// Adds the part of each pixel that [a, b) covers along a sample row, times peso.
+// Adds how much of each pixel [a, b) covers along a sample row, times peso.
 void Cubrir(std::vector<float>& fila, double a, double b, float peso) {
     const double ancho = static_cast<double>(fila.size() - 1);
     a = std::clamp(a, 0.0, ancho);

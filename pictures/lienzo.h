@@ -44,7 +44,7 @@ struct Pintura {
     double radio = 0;
     std::vector<Parada> paradas;
 
-    Pintura(Color c) : color(c) {}  // NOLINT: a colour is a paint
+    Pintura(Color c) : color(c) {}  // not explicit: a colour is a paint
     static Pintura Lineal(Punto desde, Punto hasta, std::vector<Parada> paradas);
     static Pintura Radial(Punto centro, double radio, std::vector<Parada> paradas);
 };
