@@ -5,8 +5,8 @@
 
 namespace z82::dibujos {
 
-Imagen Dibujar_fondo() {
-    Lienzo l(kAnchoFondo, kAltoFondo);
+Imagen Dibujar_fondo(double escala) {
+    Lienzo l(kAnchoFondo, kAltoFondo, escala);
     l.Rellenar(Camino().Rectangulo({0, 0, kAnchoFondo, kAltoFondo}),
                Pintura::Lineal({0, 0}, {kAnchoFondo, kAltoFondo},
                                {{0, Rgb(0x0b2440)}, {0.6, Rgb(0x103d5c)}, {1, Rgb(0x0f5566)}}));
@@ -31,8 +31,8 @@ Imagen Dibujar_fondo() {
     return l.Terminar();
 }
 
-Imagen Dibujar_boton_asistente() {
-    Lienzo l(kLadoAsistente, kLadoAsistente);
+Imagen Dibujar_boton_asistente(double escala) {
+    Lienzo l(kLadoAsistente, kLadoAsistente, escala);
     l.Figura(Camino().Elipse({64, 64}, 56, 56),
              Pintura::Radial({52, 46}, 70, {{0, Rgb(0x7be07f)}, {1, Rgb(0x1d8a3a)}}), {4},
              Rgb(0xffffff, 200));
@@ -43,8 +43,8 @@ Imagen Dibujar_boton_asistente() {
     return l.Terminar();
 }
 
-Imagen Dibujar_salida() {
-    Lienzo l(kLadoSalida, kLadoSalida);
+Imagen Dibujar_salida(double escala) {
+    Lienzo l(kLadoSalida, kLadoSalida, escala);
     l.Figura(Camino().Elipse({20, 20}, 18, 18),
              Pintura::Radial({16, 14}, 26, {{0, Rgb(0xf06a5a)}, {1, Rgb(0xa8241c)}}), {2},
              Rgb(0xffffff, 190));
@@ -55,8 +55,8 @@ Imagen Dibujar_salida() {
     return l.Terminar();
 }
 
-Imagen Dibujar_puerto() {
-    Lienzo l(kLadoPuerto, kLadoPuerto);
+Imagen Dibujar_puerto(double escala) {
+    Lienzo l(kLadoPuerto, kLadoPuerto, escala);
     l.Rellenar(Camino().Rectangulo_redondeado({1, 1, 54, 54}, 8), Rgb(0x1f5f9e));
     // The USB trident: a stem, a circle, a square and an arrow head.
     const Trazo trazo{3, Extremo::redondo, Junta::redonda};

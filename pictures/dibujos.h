@@ -25,12 +25,14 @@ struct Imagen {
     std::vector<std::uint32_t> pixeles;
 };
 
-Imagen Dibujar_fondo();
+// Each picture at its size above times escala (1.5 for a screen at 150 %), drawn at that
+// size rather than stretched.
+Imagen Dibujar_fondo(double escala = 1.0);
 // Wizard image 0 .. 7: start, instructions, searching, not found, updating, success,
 // failure, stopped by a check. An index outside gives an empty picture (0 by 0).
-Imagen Dibujar_asistente(int indice);
-Imagen Dibujar_boton_asistente();
-Imagen Dibujar_salida();
-Imagen Dibujar_puerto();
+Imagen Dibujar_asistente(int indice, double escala = 1.0);
+Imagen Dibujar_boton_asistente(double escala = 1.0);
+Imagen Dibujar_salida(double escala = 1.0);
+Imagen Dibujar_puerto(double escala = 1.0);
 
 }  // namespace z82::dibujos

@@ -96,11 +96,11 @@ void Detenido(Lienzo& l) {
 
 }  // namespace
 
-Imagen Dibujar_asistente(int indice) {
+Imagen Dibujar_asistente(int indice, double escala) {
     if (indice < 0 || indice >= kImagenesAsistente) return {};
     static void (*const kDibujos[kImagenesAsistente])(Lienzo&) = {
         Inicio, Instrucciones, Buscando, No_encontrado, Actualizando, Exito, Fallo, Detenido};
-    Lienzo l(kLadoAsistente, kLadoAsistente);
+    Lienzo l(kLadoAsistente, kLadoAsistente, escala);
     kDibujos[indice](l);
     return l.Terminar();
 }

@@ -132,10 +132,27 @@ Pintura Pintura::Radial(Punto centro, double radio, std::vector<Parada> paradas)
     return p;
 }
 
-Lienzo::Lienzo(int ancho, int alto)
-    : ancho_(ancho), alto_(alto), pixeles_(static_cast<size_t>(ancho) * alto * 4, 0.0f) {}
+Lienzo::Lienzo(int ancho, int alto, double escala)
+    : ancho_(static_cast<int>(std::lround(ancho * escala))),
+      alto_(static_cast<int>(std::lround(alto * escala))),
+      escala_(escala),
+      pixeles_(static_cast<size_t>(ancho_) * alto_ * 4, 0.0f) {}
 
-void Lienzo::Rellenar(const Camino& camino, const Pintura& pintura) {
+void Lienzo::Rellenar(const Camino& camino, const Pintura& pintura_unidades) {
+    if (escala_ != 1.0) {
+        Camino en_pixeles = camino;
+        en_pixeles.Transformar(escala_, 0, 0, 0, escala_, 0);
+        Pintura pintura = pintura_unidades;
+        pintura.desde = {pintura.desde.x * escala_, pintura.desde.y * escala_};
+        pintura.hasta = {pintura.hasta.x * escala_, pintura.hasta.y * escala_};
+        pintura.radio *= escala_;
+        Rellenar_pixeles(en_pixeles, pintura);
+    } else {
+        Rellenar_pixeles(camino, pintura_unidades);
+    }
+}
+
+void Lienzo::Rellenar_pixeles(const Camino& camino, const Pintura& pintura) {
     const std::vector<Borde> bordes = Bordes(camino);
     if (bordes.empty() || ancho_ <= 0) return;
     double y_max = bordes.front().y1;

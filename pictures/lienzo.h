@@ -51,8 +51,9 @@ struct Pintura {
 
 class Lienzo {
   public:
-    // A transparent picture.
-    Lienzo(int ancho, int alto);
+    // A transparent picture of ancho by alto units, each escala pixels wide: paths and
+    // paints are given in units.
+    Lienzo(int ancho, int alto, double escala = 1.0);
 
     void Rellenar(const Camino& camino, const Pintura& pintura);
     void Trazar(const Camino& camino, const Trazo& trazo, const Pintura& pintura) {
@@ -68,10 +69,12 @@ class Lienzo {
     Imagen Terminar() const;
 
   private:
+    void Rellenar_pixeles(const Camino& camino, const Pintura& pintura);
     void Componer(int x, int y, float cobertura, const Pintura& pintura);
 
     int ancho_;
     int alto_;
+    double escala_;
     std::vector<float> pixeles_;  // premultiplied red, green, blue, alpha, 0 .. 1
 };
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "pictures/lienzo.h"
 
@@ -14,12 +15,12 @@ int Alfa(const Imagen& img, int x, int y) {
     return static_cast<int>(img.pixeles[static_cast<size_t>(y * img.ancho + x)] >> 24);
 }
 
-// Every picture has the size the faces lay out with, holds something, and keeps each colour
-// within its opacity, as both faces' blending takes for granted.
+// Every picture has the size the faces lay out with, at 100 % and at 150 %, holds something,
+// and keeps each colour within its opacity, as both faces' blending takes for granted.
 TEST(Dibujos, EachPictureHasItsSizeAndPremultipliedPixels) {
     struct Caso {
         const char* nombre;
-        std::function<Imagen()> dibujar;
+        std::function<Imagen(double)> dibujar;
         int ancho, alto;
     };
     std::vector<Caso> casos = {
@@ -29,23 +30,27 @@ TEST(Dibujos, EachPictureHasItsSizeAndPremultipliedPixels) {
         {"port", Dibujar_puerto, kLadoPuerto, kLadoPuerto},
     };
     for (int i = 0; i < kImagenesAsistente; ++i) {
-        casos.push_back(
-            {"wizard image", [i] { return Dibujar_asistente(i); }, kLadoAsistente, kLadoAsistente});
+        casos.push_back({"wizard image", [i](double e) { return Dibujar_asistente(i, e); },
+                         kLadoAsistente, kLadoAsistente});
     }
     for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        const Imagen img = c.dibujar();
-        ASSERT_EQ(img.ancho, c.ancho);
-        ASSERT_EQ(img.alto, c.alto);
-        ASSERT_EQ(img.pixeles.size(), static_cast<size_t>(c.ancho * c.alto));
-        int opacos = 0, malos = 0;
-        for (const std::uint32_t p : img.pixeles) {
-            const std::uint32_t a = p >> 24;
-            if (a == 255) ++opacos;
-            if ((p >> 16 & 0xff) > a || (p >> 8 & 0xff) > a || (p & 0xff) > a) ++malos;
+        for (const double escala : {1.0, 1.5}) {
+            SCOPED_TRACE(std::string(c.nombre) + " at " + std::to_string(escala));
+            const Imagen img = c.dibujar(escala);
+            const int ancho = static_cast<int>(c.ancho * escala);
+            const int alto = static_cast<int>(c.alto * escala);
+            ASSERT_EQ(img.ancho, ancho);
+            ASSERT_EQ(img.alto, alto);
+            ASSERT_EQ(img.pixeles.size(), static_cast<size_t>(ancho * alto));
+            int opacos = 0, malos = 0;
+            for (const std::uint32_t p : img.pixeles) {
+                const std::uint32_t a = p >> 24;
+                if (a == 255) ++opacos;
+                if ((p >> 16 & 0xff) > a || (p >> 8 & 0xff) > a || (p & 0xff) > a) ++malos;
+            }
+            EXPECT_GT(opacos, ancho * alto / 10);
+            EXPECT_EQ(malos, 0);
         }
-        EXPECT_GT(opacos, c.ancho * c.alto / 10);
-        EXPECT_EQ(malos, 0);
     }
     EXPECT_TRUE(Dibujar_asistente(-1).pixeles.empty());
     EXPECT_EQ(Dibujar_asistente(kImagenesAsistente).ancho, 0);
