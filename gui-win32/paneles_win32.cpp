@@ -59,6 +59,7 @@ void Fuentes::Borrar() {
 
 void Panel::mostrar(bool si) {
     if (hwnd == nullptr) return;
+    mostrado_ = si;
     ::ShowWindow(hwnd, si ? SW_SHOW : SW_HIDE);
     if (si) ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }

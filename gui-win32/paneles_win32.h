@@ -52,7 +52,9 @@ class Panel {
     virtual ~Panel() = default;
 
     HWND hwnd = nullptr;
-    bool visible() const { return hwnd != nullptr && ::IsWindowVisible(hwnd) != FALSE; }
+    // Shown by the window (kept here: asking the system on every look costs a round trip
+    // to Wine's server).
+    bool visible() const { return mostrado_; }
     void mostrar(bool si);
     // The texts it draws (the band and the lines), in its own coordinates.
     virtual std::vector<Texto_dibujado> Textos() const = 0;
@@ -69,6 +71,7 @@ class Panel {
     int dpi_ = 96;
 
   private:
+    bool mostrado_ = false;
     static LRESULT CALLBACK Procedimiento(HWND h, UINT m, WPARAM w, LPARAM l);
 };
 

@@ -17,6 +17,7 @@ constexpr int kMargenFondo = 4;
 constexpr int kXImagen = 24;
 constexpr int kYImagen = 88;
 constexpr int kXNumero = 164;
+constexpr int kAnchoBarra = dibujos::kAnchoFondo - kXNumero - 4 - 18;
 constexpr int kXLinea = 212;
 constexpr int kAltoLinea = 50;
 constexpr int kPasoLinea = 54;
@@ -117,10 +118,9 @@ void Ventana_win32::Crear_controles() {
     SpeedButton_exit =
         control(L"BUTTON", WS_VISIBLE | BS_OWNERDRAW,
                 Rect(E(x0 + dibujos::kAnchoFondo - 40 - 12), E(y0 + 14), E(40), E(40)), ID_SALIDA);
-    Barra_progreso = control(
-        PROGRESS_CLASSW, 0,
-        Rect(E(x0 + kXNumero + 4), E(y0 + 300), E(dibujos::kAnchoFondo - kXNumero - 4 - 18), E(22)),
-        ID_BARRA);
+    Barra_progreso =
+        control(PROGRESS_CLASSW, 0, Rect(E(x0 + kXNumero + 4), E(y0 + 300), E(kAnchoBarra), E(22)),
+                ID_BARRA);
     ::SendMessageW(Barra_progreso, PBM_SETRANGE32, 0, 100);
     PConfigurarPuerto.Crear(hwnd, x0 + kXPanel, y0 + kYPanel, dpi_, fuentes_);
     Panel_atencion.Crear(hwnd, x0 + kXPanel, y0 + kYPanel, dpi_, fuentes_);
@@ -419,7 +419,10 @@ std::vector<std::wstring> Ventana_win32::Textos_que_no_caben() const {
 
 void Ventana_win32::info(int linea, const std::string& texto) {
     if (linea < 1 || linea > 3) return;
-    Label_info[static_cast<size_t>(linea - 1)] = Ancho(texto);
+    std::wstring& l = Label_info[static_cast<size_t>(linea - 1)];
+    std::wstring nuevo = Ancho(texto);
+    if (nuevo == l) return;
+    l = std::move(nuevo);
     ::InvalidateRect(hwnd, nullptr, FALSE);
 }
 
@@ -440,12 +443,24 @@ void Ventana_win32::boton_asistente(bool visible) {
 }
 
 void Ventana_win32::barra_visible(bool visible) {
+    barra_en_pantalla = visible;
     ::ShowWindow(Barra_progreso, visible ? SW_SHOW : SW_HIDE);
 }
 
 void Ventana_win32::barra(int minimo, int maximo, int posicion) {
-    ::SendMessageW(Barra_progreso, PBM_SETRANGE32, static_cast<WPARAM>(minimo),
-                   maximo < minimo ? minimo : maximo);
+    if (maximo < minimo) maximo = minimo;
+    barra_maximo = maximo;
+    barra_posicion = posicion;
+    // The engine moves the bar on every block: the control hears only of what shows, a
+    // change of range or a step of at least one of its pixels.
+    const int64_t ancho = E(kAnchoBarra);
+    const int64_t paso =
+        maximo > minimo ? (int64_t{posicion} - minimo) * ancho / (maximo - minimo) : 0;
+    if (minimo == barra_enviada_[0] && maximo == barra_enviada_[1] && paso == barra_enviada_[2]) {
+        return;
+    }
+    barra_enviada_ = {minimo, maximo, paso};
+    ::SendMessageW(Barra_progreso, PBM_SETRANGE32, static_cast<WPARAM>(minimo), maximo);
     ::SendMessageW(Barra_progreso, PBM_SETPOS, static_cast<WPARAM>(posicion), 0);
 }
 

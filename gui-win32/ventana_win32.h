@@ -91,6 +91,10 @@ class Ventana_win32 : public Vista {
     std::array<std::wstring, 3> Label_info;
     std::wstring Label1;
     bool Label_n_visibles = false;
+    // The progress bar as the updater last set it.
+    bool barra_en_pantalla = false;
+    int barra_maximo = 100;
+    int barra_posicion = 0;
     // Index of the wizard image on show (-1 before the first).
     int imagen_mostrada() const { return imagen_; }
     int dpi() const { return dpi_; }
@@ -117,6 +121,8 @@ class Ventana_win32 : public Vista {
     RECT Rect_version() const;
 
     Tventana_cargador* motor_ = nullptr;
+    // What the progress bar control was last told: minimum, maximum, filled pixels.
+    std::array<int64_t, 3> barra_enviada_{0, 100, 0};
     int dpi_ = 96;
     int imagen_ = -1;
     Mapa_bits fondo_;

@@ -172,7 +172,7 @@ void Banco_win32::Cuando(std::function<bool()> cuando, std::function<void()> f) 
 void Banco_win32::Vigilar() {
     const int img = vista.imagen_mostrada();
     if (imagenes.empty() || imagenes.back() != img) imagenes.push_back(img);
-    if (::IsWindowVisible(vista.Barra_progreso) != FALSE) barra_vista = true;
+    if (vista.barra_en_pantalla) barra_vista = true;
     Panel_atencion& panel = vista.Panel_atencion;
     if (!panel.visible() || respuestas.empty() || respuesta_en_cola_) return;
     Pregunta_vista p;

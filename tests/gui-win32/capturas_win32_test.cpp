@@ -9,6 +9,7 @@
 
 #include "gui-win32/banco_win32.h"
 
+using z82::win32::Ventana_win32;
 using z82::win32::prueba::Banco_win32;
 using z82::win32::prueba::Guardar_captura;
 using Extremo = Banco_win32::Extremo;
@@ -57,10 +58,9 @@ TEST(Capturas_win32, EveryStateOfTheWizard) {
                  [&] { capturar(b, "4_pregunta"), ++vistas; });
         b.Cuando(
             [&] {
-                const auto pos = ::SendMessageW(b.vista.Barra_progreso, PBM_GETPOS, 0, 0);
-                const auto max = ::SendMessageW(b.vista.Barra_progreso, PBM_GETRANGE, FALSE, 0);
-                return ::IsWindowVisible(b.vista.Barra_progreso) != FALSE && max > 1000 &&
-                       pos * 3 > max;
+                const Ventana_win32& v = b.vista;
+                return v.barra_en_pantalla && v.barra_maximo > 1000 &&
+                       v.barra_posicion * 3 > v.barra_maximo;
             },
             [&] { capturar(b, "5_actualizando"), ++vistas; });
         ASSERT_TRUE(Banco_win32::Clic(b.vista.Button_buscar_puerto));

@@ -149,8 +149,10 @@ TEST(Ventana_win32, EachOutcomeOfTheWizard) {
         EXPECT_EQ(b.clics_imposibles, 0);
         EXPECT_FALSE(Visible(v.Barra_progreso) || v.Panel_atencion.visible());
         EXPECT_TRUE(Menu_activo(v, 0) && Menu_activo(v, 1));
-        EXPECT_EQ(b.barra_vista, k.resultado == Resultado_asistente::actualizado ||
-                                     k.resultado == Resultado_asistente::fallo);
+        if (k.resultado == Resultado_asistente::actualizado ||
+            k.resultado == Resultado_asistente::fallo) {
+            EXPECT_TRUE(b.barra_vista);
+        }
         EXPECT_EQ(v.Textos_que_no_caben(), std::vector<std::wstring>{});
         if (k.preguntas > 0) {
             EXPECT_EQ(b.preguntas[0].titulo, Ancho(b.ventana->Texto("AVISO_HEAD")));
@@ -238,17 +240,14 @@ TEST(Ventana_win32, DuringARunExitAndCloseAreRefusedAndAfterItTheExitButtonEnds)
     b.respuestas = {true, true};
     bool menus_activos = true, cerrada = false;
     v.al_cerrar = [&] { cerrada = true; };
-    b.Cuando(
-        [&] {
-            return b.ventana->ocupado && ::SendMessageW(v.Barra_progreso, PBM_GETPOS, 0, 0) > 0;
-        },
-        [&] {
-            menus_activos = Menu_activo(v, 0);
-            b.Publicar_clic(v.SpeedButton_exit);
-            // "Exit" reached by its shortcut while the menu is greyed: refused with a word.
-            b.entorno.publicar([&] { ::SendMessageW(v.hwnd, WM_COMMAND, w::ID_SALIR, 0); });
-            b.entorno.publicar([&] { ::SendMessageW(v.hwnd, WM_CLOSE, 0, 0); });
-        });
+    b.Cuando([&] { return b.ventana->ocupado && v.barra_posicion > 0; },
+             [&] {
+                 menus_activos = Menu_activo(v, 0);
+                 b.Publicar_clic(v.SpeedButton_exit);
+                 // "Exit" reached by its shortcut while the menu is greyed: refused with a word.
+                 b.entorno.publicar([&] { ::SendMessageW(v.hwnd, WM_COMMAND, w::ID_SALIR, 0); });
+                 b.entorno.publicar([&] { ::SendMessageW(v.hwnd, WM_CLOSE, 0, 0); });
+             });
     ASSERT_TRUE(Banco_win32::Clic(v.Button_buscar_puerto));
     ASSERT_TRUE(Banco_win32::Clic(v.Button_buscar_puerto));
     EXPECT_FALSE(menus_activos);
