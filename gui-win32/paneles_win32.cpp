@@ -148,6 +148,9 @@ void Panel_puerto::Crear(HWND padre, int x, int y, int dpi, const Fuentes& fuent
     titulo_ = L"USB";
     COM = Control(L"BUTTON", kTituloGrupo, BS_GROUPBOX, 12, kAltoBanda + 8, 168,
                   kAltoPanel - kAltoBanda - 18, 0);
+    // A group box draws only its frame: the panel paints what is inside it.
+    ::SetWindowLongPtrW(COM, GWL_EXSTYLE,
+                        ::GetWindowLongPtrW(COM, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
     for (int k = 0; k < 6; ++k) {
         // Two columns: 1 to 3 on the left, 4 to 6 on the right.
         const std::wstring n = std::to_wstring(k + 1);
