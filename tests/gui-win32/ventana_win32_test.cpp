@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "gui-win32/banco_win32.h"
+#include "gui-win32/entorno_win32.h"
 
 using z82::Resultado_asistente;
 using z82::sim::Config_medidor;
@@ -277,4 +278,42 @@ TEST(Ventana_win32, ClosingDuringTheSearchGivesThePortBackAndWritesNothing) {
     EXPECT_FALSE(b.ventana->conectado);
     EXPECT_TRUE(b.medidor->hay("desconexion"));
     EXPECT_EQ(b.medidor->programaciones, 0);
+}
+
+// The environment on the message loop: a long pause keeps the window painted but holds the
+// user's input and the engine's own work back; letting messages run, or the window idling
+// in its loop, runs them.
+TEST(Entorno_win32, PausesHoldTheEngineBackAndTheIdleLoopServesIt) {
+    z82::Enlace_sistema enlace;
+    w::Entorno_win32 entorno(enlace);
+    Ventana_win32 v(96);
+    int eventos = 0, temporizados = 0;
+    z82::Temporizador vigia(10, [&] { ++temporizados; });
+    entorno.registrar(vigia);
+    vigia.Enabled(true);
+    entorno.publicar([&] { ++eventos; });
+    // A click on the wizard button waiting in the queue: it is input, it waits too.
+    ::PostMessageW(v.hwnd, WM_COMMAND, MAKEWPARAM(w::ID_BUSCAR_PUERTO, BN_CLICKED), 0);
+    entorno.dormir(60);
+    EXPECT_EQ(eventos, 0);
+    EXPECT_EQ(temporizados, 0);
+    MSG m;
+    EXPECT_NE(::PeekMessageW(&m, v.hwnd, WM_COMMAND, WM_COMMAND, PM_NOREMOVE), FALSE);
+
+    entorno.procesar_mensajes();
+    EXPECT_EQ(eventos, 1);
+    EXPECT_EQ(temporizados, 1);
+
+    // Idle in the program's own loop: the engine's timer and posted work still run.
+    entorno.publicar([&] { ++eventos; });
+    const uint64_t fin = ::GetTickCount64() + 2000;
+    while ((eventos < 2 || temporizados < 3) && ::GetTickCount64() < fin) {
+        if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0) {
+            while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE) != FALSE) ::DispatchMessageW(&m);
+        }
+    }
+    EXPECT_EQ(eventos, 2);
+    EXPECT_GE(temporizados, 3);
+    vigia.Enabled(false);
+    entorno.olvidar(vigia);
 }
