@@ -43,7 +43,6 @@ void Registrar_clase() {
     c.lpfnWndProc = ::DefWindowProcW;
     c.hInstance = ::GetModuleHandleW(nullptr);
     c.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    c.hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
     c.lpszClassName = kClaseVentana;
     ::RegisterClassW(&c);
     hecho = true;
