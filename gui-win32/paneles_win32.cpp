@@ -131,7 +131,7 @@ void Panel::Pintar(HDC dc) const {
             ::FillRect(dc, &t.rect, banda);
             ::DeleteObject(banda);
         }
-        ::SetTextColor(dc, i == 0 ? RGB(0xff, 0xff, 0xff) : kColorTextoPanel);
+        ::SetTextColor(dc, t.color);
         HGDIOBJ antes = ::SelectObject(dc, t.fuente);
         RECT rr = t.rect;
         ::DrawTextW(dc, t.texto.c_str(), static_cast<int>(t.texto.size()), &rr, t.formato);
@@ -192,7 +192,8 @@ std::vector<Texto_dibujado> Panel_puerto::Textos() const {
     return {{titulo_,
              {E(1), E(1), E(kAnchoPanel - 1), E(1 + kAltoBanda)},
              fuentes_->banda,
-             DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX}};
+             DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
+             RGB(0xff, 0xff, 0xff)}};
 }
 
 void Panel_puerto::Pintar(HDC dc) const {
@@ -226,8 +227,11 @@ void Panel_atencion::Poner(const std::wstring& titulo, const std::array<std::wst
 std::vector<Texto_dibujado> Panel_atencion::Textos() const {
     std::vector<Texto_dibujado> t;
     const UINT centrado = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
-    t.push_back(
-        {titulo_, {E(1), E(1), E(kAnchoPanel - 1), E(1 + kAltoBanda)}, fuentes_->banda, centrado});
+    t.push_back({titulo_,
+                 {E(1), E(1), E(kAnchoPanel - 1), E(1 + kAltoBanda)},
+                 fuentes_->banda,
+                 centrado,
+                 RGB(0xff, 0xff, 0xff)});
     for (int i = 0; i < 3; ++i) {
         const int y = kAltoBanda + 8 + i * 26;
         t.push_back({lineas[static_cast<size_t>(i)],

@@ -41,6 +41,7 @@ struct Texto_dibujado {
     RECT rect{};
     HFONT fuente = nullptr;
     UINT formato = 0;
+    COLORREF color = RGB(0x1a, 0x1a, 0x1a);
 };
 
 // What a panel has in common: a window of its own, drawn by itself, over the background.

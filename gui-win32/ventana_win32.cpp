@@ -304,16 +304,16 @@ std::vector<Texto_dibujado> Ventana_win32::Textos() const {
     for (int i = 0; i < 3; ++i) {
         t.push_back({Label_info[static_cast<size_t>(i)], Rect_linea(i),
                      i == 0 ? fuentes_.info_negrita : fuentes_.info,
-                     DT_LEFT | DT_WORDBREAK | DT_NOPREFIX});
+                     DT_LEFT | DT_WORDBREAK | DT_NOPREFIX, kColorTexto});
     }
     if (Label_n_visibles) {
         for (int i = 0; i < 3; ++i) {
             t.push_back({std::to_wstring(i + 1) + L".", Rect_numero(i), fuentes_.numero,
-                         DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX});
+                         DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, kColorNumero});
         }
     }
     t.push_back({Label1, Rect_version(), fuentes_.version,
-                 DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX});
+                 DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, kColorVersion});
     return t;
 }
 
@@ -341,9 +341,7 @@ void Ventana_win32::Pintar(HDC destino) const {
     }
     ::SetBkMode(dc, TRANSPARENT);
     for (const Texto_dibujado& t : Textos()) {
-        ::SetTextColor(dc, t.fuente == fuentes_.numero    ? kColorNumero
-                           : t.fuente == fuentes_.version ? kColorVersion
-                                                          : kColorTexto);
+        ::SetTextColor(dc, t.color);
         HGDIOBJ f = ::SelectObject(dc, t.fuente);
         RECT rr = t.rect;
         if ((t.formato & DT_WORDBREAK) != 0) {
