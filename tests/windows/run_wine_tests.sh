@@ -320,7 +320,7 @@ probar_ventana() {
     paso "window tests at 100 % on the virtual display $PANTALLA"
     poner_escala 96
     DISPLAY="$PANTALLA" Z82_DPI=96 Z82_CAPTURAS=../capturas \
-        wine "$BUILD/tests/z82_ventana_tests.exe" --gtest_filter='Ventana_win32.*:Capturas_win32.*' \
+        wine "$BUILD/tests/z82_ventana_tests.exe" --gtest_filter='Ventana_win32.*:Entorno_win32.*:Capturas_win32.*' \
         </dev/null >ventana-100.out 2>&1 || rc=$?
     grep -E '^\[ +(OK|FAILED) |tests ran' ventana-100.out || true
     ((rc == 0)) || { fallo "window tests at 100 % (see $dir/ventana-100.out)"; cd "$RAIZ"; return 1; }
