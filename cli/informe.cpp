@@ -54,7 +54,10 @@ std::string Cadena(const std::string& s) {
 
 std::string Lista(const std::vector<std::string>& elementos) {
     std::string r = "[";
-    for (size_t i = 0; i < elementos.size(); ++i) r += (i ? "," : "") + Cadena(elementos[i]);
+    for (size_t i = 0; i < elementos.size(); ++i) {
+        if (i > 0) r += ',';
+        r += Cadena(elementos[i]);
+    }
     return r + "]";
 }
 
@@ -87,7 +90,8 @@ std::string Json_medidor(const Tventana_cargador& v) {
 std::string Json_llevado(const Tventana_cargador& v) {
     std::string planes = "[";
     for (int tipo = 0; tipo <= 4; ++tipo) {
-        planes += (tipo ? "," : "") + std::to_string(Version_plan_llevada(tipo));
+        if (tipo > 0) planes += ',';
+        planes += std::to_string(Version_plan_llevada(tipo));
     }
     return "{\"firmware\":" + Cadena(v.version_hex) +
            ",\"fpga\":" + Cadena(Version_fpga_llevada()) + ",\"plans\":" + planes + "]}";

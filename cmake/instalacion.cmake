@@ -2,8 +2,8 @@
 #
 # Linux: the programs in bin/, the language file in share/z82-updater/ (where the faces
 # look for it after the working folder and the program's folder), the window's desktop entry
-# and icon, and the manual pages. Windows: z82-update.exe, idiomas.ini and a short README
-# side by side, packed as a ZIP.
+# and icon, and the manual pages. Windows: z82-update-gui.exe, z82-update.exe, idiomas.ini
+# and a short README side by side, packed as a ZIP.
 #
 #   tools/package.sh            the Debian package (build-paquete/, prefix /usr)
 #   tools/package.sh windows    the Windows ZIP (MinGW-w64 cross build)

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Builds the updater and its engine tests for 64-bit Windows with MinGW-w64 and runs them
-# under Wine, without a display; then the whole update run of z82-update.exe against the
-# simulated meter on COM1. Exits non-zero when anything fails.
+# Builds the updater, its window and their tests for 64-bit Windows with MinGW-w64 and runs
+# them under Wine: the engine tests without a display; the window's tests on a virtual
+# display (Xvfb) at 100 % and 150 %, keeping their screenshots in $Z82_WIN_BUILD/capturas/;
+# then whole update runs of z82-update.exe and of the window against the simulated meter
+# on COM1. Exits non-zero when anything fails.
 #
 #   tests/windows/run_wine_tests.sh [--no-e2e] [gtest arguments...]
 #
 # Z82_WIN_BUILD  build folder (default: build-windows in the checkout)
 # Z82_JOBS       parallel compile jobs (default 2)
 # Z82_WIN_TIPO   CMake build type of the Windows build (default: none, as the native build)
-# --no-e2e       only the engine tests (the end-to-end part takes about a minute more)
+# --no-e2e       only the engine and window tests (the end-to-end part takes a few minutes more)
 # --e2e          accepted for older callers: the end-to-end part runs by default
 set -euo pipefail
 
@@ -40,6 +42,7 @@ instalar_lo_que_falta() {
     [[ -f /usr/src/googletest/CMakeLists.txt ]] || faltan+=(googletest)
     command -v cmake >/dev/null || faltan+=(cmake)
     command -v ninja >/dev/null || faltan+=(ninja-build)
+    command -v Xvfb >/dev/null || faltan+=(xvfb)
     if ((${#faltan[@]} > 0)); then
         echo "Installing: ${faltan[*]}"
         local sudo=""
@@ -70,14 +73,15 @@ compilar() {
     fi
     (cd "$RAIZ" && cmake -S "$RAIZ" -B "$BUILD" --preset windows \
         -DCMAKE_BUILD_TYPE="${Z82_WIN_TIPO:-}" "${generador[@]}" >/dev/null)
-    ninja -C "$BUILD" -j"$JOBS" z82_tests z82-update
+    ninja -C "$BUILD" -j"$JOBS" z82_tests z82-update z82-update-gui z82_ventana_tests
 }
 
 # The programs need nothing beside them: no MinGW runtime DLLs (libstdc++, libgcc,
 # libwinpthread), only the system's own.
 comprobar_enlace_estatico() {
     local exe dlls
-    for exe in "$BUILD/z82-update.exe" "$BUILD/tests/z82_tests.exe"; do
+    for exe in "$BUILD/z82-update.exe" "$BUILD/z82-update-gui.exe" "$BUILD/tests/z82_tests.exe" \
+        "$BUILD/tests/z82_ventana_tests.exe"; do
         dlls="$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^.*DLL Name: //p')"
         echo "$(basename "$exe") imports: $(tr '\n' ' ' <<<"$dlls")"
         if grep -qi '^lib' <<<"$dlls"; then
@@ -109,10 +113,12 @@ reiniciar_wineserver() {
 }
 
 PIDS_SIM=()
+PID_PANTALLA=""
 # shellcheck disable=SC2317  # run by the trap
 terminar() {
     local p
     for p in "${PIDS_SIM[@]}"; do kill "$p" 2>/dev/null || true; done
+    [[ -z "$PID_PANTALLA" ]] || kill "$PID_PANTALLA" 2>/dev/null || true
     if [[ -n "${WINEPREFIX:-}" ]]; then wineserver -k 2>/dev/null || true; fi
 }
 
@@ -207,24 +213,42 @@ probar_extremo_a_extremo() {
     ((rc == 0)) || fallo "tests on COM1 (see $dir/com.out)" || return 1
     grep -q 'PASSED  \] 2 tests' com.out && ! grep -q 'SKIPPED' com.out ||
         fallo "tests on COM1 did not all run" || return 1
+    parar_simulador "$sim_wine"
+
+    # The same update through the window, clicked through in real time by its test driver.
+    paso "end-to-end: the window on COM1, in real time"
+    arrancar_simulador sim-ventana.out "${ESCENARIO[@]}" --dump ventana.dump || return 1
+    local sim_ventana=$SIM_PID
+    mapear_com1 "$SIM_PTY"
+    rc=0
+    t0=$SECONDS
+    DISPLAY="$PANTALLA" Z82_PUERTO_COM=1 timeout 200 wine "$BUILD/tests/z82_ventana_tests.exe" \
+        --gtest_filter='Ventana_tiempo_real.*' </dev/null >ventana.out 2>&1 || rc=$?
+    echo "the window's update on COM1: exit code $rc after $((SECONDS - t0)) s"
+    parar_simulador "$sim_ventana"
+    ((rc == 0)) && grep -q 'PASSED  \] 1 test' ventana.out && ! grep -q 'SKIPPED' ventana.out ||
+        fallo "the window's update on COM1 (see $dir/ventana.out)" || return 1
 
     rc=0
     wait "$linux" || rc=$?
     echo "Linux z82-update --port PTY --yes: exit code $rc"
     ((rc == 0)) || fallo "Linux z82-update (see $dir/linux.out)" || return 1
     parar_simulador "$sim_linux"
-    parar_simulador "$sim_wine"
-    [[ -s linux.dump && -s wine.dump ]] || fallo "the simulated meters wrote no dump" || return 1
-    if ! cmp -s linux.dump wine.dump; then
-        diff linux.dump wine.dump || true
-        fallo "the meters differ after the Linux and the Windows runs"
-        return 1
-    fi
+    [[ -s linux.dump && -s wine.dump && -s ventana.dump ]] ||
+        fallo "the simulated meters wrote no dump" || return 1
+    local d
+    for d in wine ventana; do
+        if ! cmp -s linux.dump "$d.dump"; then
+            diff linux.dump "$d.dump" || true
+            fallo "the meters differ after the Linux run and the Windows run ($d)"
+            return 1
+        fi
+    done
     if cmp -s inicial.dump wine.dump; then
         fallo "the Windows run wrote nothing to the meter"
         return 1
     fi
-    echo "Both meters hold the same bytes; changed by the update:"
+    echo "The three meters hold the same bytes; changed by the update:"
     diff inicial.dump wine.dump | sed -n 's/^> /  /p'
     cd "$RAIZ"
 }
@@ -264,6 +288,59 @@ probar_ctrl_c() {
     cd "$RAIZ"
 }
 
+# A virtual display for the window; Xvfb picks a free display number and says it.
+PANTALLA=""
+arrancar_pantalla() {
+    local numero="$BUILD/pantalla.numero"
+    rm -f "$numero"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numero" >"$BUILD/xvfb.log" 2>&1 &
+    PID_PANTALLA=$!
+    for _ in $(seq 100); do
+        [[ -s "$numero" ]] && break
+        sleep 0.1
+    done
+    [[ -s "$numero" ]] || fallo "Xvfb did not start (see $BUILD/xvfb.log)" || return 1
+    PANTALLA=":$(head -n1 "$numero")"
+}
+
+# The scale Wine gives DPI-aware programs: 96 dots per inch is 100 %, 144 is 150 %. The
+# server reads it when it starts.
+poner_escala() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+    reiniciar_wineserver
+}
+
+# The window's tests against the simulated meter under virtual time, at 100 % (all of them)
+# and at 150 % (the screenshots of every state, where every text must still fit).
+probar_ventana() {
+    local dir="$BUILD/ventana" rc=0
+    rm -rf "$dir" "$BUILD/capturas"
+    mkdir -p "$dir" "$BUILD/capturas"
+    cd "$dir"
+    paso "window tests at 100 % on the virtual display $PANTALLA"
+    poner_escala 96
+    DISPLAY="$PANTALLA" Z82_DPI=96 Z82_CAPTURAS=../capturas \
+        wine "$BUILD/tests/z82_ventana_tests.exe" --gtest_filter='Ventana_win32.*:Entorno_win32.*:Capturas_win32.*' \
+        </dev/null >ventana-100.out 2>&1 || rc=$?
+    grep -E '^\[ +(OK|FAILED) |tests ran' ventana-100.out || true
+    ((rc == 0)) || { fallo "window tests at 100 % (see $dir/ventana-100.out)"; cd "$RAIZ"; return 1; }
+    paso "window screenshots at 150 %"
+    poner_escala 144
+    DISPLAY="$PANTALLA" Z82_DPI=144 Z82_CAPTURAS=../capturas \
+        wine "$BUILD/tests/z82_ventana_tests.exe" --gtest_filter='Capturas_win32.*' \
+        </dev/null >ventana-150.out 2>&1 || rc=$?
+    poner_escala 96
+    grep -E '^\[ +(OK|FAILED) |tests ran' ventana-150.out || true
+    ((rc == 0)) || { fallo "window screenshots at 150 % (see $dir/ventana-150.out)"; cd "$RAIZ"; return 1; }
+    echo "Screenshots: $(find "$BUILD/capturas" -name '*.png' | wc -l) in $BUILD/capturas"
+    # The window's program itself answers from the command line.
+    wine "$BUILD/z82-update-gui.exe" --version </dev/null >version.out 2>&1 || rc=$?
+    head -n1 version.out
+    ((rc == 0)) && grep -q '^z82-update-gui' version.out ||
+        { fallo "z82-update-gui.exe --version (see $dir/version.out)"; cd "$RAIZ"; return 1; }
+    cd "$RAIZ"
+}
+
 instalar_lo_que_falta
 paso "build"
 compilar
@@ -275,6 +352,9 @@ reiniciar_wineserver
 paso "engine tests under Wine"
 rc=0
 ejecutar_pruebas "${ARGS[@]}" || rc=$?
+if ((rc == 0)); then
+    arrancar_pantalla && probar_ventana || rc=$?
+fi
 if ((rc == 0 && E2E == 1)); then
     probar_extremo_a_extremo || rc=$?
     ((rc != 0)) || probar_ctrl_c || rc=$?
