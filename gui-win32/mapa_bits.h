@@ -34,4 +34,8 @@ class Mapa_bits {
     int alto_ = 0;
 };
 
+// An icon of the picture (the caller destroys it with DestroyIcon); null if the system
+// refuses it.
+HICON Crear_icono(const dibujos::Imagen& imagen);
+
 }  // namespace z82::win32

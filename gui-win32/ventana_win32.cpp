@@ -80,6 +80,10 @@ Ventana_win32::Ventana_win32(int dpi) : dpi_(dpi > 0 ? dpi : Dpi_del_sistema()) 
     ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC,
                         reinterpret_cast<LONG_PTR>(&Ventana_win32::Procedimiento));
+    icono_grande_ = Crear_icono(dibujos::Dibujar_boton_asistente(E(32) / 128.0));
+    icono_pequeno_ = Crear_icono(dibujos::Dibujar_boton_asistente(E(16) / 128.0));
+    ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icono_grande_));
+    ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icono_pequeno_));
     Crear_controles();
 }
 
@@ -87,6 +91,9 @@ Ventana_win32::~Ventana_win32() {
     if (hwnd != nullptr) {
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         ::DestroyWindow(hwnd);
+    }
+    for (HICON i : {icono_grande_, icono_pequeno_}) {
+        if (i != nullptr) ::DestroyIcon(i);
     }
     fuentes_.Borrar();
 }

@@ -130,6 +130,9 @@ class Ventana_win32 : public Vista {
     Mapa_bits boton_;
     Mapa_bits salida_;
     Fuentes fuentes_;
+    // The window's icons, large and small: the wizard button's picture.
+    HICON icono_grande_ = nullptr;
+    HICON icono_pequeno_ = nullptr;
 };
 
 }  // namespace z82::win32

@@ -50,6 +50,7 @@ TEST(Ventana_win32, AtStartTheFormHasItsSizeTextsAndMenus) {
     EXPECT_EQ(c.bottom + ::GetSystemMetrics(SM_CYMENU), 455);
     EXPECT_EQ(estilo & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
     EXPECT_NE(estilo & WS_MINIMIZEBOX, 0);
+    EXPECT_NE(::SendMessageW(v.hwnd, WM_GETICON, ICON_BIG, 0), 0);
 
     EXPECT_EQ(v.imagen_mostrada(), 0);
     EXPECT_EQ(v.Label_info[0], L"Z82 meter updater");
