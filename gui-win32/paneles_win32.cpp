@@ -6,8 +6,6 @@ namespace z82::win32 {
 namespace {
 
 const wchar_t* const kClasePanel = L"Z82Panel";
-const COLORREF kColorPanel = RGB(0xec, 0xe9, 0xe4);
-const COLORREF kColorTextoPanel = RGB(0x1a, 0x1a, 0x1a);
 
 HFONT Fuente(int dpi, int pixeles, bool negrita) {
     return ::CreateFontW(-::MulDiv(pixeles, dpi, 96), 0, 0, 0, negrita ? FW_BOLD : FW_NORMAL, FALSE,
@@ -102,10 +100,10 @@ LRESULT CALLBACK Panel::Procedimiento(HWND h, UINT m, WPARAM w, LPARAM l) {
             return 1;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: {
-            static HBRUSH pincel = ::CreateSolidBrush(kColorPanel);
+            static HBRUSH pincel = ::CreateSolidBrush(Color(dibujos::kColorPanel));
             HDC dc = reinterpret_cast<HDC>(w);
-            ::SetBkColor(dc, kColorPanel);
-            ::SetTextColor(dc, kColorTextoPanel);
+            ::SetBkColor(dc, Color(dibujos::kColorPanel));
+            ::SetTextColor(dc, Color(dibujos::kColorTextoPanel));
             return reinterpret_cast<LRESULT>(pincel);
         }
         case WM_COMMAND:
@@ -119,7 +117,7 @@ LRESULT CALLBACK Panel::Procedimiento(HWND h, UINT m, WPARAM w, LPARAM l) {
 void Panel::Pintar(HDC dc) const {
     RECT r;
     ::GetClientRect(hwnd, &r);
-    HBRUSH fondo = ::CreateSolidBrush(kColorPanel);
+    HBRUSH fondo = ::CreateSolidBrush(Color(dibujos::kColorPanel));
     ::FillRect(dc, &r, fondo);
     ::DeleteObject(fondo);
     ::SetBkMode(dc, TRANSPARENT);
@@ -198,7 +196,7 @@ std::vector<Texto_dibujado> Panel_puerto::Textos() const {
 
 void Panel_puerto::Pintar(HDC dc) const {
     Panel::Pintar(dc);
-    imagen_.Pintar(dc, E(196), E(kAltoPanel - 56 - 12));
+    imagen_.Pintar(dc, E(196), E(kAltoPanel - dibujos::kLadoPuerto - 12));
 }
 
 // --- The attention panel ------------------------------------------------------------------
@@ -206,7 +204,7 @@ void Panel_puerto::Pintar(HDC dc) const {
 void Panel_atencion::Crear(HWND padre, int x, int y, int dpi, const Fuentes& fuentes) {
     Crear_ventana(padre, x, y, dpi, fuentes);
     ::SetWindowTextW(hwnd, L"Panel_atencion");
-    banda_ = RGB(0x80, 0x00, 0x00);
+    banda_ = Color(dibujos::kColorBandaAtencion);
     Button_atencion_ok =
         Control(L"BUTTON", L"", BS_PUSHBUTTON | WS_TABSTOP, kAnchoPanel / 2 - 8 - 110,
                 kAltoPanel - 12 - 32, 110, 32, ID_ATENCION_OK);

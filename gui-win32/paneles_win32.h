@@ -12,12 +12,18 @@
 #include <vector>
 
 #include "gui-win32/mapa_bits.h"
+#include "pictures/disposicion.h"
 
 namespace z82::win32 {
 
-inline constexpr int kAnchoPanel = 424;
-inline constexpr int kAltoPanel = 168;
-inline constexpr int kAltoBanda = 26;
+using dibujos::kAltoBanda;
+using dibujos::kAltoPanel;
+using dibujos::kAnchoPanel;
+
+// A colour of the layout (0xRRGGBB) as Windows takes it.
+constexpr COLORREF Color(std::uint32_t rgb) {
+    return RGB(rgb >> 16 & 0xff, rgb >> 8 & 0xff, rgb & 0xff);
+}
 
 enum Orden_panel : int {
     ID_ATENCION_OK = 201,
@@ -41,7 +47,7 @@ struct Texto_dibujado {
     RECT rect{};
     HFONT fuente = nullptr;
     UINT formato = 0;
-    COLORREF color = RGB(0x1a, 0x1a, 0x1a);
+    COLORREF color = Color(dibujos::kColorTextoPanel);
 };
 
 // What a panel has in common: a window of its own, drawn by itself, over the background.

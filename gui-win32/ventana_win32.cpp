@@ -12,23 +12,8 @@ namespace {
 
 const wchar_t* const kClaseVentana = L"Z82Ventana";
 
-// Where the pieces sit on the background picture, at 100 %.
-constexpr int kMargenFondo = 4;
-constexpr int kXImagen = 24;
-constexpr int kYImagen = 88;
-constexpr int kXNumero = 164;
-constexpr int kAnchoBarra = dibujos::kAnchoFondo - kXNumero - 4 - 18;
-constexpr int kXLinea = 212;
-constexpr int kAltoLinea = 50;
-constexpr int kPasoLinea = 54;
-constexpr int kYBoton = 244;
-constexpr int kXPanel = 160;
-constexpr int kYPanel = 82;
-
-const COLORREF kColorVentana = RGB(0x08, 0x18, 0x2a);
-const COLORREF kColorTexto = RGB(0xff, 0xff, 0xff);
-const COLORREF kColorNumero = RGB(0xf5, 0xa6, 0x23);
-const COLORREF kColorVersion = RGB(0xb8, 0xc7, 0xd6);
+// Where the pieces sit and their colours: the layout both windows share.
+using namespace dibujos;  // NOLINT(google-build-using-namespace)
 
 constexpr DWORD kEstilo =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -118,15 +103,17 @@ void Ventana_win32::Crear_controles() {
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
     };
     const int x0 = kMargenFondo, y0 = kMargenFondo;
-    Button_buscar_puerto =
-        control(L"BUTTON", WS_VISIBLE | BS_OWNERDRAW,
-                Rect(E(x0 + kXImagen), E(y0 + kYBoton), E(128), E(128)), ID_BUSCAR_PUERTO);
-    SpeedButton_exit =
-        control(L"BUTTON", WS_VISIBLE | BS_OWNERDRAW,
-                Rect(E(x0 + dibujos::kAnchoFondo - 40 - 12), E(y0 + 14), E(40), E(40)), ID_SALIDA);
+    Button_buscar_puerto = control(L"BUTTON", WS_VISIBLE | BS_OWNERDRAW,
+                                   Rect(E(x0 + kXImagen), E(y0 + kYBoton),
+                                        E(dibujos::kLadoAsistente), E(dibujos::kLadoAsistente)),
+                                   ID_BUSCAR_PUERTO);
+    SpeedButton_exit = control(
+        L"BUTTON", WS_VISIBLE | BS_OWNERDRAW,
+        Rect(E(x0 + kXSalida), E(y0 + kYSalida), E(dibujos::kLadoSalida), E(dibujos::kLadoSalida)),
+        ID_SALIDA);
     Barra_progreso =
-        control(PROGRESS_CLASSW, 0, Rect(E(x0 + kXNumero + 4), E(y0 + 300), E(kAnchoBarra), E(22)),
-                ID_BARRA);
+        control(PROGRESS_CLASSW, 0,
+                Rect(E(x0 + kXBarra), E(y0 + kYBarra), E(kAnchoBarra), E(kAltoBarra)), ID_BARRA);
     ::SendMessageW(Barra_progreso, PBM_SETRANGE32, 0, 100);
     PConfigurarPuerto.Crear(hwnd, x0 + kXPanel, y0 + kYPanel, dpi_, fuentes_);
     Panel_atencion.Crear(hwnd, x0 + kXPanel, y0 + kYPanel, dpi_, fuentes_);
@@ -311,16 +298,16 @@ std::vector<Texto_dibujado> Ventana_win32::Textos() const {
     for (int i = 0; i < 3; ++i) {
         t.push_back({Label_info[static_cast<size_t>(i)], Rect_linea(i),
                      i == 0 ? fuentes_.info_negrita : fuentes_.info,
-                     DT_LEFT | DT_WORDBREAK | DT_NOPREFIX, kColorTexto});
+                     DT_LEFT | DT_WORDBREAK | DT_NOPREFIX, Color(kColorTexto)});
     }
     if (Label_n_visibles) {
         for (int i = 0; i < 3; ++i) {
             t.push_back({std::to_wstring(i + 1) + L".", Rect_numero(i), fuentes_.numero,
-                         DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, kColorNumero});
+                         DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, Color(kColorNumero)});
         }
     }
     t.push_back({Label1, Rect_version(), fuentes_.version,
-                 DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, kColorVersion});
+                 DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, Color(kColorVersion)});
     return t;
 }
 
@@ -328,7 +315,7 @@ void Ventana_win32::Pintar_fondo(HDC dc, int x, int y) const {
     RECT r;
     ::GetClientRect(hwnd, &r);
     ::OffsetRect(&r, -x, -y);
-    HBRUSH pincel = ::CreateSolidBrush(kColorVentana);
+    HBRUSH pincel = ::CreateSolidBrush(Color(kColorVentana));
     ::FillRect(dc, &r, pincel);
     ::DeleteObject(pincel);
     fondo_.Pintar(dc, E(kMargenFondo) - x, E(kMargenFondo) - y);

@@ -23,6 +23,11 @@ QPixmap Dibujar_boton_asistente() {
 
 QPixmap Dibujar_salida() { return QPixmap::fromImage(Como_imagen(dibujos::Dibujar_salida())); }
 
+QColor Color(std::uint32_t rgb) {
+    return QColor(static_cast<int>(rgb >> 16 & 0xff), static_cast<int>(rgb >> 8 & 0xff),
+                  static_cast<int>(rgb & 0xff));
+}
+
 QPixmap Dibujar_puerto() { return QPixmap::fromImage(Como_imagen(dibujos::Dibujar_puerto())); }
 
 }  // namespace z82::gui

@@ -2,10 +2,13 @@
 // are drawn there.
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QPixmap>
+#include <cstdint>
 
 #include "pictures/dibujos.h"
+#include "pictures/disposicion.h"
 
 namespace z82::gui {
 
@@ -23,5 +26,7 @@ QImage Dibujar_asistente(int indice);
 QPixmap Dibujar_boton_asistente();
 QPixmap Dibujar_salida();
 QPixmap Dibujar_puerto();
+// A colour of the layout (0xRRGGBB).
+QColor Color(std::uint32_t rgb);
 
 }  // namespace z82::gui

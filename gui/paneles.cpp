@@ -13,15 +13,15 @@
 namespace z82::gui {
 namespace {
 
-constexpr int kAltoBanda = 26;
+using dibujos::kAltoBanda;
 
 void Estilo_panel(QFrame& panel) {
     panel.setFrameShape(QFrame::Box);
     panel.setLineWidth(1);
     panel.setAutoFillBackground(true);
     QPalette pal = panel.palette();
-    pal.setColor(QPalette::Window, QColor(0xec, 0xe9, 0xe4));
-    pal.setColor(QPalette::WindowText, QColor(0x1a, 0x1a, 0x1a));
+    pal.setColor(QPalette::Window, Color(dibujos::kColorPanel));
+    pal.setColor(QPalette::WindowText, Color(dibujos::kColorTextoPanel));
     panel.setPalette(pal);
     panel.setFixedSize(kAnchoPanel, kAltoPanel);
 }
@@ -115,7 +115,7 @@ int Marco_puerto::Seleccionado() const { return grupo->checkedId(); }
 Marco_atencion::Marco_atencion(QWidget* padre) : QFrame(padre) {
     setObjectName("Panel_atencion");
     Estilo_panel(*this);
-    Label_atencion = Banda(this, QString(), QColor(0x80, 0x00, 0x00));
+    Label_atencion = Banda(this, QString(), Color(dibujos::kColorBandaAtencion));
     QLabel** lineas[] = {&Label_atencion_linea1, &Label_atencion_linea2, &Label_atencion_linea3};
     for (int i = 0; i < 3; ++i) {
         auto* l = new QLabel(this);

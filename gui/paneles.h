@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QFrame>
 
+#include "pictures/disposicion.h"
+
 class QButtonGroup;
 class QGroupBox;
 class QLabel;
@@ -13,8 +15,8 @@ class QRadioButton;
 
 namespace z82::gui {
 
-inline constexpr int kAnchoPanel = 424;
-inline constexpr int kAltoPanel = 168;
+using dibujos::kAltoPanel;
+using dibujos::kAnchoPanel;
 
 // The combo box of present ports: it says when the user opens or enters it, so the window
 // can list the ports again.

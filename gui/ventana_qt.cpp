@@ -23,20 +23,8 @@
 namespace z82::gui {
 namespace {
 
-// Where the pieces sit on the background picture.
-constexpr int kMargenFondo = 4;
-constexpr int kXImagen = 24;
-constexpr int kYImagen = 88;
-constexpr int kXNumero = 164;
-constexpr int kXLinea = 212;
-constexpr int kAltoLinea = 50;
-constexpr int kPasoLinea = 54;
-constexpr int kYBoton = 244;
-constexpr int kXPanel = 160;
-constexpr int kYPanel = 82;
-
-const QColor kColorTexto(0xff, 0xff, 0xff);
-const QColor kColorNumero(0xf5, 0xa6, 0x23);
+// Where the pieces sit and their colours: the layout both windows share.
+using namespace dibujos;  // NOLINT(google-build-using-namespace)
 
 // A caption for a menu: an '&' in the language file is a character, not a shortcut mark.
 QString Rotulo_menu(const std::string& texto) {
@@ -64,7 +52,7 @@ Ventana_qt::Ventana_qt(QWidget* padre) : QMainWindow(padre) {
     auto* central = new QWidget(this);
     central->setAutoFillBackground(true);
     QPalette pal = central->palette();
-    pal.setColor(QPalette::Window, QColor(0x08, 0x18, 0x2a));
+    pal.setColor(QPalette::Window, Color(kColorVentana));
     central->setPalette(pal);
     setCentralWidget(central);
 
@@ -79,7 +67,9 @@ Ventana_qt::Ventana_qt(QWidget* padre) : QMainWindow(padre) {
     Label1->setObjectName("Label1");
     Label1->setTextFormat(Qt::PlainText);
     Label1->setFont(Letra(12, false));
-    Label1->setStyleSheet("color: #b8c7d6;");
+    QPalette pal_version = Label1->palette();
+    pal_version.setColor(QPalette::WindowText, Color(kColorVersion));
+    Label1->setPalette(pal_version);
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label1->setGeometry(kMargenFondo, kMargenFondo + kAltoFondo + 2, kAnchoFondo - 4, 18);
 
@@ -99,7 +89,7 @@ QLabel* Ventana_qt::Linea(QWidget* padre, int x, int y, int ancho, int alto, int
     l->setGeometry(x, y, ancho, alto);
     l->setFont(Letra(pixeles, negrita));
     QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, kColorTexto);
+    pal.setColor(QPalette::WindowText, Color(kColorTexto));
     l->setPalette(pal);
     return l;
 }
@@ -120,7 +110,7 @@ void Ventana_qt::Crear_asistente(QWidget* fondo) {
         n->setText(QString::number(i + 1) + ".");
         n->setObjectName(QString("Label_n%1").arg(i + 1));
         QPalette pal = n->palette();
-        pal.setColor(QPalette::WindowText, kColorNumero);
+        pal.setColor(QPalette::WindowText, Color(kColorNumero));
         n->setPalette(pal);
         n->hide();
         *numeros[i] = n;
@@ -151,7 +141,7 @@ void Ventana_qt::Crear_asistente(QWidget* fondo) {
 
     SpeedButton_exit = new QToolButton(fondo);
     SpeedButton_exit->setObjectName("SpeedButton_exit");
-    SpeedButton_exit->setGeometry(kAnchoFondo - kLadoSalida - 12, 14, kLadoSalida, kLadoSalida);
+    SpeedButton_exit->setGeometry(kXSalida, kYSalida, kLadoSalida, kLadoSalida);
     SpeedButton_exit->setAutoRaise(true);
     SpeedButton_exit->setIcon(QIcon(Dibujar_salida()));
     SpeedButton_exit->setIconSize(QSize(kLadoSalida, kLadoSalida));
@@ -163,7 +153,7 @@ void Ventana_qt::Crear_asistente(QWidget* fondo) {
 
     Barra_progreso = new QProgressBar(fondo);
     Barra_progreso->setObjectName("Barra_progreso");
-    Barra_progreso->setGeometry(kXNumero + 4, 300, kAnchoFondo - kXNumero - 4 - 18, 22);
+    Barra_progreso->setGeometry(kXBarra, kYBarra, kAnchoBarra, kAltoBarra);
     Barra_progreso->setRange(0, 100);
     Barra_progreso->setValue(0);
     Barra_progreso->setTextVisible(false);
