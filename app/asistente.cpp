@@ -202,6 +202,12 @@ void Tventana_cargador::MenuPuertoClick() {
 
 void Tventana_cargador::BConfigurarPuertoClick() { vista.panel_puerto(false); }
 
+void Tventana_cargador::Puerto_manual(int n) {
+    MenuPuertoClick();
+    BConfigurarPuertoClick();
+    numero_puerto = n;
+}
+
 void Tventana_cargador::COM_Click(int indice) {
     if (indice >= 0 && indice <= 5) numero_puerto = indice + 1;
 }

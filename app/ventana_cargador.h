@@ -107,6 +107,9 @@ class Tventana_cargador : public Contexto {
     void MenuPuertoClick();
     void BConfigurarPuertoClick();
     void COM_Click(int indice);
+    // Manual mode on port n, as a port given on a window's command line: the menu's Manual,
+    // the panel's Ok, then the port.
+    void Puerto_manual(int n);
     // The COM ports present, as the port panel's combo box lists them ("COM1", ...).
     std::vector<std::string> Com_extendedChange();
     void Com_extended_select(const std::string& texto);

@@ -13,9 +13,7 @@
 
 #include "app/ventana_cargador.h"
 #include "cli/archivo_idiomas.h"
-#include "cli/desenlace.h"
-#include "cli/registro.h"
-#include "cli/traza.h"
+#include "cli/registro_ventana.h"
 #include "cli/version.h"
 #include "gui/entorno_qt.h"
 #include "gui/ventana_qt.h"
@@ -54,12 +52,6 @@ Argumentos Leer_argumentos(const QStringList& lista) {
     return a;
 }
 
-// The last outcome the window showed, for the run's log.
-std::string Texto_resultado(const z82::Tventana_cargador& v) {
-    if (v.resultado == z82::Resultado_asistente::ninguno) return "Result: no update was run.\n";
-    return z82::Texto_desenlace(z82::Desenlace_de(v));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,15 +80,8 @@ int main(int argc, char** argv) {
     z82::gui::Ventana_qt vista;
     vista.describir_puerto = [&enlace](int n) { return enlace.descripcion(n); };
     // The run's trace and outcome, in a log for support.
-    z82::Registro_soporte registro;
-    z82::Abrir_registro(registro, "z82-update-gui");
-    std::unique_ptr<z82::Dispositivo_traza> traza;
-    z82::Dispositivo_serie* dispositivo = &enlace.serie;
-    if (registro.abierto()) {
-        traza = std::make_unique<z82::Dispositivo_traza>(enlace.serie, entorno, registro.salida());
-        dispositivo = traza.get();
-    }
-    z82::Tventana_cargador ventana(entorno, vista, *dispositivo, &enlace.cerrojo,
+    z82::Registro_ventana registro("z82-update-gui", enlace.serie, entorno);
+    z82::Tventana_cargador ventana(entorno, vista, registro.dispositivo(), &enlace.cerrojo,
                                    z82::Buscar_idiomas(z82::Rutas_idiomas()).texto);
     vista.enlazar(&ventana);
     ventana.terminar = [&](int codigo) {
@@ -113,15 +98,13 @@ int main(int argc, char** argv) {
             registro.resultado("z82-update-gui: no such port: " + args.puerto);
             return 2;
         }
-        ventana.MenuPuertoClick();
-        ventana.BConfigurarPuertoClick();
-        ventana.numero_puerto = n;
+        ventana.Puerto_manual(n);
         vista.mostrar_puerto(n);
     }
 
     vista.show();
     const int codigo = QApplication::exec();
     vista.enlazar(nullptr);
-    registro.resultado(Texto_resultado(ventana));
+    registro.cerrar(ventana);
     return codigo;
 }

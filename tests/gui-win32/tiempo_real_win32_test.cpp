@@ -36,9 +36,7 @@ TEST(Ventana_tiempo_real, AWholeUpdateThroughTheWindowOnACom) {
     z82::Tventana_cargador ventana(entorno, vista, enlace.serie, &enlace.cerrojo,
                                    z82::win32::prueba::Idiomas("EN"));
     vista.enlazar(&ventana);
-    ventana.MenuPuertoClick();
-    ventana.BConfigurarPuertoClick();
-    ventana.numero_puerto = n;
+    ventana.Puerto_manual(n);
     vista.mostrar_puerto(n);
     vista.mostrar();
     vista_activa = &vista;
