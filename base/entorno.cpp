@@ -45,4 +45,21 @@ void Entorno::atender() {
     }
 }
 
+void Pausa_de_ventana::dormir(Entorno& entorno, int ms, const std::function<void()>& pintar,
+                              const std::function<void(int)>& dormir_sistema) {
+    if (ms < kPausaLarga || en_curso_) {
+        dormir_sistema(ms);
+        return;
+    }
+    en_curso_ = true;
+    const int64_t fin = entorno.milisegundos() + ms;
+    for (;;) {
+        pintar();
+        const int64_t resta = fin - entorno.milisegundos();
+        if (resta <= 0) break;
+        dormir_sistema(static_cast<int>(std::min<int64_t>(resta, kRebanada)));
+    }
+    en_curso_ = false;
+}
+
 }  // namespace z82

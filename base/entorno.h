@@ -71,4 +71,22 @@ class Entorno {
     std::vector<Temporizador*> temporizadores_;
 };
 
+// How a window's environment pauses. A short pause, or one inside another, just sleeps
+// (dormir_sistema). A long one (the waits between update steps last seconds) sleeps in
+// slices and lets the window paint (pintar) before each, so that it stays drawn while its
+// user's input and the engine's own work wait for the engine to let messages run.
+class Pausa_de_ventana {
+  public:
+    static constexpr int kPausaLarga = 50;
+    static constexpr int kRebanada = 20;
+
+    // True during a long pause: the face's idle work must not run the engine's events then.
+    bool en_curso() const { return en_curso_; }
+    void dormir(Entorno& entorno, int ms, const std::function<void()>& pintar,
+                const std::function<void(int)>& dormir_sistema);
+
+  private:
+    bool en_curso_ = false;
+};
+
 }  // namespace z82

@@ -5,8 +5,6 @@
 #endif
 #include <windows.h>
 
-#include <algorithm>
-
 namespace z82::win32 {
 namespace {
 
@@ -41,7 +39,7 @@ Entorno_win32::~Entorno_win32() {
 }
 
 void CALLBACK Entorno_win32::Al_reposo(HWND, UINT, UINT_PTR, DWORD) {
-    if (activo != nullptr && !activo->en_pausa_) activo->atender();
+    if (activo != nullptr && !activo->pausa_.en_curso()) activo->atender();
 }
 
 void Entorno_win32::procesar_mensajes() {
@@ -50,19 +48,8 @@ void Entorno_win32::procesar_mensajes() {
 }
 
 void Entorno_win32::dormir(int ms) {
-    if (ms < kPausaLarga || en_pausa_) {
-        Entorno_sistema::dormir(ms);
-        return;
-    }
-    en_pausa_ = true;
-    const int64_t fin = milisegundos() + ms;
-    for (;;) {
-        Despachar_mensajes(true);
-        const int64_t resta = fin - milisegundos();
-        if (resta <= 0) break;
-        Entorno_sistema::dormir(static_cast<int>(std::min<int64_t>(resta, kRebanada)));
-    }
-    en_pausa_ = false;
+    pausa_.dormir(
+        *this, ms, [] { Despachar_mensajes(true); }, [this](int t) { Entorno_sistema::dormir(t); });
 }
 
 }  // namespace z82::win32

@@ -33,15 +33,13 @@ class Entorno_win32 : public Entorno_sistema {
     // lets messages run, so no handler runs in the middle of an exchange.
     void dormir(int ms) override;
 
-    static constexpr int kPausaLarga = 50;
-    static constexpr int kRebanada = 20;
     // How often the engine's timers are looked at while the window is idle.
     static constexpr int kReposo = 10;
 
   private:
     static void CALLBACK Al_reposo(HWND, UINT, UINT_PTR, DWORD);
     UINT_PTR reposo_ = 0;
-    bool en_pausa_ = false;
+    Pausa_de_ventana pausa_;
 };
 
 }  // namespace z82::win32

@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
-#include <algorithm>
 
 namespace z82::gui {
 
@@ -14,7 +13,7 @@ Entorno_qt::Entorno_qt(Enlace_sistema& enlace)
     // posted work still have to run.
     reposo_->setInterval(kReposo);
     QObject::connect(reposo_.get(), &QTimer::timeout, [this] {
-        if (!en_pausa_) atender();
+        if (!pausa_.en_curso()) atender();
     });
     reposo_->start();
 }
@@ -27,19 +26,9 @@ void Entorno_qt::procesar_mensajes() {
 }
 
 void Entorno_qt::dormir(int ms) {
-    if (ms < kPausaLarga || en_pausa_) {
-        Entorno_sistema::dormir(ms);
-        return;
-    }
-    en_pausa_ = true;
-    const int64_t fin = milisegundos() + ms;
-    for (;;) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        const int64_t resta = fin - milisegundos();
-        if (resta <= 0) break;
-        Entorno_sistema::dormir(static_cast<int>(std::min<int64_t>(resta, kRebanada)));
-    }
-    en_pausa_ = false;
+    pausa_.dormir(
+        *this, ms, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); },
+        [this](int t) { Entorno_sistema::dormir(t); });
 }
 
 void Entorno_qt::pitar() {

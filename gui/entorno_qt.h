@@ -32,15 +32,12 @@ class Entorno_qt : public Entorno_sistema {
     // The system's beep, then the beep's 500 ms.
     void pitar() override;
 
-    // Pauses at least this long are sliced.
-    static constexpr int kPausaLarga = 50;
-    static constexpr int kRebanada = 20;
     // How often the engine's timers are looked at while the window is idle.
     static constexpr int kReposo = 10;
 
   private:
     std::unique_ptr<QTimer> reposo_;
-    bool en_pausa_ = false;
+    Pausa_de_ventana pausa_;
 };
 
 }  // namespace z82::gui
