@@ -79,7 +79,7 @@ bool Tventana_cargador::Preguntar_borrado() {
 
 void Tventana_cargador::Detener() {
     parada_pedida = true;
-    abortar = true;
+    senales.abortar = true;
 }
 
 std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
@@ -128,10 +128,10 @@ std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
              // read them (a meter that was busy or leaving just then): a passing failure
              // must not replace them with the defaults. A meter without them still gets
              // the defaults.
-             if (!medidor.dato_232_ok && !medidor.es_usa && !abortar && conectado)
+             if (!medidor.dato_232_ok && !medidor.es_usa && !senales.abortar && conectado)
                  Leer_datos_sonido();
              parametros.Construir_parametros(medidor.idioma_medidor);
-             return abortar || parametros.Grabar_configuracion();
+             return senales.abortar || parametros.Grabar_configuracion();
          },
          [this] { Enviar_cierre(); },
          5000,
@@ -146,7 +146,7 @@ Fin_actualizacion Tventana_cargador::Actualizar_medidor() {
                 int(Check_configuracion) + int(Check_mpeg4_apl);
 
     ocupado = true;
-    abortar = false;
+    senales.abortar = false;
     parada_pedida = false;
     grabar_planes = false;
     planes_extra = false;
@@ -155,21 +155,21 @@ Fin_actualizacion Tventana_cargador::Actualizar_medidor() {
 
     if (Check_planes) Preguntar_planes(total);
     if (Check_borrar && !Preguntar_borrado()) {
-        abortar = true;
+        senales.abortar = true;
         borrado_rechazado = true;
     }
 
     const std::vector<Paso_actualizacion> pasos = Pasos_actualizacion(*parametros);
     int contador = 0;
     for (const Paso_actualizacion& paso : pasos) {
-        if (!paso.marcado || (abortar && !paso.tras_fallo)) continue;
+        if (!paso.marcado || (senales.abortar && !paso.tras_fallo)) continue;
         if (paso.antes) paso.antes();
         Texto_contador(++contador, total);
         entorno.procesar_mensajes();
         const bool exito = paso.trabajo();
-        if (!abortar) abortar = !exito;
+        if (!senales.abortar) senales.abortar = !exito;
         if (paso.despues) paso.despues();
-        if (!abortar && contador < total && paso.reconectar) {
+        if (!senales.abortar && contador < total && paso.reconectar) {
             if (paso.pausa_ms > 0) entorno.dormir(paso.pausa_ms);
             Reconectar();
         }
@@ -179,7 +179,7 @@ Fin_actualizacion Tventana_cargador::Actualizar_medidor() {
     if (conectado) Boton_ConectarClick();
     ocupado = false;
     if (borrado_rechazado) return Fin_actualizacion::borrado_rechazado;
-    if (!abortar) return Fin_actualizacion::correcta;
+    if (!senales.abortar) return Fin_actualizacion::correcta;
     return parada_pedida ? Fin_actualizacion::detenida : Fin_actualizacion::fallo;
 }
 
@@ -219,7 +219,7 @@ bool Tventana_cargador::Preparar_diferencial() {
 
 bool Tventana_cargador::Grabar_firmware() {
     bool ok = true;
-    abortar = false;
+    senales.abortar = false;
     Timer_desconexion.Enabled(false);
 
     // Without a link, or without a readable image, nothing can be written: that is a
@@ -243,12 +243,12 @@ bool Tventana_cargador::Grabar_firmware() {
         graficos->Borrar_graficos(hora_inicio);
         graficos->Enviar_grafico(1);
 
-        if (abortar) ok = false;
+        if (senales.abortar) ok = false;
         if (ok && !Check_fpga) ok = diferencial.Preparar_flash();
         if (ok) ok = diferencial.Enviar_imagen(fuente_hex, lector_hex);
         if (ok) ok = diferencial.Enviar_region(medidor.tipo_plan_medidor);
         if (ok) graficos->Enviar_grafico(2);
-        if (abortar) ok = false;
+        if (senales.abortar) ok = false;
         if (ok) ok = diferencial.Programar();
         diferencial.Fin_comunicacion();
     }

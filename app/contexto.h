@@ -35,8 +35,8 @@ class Contexto {
     virtual void Boton_ConectarClick() = 0;
     virtual void Reconectar() = 0;
 
-    // The port, the environment and the run's stop flag, for the exchanges.
-    Canal canal() { return {*puerto, entorno, abortar}; }
+    // The port, the environment and the run's signals, for the exchanges.
+    Canal canal() { return {*puerto, entorno, senales}; }
 
     Entorno& entorno;
     Vista& vista;
@@ -56,7 +56,8 @@ class Contexto {
     bool modo_diferencial = false;
     bool respuesta_6d = false;
     bool cerrando = false;
-    bool abortar = false;
+    // The run's failure flag (abortar), the user's stop and the cause of a failure.
+    Senales senales;
     bool ocupado = false;
     // Last position the flash programming put on the progress bar; -1 until the first, and
     // kept for the whole life of the program.

@@ -94,8 +94,8 @@ struct Banco_fuzz {
 struct Motor {
     TCPuerto puerto;
     prueba::Contexto_prueba ctx;
-    TConsultas consultas{Canal{puerto, ctx.entorno, ctx.abortar}};
-    TGraficos graficos{Canal{puerto, ctx.entorno, ctx.abortar}};
+    TConsultas consultas{Canal{puerto, ctx.entorno, ctx.senales}};
+    TGraficos graficos{Canal{puerto, ctx.entorno, ctx.senales}};
     TFuente_lineas fuente{datos::imagen_hex()};
     TLector_hex lector{fuente};
 

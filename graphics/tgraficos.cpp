@@ -59,7 +59,7 @@ void TGraficos::Dibujar(std::span<const uint8_t> imagen, int x0, int y0) {
             const size_t bytes = static_cast<size_t>(pixeles * BYTES_PIXEL);
             for (size_t i = 0; i < bytes; ++i) trozo[i] = imagen[origen + i];
             origen += bytes;
-            if (canal_.parar) return;
+            if (canal_.parar()) return;
             // A failed chunk has beeped already; the next one follows. A loader that takes
             // none of several chunks in a row takes no more: the picture is only a banner,
             // and each refused chunk costs about 7.5 s, so the rest is left out.

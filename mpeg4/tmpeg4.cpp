@@ -48,7 +48,7 @@ bool TMpeg4::Actualizar_mpeg4(uint32_t p) {
     if (!Grabar_aplicacion()) return false;
     if (!Grabar_transferencia()) return false;
     if (graficos_) graficos_->Enviar_grafico(GRAFICO_ACTUALIZANDO);
-    if (canal_.parar) return false;
+    if (canal_.parar()) return false;
     if (!Arrancar_transferencia()) return false;
     if (!Ordenar_transferencia()) return false;
     return Esperar_fin_mpeg4();
@@ -71,7 +71,7 @@ bool TMpeg4::Grabar_aplicacion() {
         graficos_->Borrar_graficos(hora_inicio);
         graficos_->Enviar_grafico(GRAFICO_CARGANDO);
     }
-    if (canal_.parar) return false;
+    if (canal_.parar()) return false;
 
     tamano_imagen = static_cast<uint32_t>(imagen.size());
     pagina = PAGINA_APLICACION;

@@ -24,7 +24,7 @@ bool escribir(const Canal& canal, std::span<const uint8_t> bytes) {
 
 bool Cancelado_tras_pausa(const Canal& canal) {
     canal.entorno.procesar_mensajes();
-    if (!canal.parar) return false;
+    if (!canal.parar()) return false;
     canal.entorno.dormir(PAUSA_CANCELACION_MS);
     return true;
 }
@@ -35,7 +35,7 @@ namespace {
 // have passed. False only when the run was cancelled during the wait.
 bool esperar_acuse(const Canal& canal, int espera_s, Cancelacion cancelacion, uint8_t& respuesta) {
     Espera espera(canal.puerto, canal.entorno);
-    if (cancelacion != Cancelacion::ninguna) espera.detener_si([&canal] { return canal.parar; });
+    if (cancelacion != Cancelacion::ninguna) espera.detener_si([&canal] { return canal.parar(); });
     if (espera.byte(respuesta, espera_s) || !espera.detenida()) return true;
     if (cancelacion == Cancelacion::tras_pausa) canal.entorno.dormir(PAUSA_CANCELACION_MS);
     return false;

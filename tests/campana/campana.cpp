@@ -238,7 +238,7 @@ void Aplicar_fallos(const Corrida& c, Banco& b) {
                 b.entorno.en_instante(f.t_us, [v] {
                     // As the terminal's Ctrl-C: stop a run, close the window otherwise.
                     if (v->ocupado) {
-                        v->abortar = true;
+                        v->Detener();
                     } else {
                         v->Salir();
                     }

@@ -134,7 +134,7 @@ TEST(Parada_virtual, StopDuringEachItemFailsClosesTheLinkAndTheNextRunSucceeds) 
         bool en_curso = false;
         b.entorno.en_instante(t + it.despues_us, [v, &en_curso] {
             en_curso = v->ocupado;
-            if (v->ocupado) v->abortar = true;  // as Ctrl-C does during a run
+            if (v->ocupado) v->Detener();  // as Ctrl-C does during a run
         });
         EXPECT_EQ(b.Actualizar(it.respuestas), Resultado_asistente::fallo);
         EXPECT_TRUE(en_curso);
@@ -142,7 +142,7 @@ TEST(Parada_virtual, StopDuringEachItemFailsClosesTheLinkAndTheNextRunSucceeds) 
         EXPECT_TRUE(b.Texts("P6_E4"));
         EXPECT_FALSE(v->puerto->Abierto());
         EXPECT_FALSE(v->ocupado);
-        EXPECT_TRUE(v->abortar);
+        EXPECT_TRUE(v->senales.abortar || v->senales.parada_pedida());
 
         // The next run on the same meter starts again from the beginning and succeeds. The
         // FPGA transfer and the module's own programming do not stop half-way: a stop there

@@ -181,7 +181,7 @@ TEST_F(Imagen_prueba, FailedBlockOrCancelStopsTheImage) {
     EXPECT_FALSE(enviar(segmento(0) + registro(0, 0, datos_de(4, 1)) + FIN));
 
     cargador.responder = [](const Mensaje_cargador&) { return Bytes{'0'}; };
-    b.entorno.publicar([this] { b.ctx.abortar = true; });
+    b.entorno.publicar([this] { b.ctx.senales.abortar = true; });
     const int64_t t0 = b.reloj.ms();
     EXPECT_FALSE(enviar(segmento(0) + registro(0, 0, datos_de(4, 1)) + FIN));
     EXPECT_GE(b.reloj.ms() - t0, 300);

@@ -50,10 +50,10 @@ class Controlador_prueba : public ::testing::Test {
     Banco b;
     Vista_barra vista{b.entorno};
     prueba::Contexto_prueba ctx{b.entorno, vista};
-    TGraficos g{Canal{b.puerto, b.entorno, ctx.abortar}};
-    TCDiferencial d{Canal{b.puerto, b.entorno, ctx.abortar}, ctx.Barra_progreso,
+    TGraficos g{Canal{b.puerto, b.entorno, ctx.senales}};
+    TCDiferencial d{Canal{b.puerto, b.entorno, ctx.senales}, ctx.Barra_progreso,
                     ctx.ultimo_progreso};
-    TCodigo_cargador codigo{Canal{b.puerto, b.entorno, ctx.abortar}, ctx.bloques, nullptr, &g};
+    TCodigo_cargador codigo{Canal{b.puerto, b.entorno, ctx.senales}, ctx.bloques, nullptr, &g};
 };
 
 TEST_F(Controlador_prueba, BootLoadSendsBlocksZeroAndTwo) {

@@ -113,7 +113,7 @@ TEST_F(TGraficos_prueba, EraseWrapsTheLastPageAndBeepsOnlyOnAWrongAnswer) {
 TEST_F(TGraficos_prueba, CancelStopsBetweenChunks) {
     int n = 0;
     cargador.responder = [&](const Mensaje_cargador& m) -> Bytes {
-        if (++n == 10) b.ctx.abortar = true;
+        if (++n == 10) b.ctx.senales.abortar = true;
         return m.tipo == Mensaje_cargador::trama ? Bytes{'0'} : Bytes{};
     };
     g.Dibujar(imagen, 85, 82);

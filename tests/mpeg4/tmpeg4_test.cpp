@@ -230,7 +230,7 @@ TEST_F(Actualizar_mpeg4_prueba, AbortAfterAnAcknowledgedBlockStops300msLater) {
         if (m.tipo == Mensaje_cargador::trama && m.comando() == CMD_BLOQUE_ESCRITURA &&
             ++bloques == 40) {
             t_ultimo_us = m.t_us;
-            b.entorno.publicar([this] { b.ctx.abortar = true; });
+            b.entorno.publicar([this] { b.ctx.senales.abortar = true; });
         }
         return sano(m);
     };
@@ -250,7 +250,7 @@ TEST_F(Actualizar_mpeg4_prueba, AbortBeforeTheStartCommand) {
     mpeg4.programa = transferencia;
     ASSERT_TRUE(mpeg4.Grabar_aplicacion());
     ASSERT_TRUE(mpeg4.Grabar_transferencia());
-    b.ctx.abortar = true;
+    b.ctx.senales.abortar = true;
     b.enviados(true);
     EXPECT_FALSE(mpeg4.Actualizar_mpeg4(0));
     EXPECT_EQ(bloques().size(), 3u + 2u);  // nothing more than the first pass

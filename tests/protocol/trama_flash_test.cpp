@@ -156,8 +156,8 @@ TEST_F(Enviar_bloque_prueba, CancelInTheFirstWaitPerUser) {
     for (const Caso& caso :
          {Caso{formas::bloque_graficos, 0, 100}, Caso{formas::bloque_mpeg4, 300, 400},
           Caso{formas::bloque_controlador, 300, 400}}) {
-        b.ctx.abortar = false;
-        b.entorno.publicar([this] { b.ctx.abortar = true; });
+        b.ctx.senales.abortar = false;
+        b.entorno.publicar([this] { b.ctx.senales.abortar = true; });
         const int64_t t0 = b.reloj.ms();
         EXPECT_FALSE(enviar(caso.forma));
         const int64_t d = b.reloj.ms() - t0;
@@ -174,7 +174,7 @@ TEST_F(Enviar_bloque_prueba, FpgaSimpleRecovery) {
     cargador.responder = [&](const Mensaje_cargador&) -> Bytes {
         return ++tramas == 2 ? Bytes{'0'} : Bytes{};
     };
-    b.ctx.abortar = true;
+    b.ctx.senales.abortar = true;
     EXPECT_TRUE(enviar(formas::bloque_fpga));
     Bytes dos = trama;
     dos.insert(dos.end(), trama.begin(), trama.end());
