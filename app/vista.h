@@ -64,6 +64,10 @@ class Vista : public Dibujo_barra {
     virtual void menus(const Textos_menu& textos) = 0;
     // Repaint now (the picture after a result).
     virtual void refrescar() {}
+    // The details line under the three information lines: after a failure, the item that
+    // failed, why, and what to do next, as text a technician can select and copy. Empty
+    // hides it.
+    virtual void detalle(const std::string& /*texto*/) {}
 };
 
 }  // namespace z82
