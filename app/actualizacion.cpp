@@ -1,6 +1,7 @@
 // The update run: the plan question and the erase warning, then the items in their fixed
 // order (memory erase, MPEG4 module, FPGA, main firmware with the plans, zone), with the
 // pauses and reconnections between them, and the closing pair at the end.
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -77,22 +78,64 @@ bool Tventana_cargador::Preguntar_borrado() {
                       Texto("AVISOMEM3"), "OK", "CANCEL"});
 }
 
-void Tventana_cargador::Detener() {
-    parada_pedida = true;
-    senales.abortar = true;
+void Tventana_cargador::Detener() { senales.parada.request_stop(); }
+
+const char* Nombre_elemento(Elemento e) {
+    switch (e) {
+        case Elemento::borrado:
+            return "memory erase";
+        case Elemento::mpeg4:
+            return "MPEG4 module application";
+        case Elemento::fpga:
+            return "FPGA configurations";
+        case Elemento::firmware:
+            return "main firmware";
+        case Elemento::planes:
+            return "channel plans";
+        case Elemento::zona:
+            return "zone configuration";
+    }
+    return "?";
+}
+
+bool Tventana_cargador::Grabar_zona(TFParam_defecto& parametros, bool escribir) {
+    if (!escribir) {
+        // The run has failed or stopped: the block is built, nothing is written.
+        parametros.Construir_parametros(medidor.idioma_medidor);
+        return true;
+    }
+    if (conectado) {
+        // The meter's own language and sound values are asked again when the connection
+        // could not read them (a meter that was busy or leaving just then): a passing
+        // failure must not replace them with the defaults or another language. A meter
+        // without the sound values still gets the defaults; a language that still cannot be
+        // read fails the step rather than be guessed.
+        if (!medidor.idioma_ok) Leer_idioma_medidor();
+        if (!medidor.dato_232_ok && !medidor.es_usa) Leer_datos_sonido();
+    }
+    if (!medidor.idioma_ok) {
+        canal().fallar(conectado ? "the meter's language could not be read (no two replies agreed)"
+                                 : "no link to the meter (the reconnection failed)");
+        return false;
+    }
+    parametros.Construir_parametros(medidor.idioma_medidor);
+    return parametros.Grabar_configuracion();
 }
 
 std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
     TFParam_defecto& parametros) {
-    // The items in their fixed order. After a failure only the zone item still runs (it
-    // counts, builds the block and sends the closing pair, but writes nothing). After an
-    // item, while more are to come and nothing failed: a pause, then a reconnection.
+    // The items in their fixed order. After a failure or a stop only the zone item still
+    // runs (it counts and sends the closing pair, but writes nothing), unless the firmware
+    // of this run was programmed: then its zone is written. After an item, while more are
+    // to come and the run goes on: a pause, then a reconnection.
     return {
-        {Check_borrar, false, {}, [this] { return Borrar_memoria(); }, {}, 0, false},
-        {Check_mpeg4_apl,
+        {Elemento::borrado, Check_borrar, false, {}, [this](bool) { return Borrar_memoria(); }, {}, 0,
+         false},
+        {Elemento::mpeg4,
+         Check_mpeg4_apl,
          false,
          {},
-         [this] {
+         [this](bool) {
              TMpeg4 mpeg4(canal(), Barra_progreso, bloques, graficos, medidor.es_usa);
              mpeg4.Parchear_bloque_972();
              Preparar_diferencial();
@@ -103,14 +146,15 @@ std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
          true},
         // The FPGA item prepares the meter for the firmware that may follow it: no
         // reconnection in between then.
-        {Check_fpga,
+        {Elemento::fpga,
+         Check_fpga,
          false,
          [this] {
              Preparar_diferencial();
              graficos->Borrar_graficos(hora_inicio);
              graficos->Enviar_grafico(1);
          },
-         [this] {
+         [this](bool) {
              TCFpga fpga(canal(), Barra_progreso);
              fpga.n_configuraciones = 2;
              // With the main firmware in the same run, its program command takes the area.
@@ -119,68 +163,116 @@ std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
          {},
          0,
          !Check_firmware},
-        {Check_firmware, false, {}, [this] { return Grabar_firmware(); }, {}, 0, true},
-        {Check_configuracion,
+        {Elemento::firmware, Check_firmware, false, {}, [this](bool) { return Grabar_firmware(); },
+         {}, 0, true},
+        {Elemento::zona,
+         Check_configuracion,
          true,
          {},
-         [this, &parametros] {
-             // The meter's own sound values are asked again when the connection could not
-             // read them (a meter that was busy or leaving just then): a passing failure
-             // must not replace them with the defaults. A meter without them still gets
-             // the defaults.
-             if (!medidor.dato_232_ok && !medidor.es_usa && !senales.abortar && conectado)
-                 Leer_datos_sonido();
-             parametros.Construir_parametros(medidor.idioma_medidor);
-             return senales.abortar || parametros.Grabar_configuracion();
-         },
+         [this, &parametros](bool escribir) { return Grabar_zona(parametros, escribir); },
          [this] { Enviar_cierre(); },
          5000,
          true},
     };
 }
 
-Fin_actualizacion Tventana_cargador::Actualizar_medidor() {
+Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
     auto parametros =
         std::make_unique<TFParam_defecto>(canal(), *consultas, Barra_progreso, medidor);
     int total = int(Check_fpga) + int(Check_firmware) + int(Check_borrar) +
                 int(Check_configuracion) + int(Check_mpeg4_apl);
 
     ocupado = true;
-    senales.abortar = false;
-    parada_pedida = false;
+    senales.reiniciar();
+    firmware_programado = false;
     grabar_planes = false;
     planes_extra = false;
     // Each run tells its own refusal apart from its own failures.
     borrado_rechazado = false;
+    Desenlace_actualizacion d;
 
-    if (Check_planes) Preguntar_planes(total);
+    if (Check_planes) {
+        Preguntar_planes(total);
+        d.planes_rechazados = !grabar_planes;
+    }
     if (Check_borrar && !Preguntar_borrado()) {
         senales.abortar = true;
         borrado_rechazado = true;
     }
 
+    // The run goes on while nothing failed and the user did not stop it; once the firmware
+    // is programmed, a stop waits for its zone configuration (without it the meter would
+    // run the new firmware over its old zone block).
+    const auto sigue = [this] {
+        return !senales.abortar && (!senales.parada_pedida() || firmware_programado);
+    };
     const std::vector<Paso_actualizacion> pasos = Pasos_actualizacion(*parametros);
     int contador = 0;
     for (const Paso_actualizacion& paso : pasos) {
-        if (!paso.marcado || (senales.abortar && !paso.tras_fallo)) continue;
+        if (!paso.marcado) continue;
+        if (!sigue() && !paso.tras_fallo) {
+            d.no_escritos.push_back(paso.elemento);
+            continue;
+        }
         if (paso.antes) paso.antes();
         Texto_contador(++contador, total);
         entorno.procesar_mensajes();
-        const bool exito = paso.trabajo();
-        if (!senales.abortar) senales.abortar = !exito;
+        const bool escribir = sigue();
+        senales.causa.clear();
+        const bool exito = paso.trabajo(escribir);
+        Barra_progreso.Fin_elemento(escribir && exito);
+        if (escribir && exito) {
+            d.escritos.push_back(paso.elemento);
+            if (paso.elemento == Elemento::firmware && grabar_planes)
+                d.escritos.push_back(Elemento::planes);
+            if (paso.elemento == Elemento::zona) zona_pendiente = false;
+        } else {
+            d.no_escritos.push_back(paso.elemento);
+        }
+        if (escribir && !exito && !senales.abortar) {
+            senales.abortar = true;
+            // An item that gave up because the user stopped the run did not fail.
+            if (!senales.parada_pedida() || paso.elemento == Elemento::zona) {
+                d.hay_fallido = true;
+                d.fallido = paso.elemento;
+                d.motivo = !senales.causa.empty() ? senales.causa
+                           : puerto->Abierto()    ? "the item did not complete"
+                                                  : "link lost";
+            }
+        }
         if (paso.despues) paso.despues();
-        if (!senales.abortar && contador < total && paso.reconectar) {
+        if (sigue() && contador < total && paso.reconectar) {
             if (paso.pausa_ms > 0) entorno.dormir(paso.pausa_ms);
             Reconectar();
         }
     }
 
+    // With the firmware in the same run, the FPGA area is only staged by its item: the
+    // firmware's program command writes it.
+    const auto fpga = std::find(d.escritos.begin(), d.escritos.end(), Elemento::fpga);
+    if (fpga != d.escritos.end() && Check_firmware && !firmware_programado) {
+        d.escritos.erase(fpga);
+        d.no_escritos.insert(d.no_escritos.begin(), Elemento::fpga);
+    }
+
     Enviar_cierre();
     if (conectado) Boton_ConectarClick();
     ocupado = false;
-    if (borrado_rechazado) return Fin_actualizacion::borrado_rechazado;
-    if (!senales.abortar) return Fin_actualizacion::correcta;
-    return parada_pedida ? Fin_actualizacion::detenida : Fin_actualizacion::fallo;
+    if (borrado_rechazado) {
+        d.fin = Fin_actualizacion::borrado_rechazado;
+    } else if (d.hay_fallido && d.fallido == Elemento::zona && firmware_programado) {
+        // The meter runs the new firmware over its old zone block: the next run on this
+        // meter (in this program) owes it the zone.
+        d.fin = Fin_actualizacion::zona_no_escrita;
+        zona_pendiente = true;
+    } else if (d.hay_fallido) {
+        d.fin = Fin_actualizacion::fallo;
+    } else if (senales.parada_pedida() && !d.no_escritos.empty()) {
+        d.fin = Fin_actualizacion::detenida;
+    } else {
+        d.fin = Fin_actualizacion::correcta;
+    }
+    return d;
 }
 
 bool Tventana_cargador::Borrar_memoria() {
@@ -226,6 +318,8 @@ bool Tventana_cargador::Grabar_firmware() {
     // failure, never a success.
     if (!conectado || lector_hex == nullptr) {
         ok = false;
+        canal().fallar(conectado ? "the carried firmware image is damaged"
+                                 : "no link to the meter (the reconnection failed)");
     } else {
         TCDiferencial diferencial(canal(), Barra_progreso, ultimo_progreso);
         hora_inicio = entorno.segundos();
@@ -243,13 +337,16 @@ bool Tventana_cargador::Grabar_firmware() {
         graficos->Borrar_graficos(hora_inicio);
         graficos->Enviar_grafico(1);
 
-        if (senales.abortar) ok = false;
+        // The user's stop is looked at here as well: unlike the failure flag, nothing resets
+        // it, so a stop that came just before this item is not lost.
+        if (canal().parar()) ok = false;
         if (ok && !Check_fpga) ok = diferencial.Preparar_flash();
         if (ok) ok = diferencial.Enviar_imagen(fuente_hex, lector_hex);
         if (ok) ok = diferencial.Enviar_region(medidor.tipo_plan_medidor);
         if (ok) graficos->Enviar_grafico(2);
-        if (senales.abortar) ok = false;
+        if (canal().parar()) ok = false;
         if (ok) ok = diferencial.Programar();
+        firmware_programado = ok;
         diferencial.Fin_comunicacion();
     }
 

@@ -57,6 +57,9 @@ void Tventana_cargador::Probar_puerto(int n) {
     vista.info(2, Texto("PASO3_L2") + std::to_string(numero_puerto));
     entorno.procesar_mensajes();
     Boton_ConectarClick();
+    // Each handshake clears its own 0x6D: the search keeps it for its outcome, whichever
+    // port came last.
+    if (respuesta_6d) rechazo_en_busqueda = true;
 }
 
 void Tventana_cargador::Buscar_automatico() {
@@ -80,6 +83,7 @@ void Tventana_cargador::Buscar_automatico() {
 
 void Tventana_cargador::Buscar_medidor() {
     avisos_puertos.clear();
+    rechazo_en_busqueda = false;
     if (modo_automatico) {
         Buscar_automatico();
     } else {
@@ -101,6 +105,8 @@ void Tventana_cargador::Button_buscar_puertoClick() {
     }
 
     resultado = Resultado_asistente::ninguno;
+    desenlace = {};
+    vista.detalle("");
     vista.menus_habilitados(false);
     vista.imagen(IMG_BUSCANDO);
     vista.numeros_paso(false);
@@ -115,42 +121,51 @@ void Tventana_cargador::Button_buscar_puertoClick() {
     auto no_encontrado = [&] {
         ++busquedas_fallidas;
         resultado = Resultado_asistente::no_encontrado;
-        Mostrar_resultado(IMG_NO_ENCONTRADO, respuesta_6d ? "P6_E5" : "P6_E1");
+        Mostrar_resultado(IMG_NO_ENCONTRADO, rechazo_en_busqueda ? "P6_E5" : "P6_E1");
     };
     if (!conectado) {
+        // A search stopped by the user (the window closing, Ctrl-C) found nothing because
+        // it was stopped.
+        if (cerrando) {
+            resultado = Resultado_asistente::detenido;
+            return;
+        }
         no_encontrado();
         return;
     }
     busquedas_fallidas = 0;
 
-    if (consultas->Leer_nivel() < 17) {
-        resultado = Resultado_asistente::detenido_nivel;
-        Mostrar_resultado(IMG_DETENIDO, "P6_E2");
+    // A check that fails on a meter that has stopped answering (it left its USB screen, the
+    // cable came out) says nothing about its battery or its state: the link is blamed.
+    auto detenido = [&](Resultado_asistente r, const char* prefijo) {
+        if (!conectado || consultas->muda) {
+            resultado = Resultado_asistente::enlace_perdido;
+            Mostrar_resultado(IMG_NO_ENCONTRADO, "P6_E1");
+        } else {
+            resultado = r;
+            Mostrar_resultado(IMG_DETENIDO, prefijo);
+        }
         Soltar_enlace();
-        return;
-    }
-    if (!consultas->Comprobar_dispositivo()) {
-        resultado = Resultado_asistente::detenido_dispositivo;
-        Mostrar_resultado(IMG_DETENIDO, "P6_E3");
-        Soltar_enlace();
-        return;
-    }
+    };
+    if (consultas->Leer_nivel() < 17) return detenido(Resultado_asistente::detenido_nivel, "P6_E2");
+    if (!consultas->Comprobar_dispositivo())
+        return detenido(Resultado_asistente::detenido_dispositivo, "P6_E3");
     if (!Comprobar_medidor()) {
         const bool permitido =
             !medidor.opciones_bit5_libre && medidor.version_legible && !medidor.es_usa;
-        resultado =
-            permitido ? Resultado_asistente::nada_que_hacer : Resultado_asistente::no_permitido;
-        Mostrar_resultado(IMG_DETENIDO, "PASO7");
-        Soltar_enlace();
-        return;
+        return detenido(
+            permitido ? Resultado_asistente::nada_que_hacer : Resultado_asistente::no_permitido,
+            "PASO7");
     }
     if (!conectado) {
-        no_encontrado();
+        resultado = Resultado_asistente::enlace_perdido;
+        Mostrar_resultado(IMG_NO_ENCONTRADO, "P6_E1");
         return;
     }
-    // The window was closed during the search or the checks: no run starts on a window
-    // that is gone (its questions could never be answered).
+    // The window was closed (or the user stopped) during the search or the checks: no run
+    // starts on a window that is gone (its questions could never be answered).
     if (cerrando) {
+        resultado = Resultado_asistente::detenido;
         Soltar_enlace();
         return;
     }
@@ -160,17 +175,8 @@ void Tventana_cargador::Button_buscar_puertoClick() {
     vista.barra_visible(true);
     vista.boton_asistente(false);
     Lineas(Texto("PASO4_L1"), Texto("PASO4_L2"), Texto("PASO4_L3"));
-    fin_actualizacion = Actualizar_medidor();
-
-    if (fin_actualizacion == Fin_actualizacion::correcta) {
-        resultado = Resultado_asistente::actualizado;
-        vista.imagen(IMG_EXITO);
-        Lineas(Texto("PASO5_L1"), Texto("PASO5_L2"), "");
-    } else {
-        const bool rechazado = fin_actualizacion == Fin_actualizacion::borrado_rechazado;
-        resultado = rechazado ? Resultado_asistente::borrado_rechazado : Resultado_asistente::fallo;
-        Mostrar_resultado(IMG_FALLO, rechazado ? "P6_E7" : "P6_E4", false);
-    }
+    desenlace = Actualizar_medidor();
+    Mostrar_desenlace();
     vista.refrescar();
     entorno.procesar_mensajes();
     vista.numeros_paso(false);
@@ -179,6 +185,39 @@ void Tventana_cargador::Button_buscar_puertoClick() {
     vista.boton_asistente(false);
     paso_asistente = 0;
     vista.menus_habilitados(true);
+}
+
+void Tventana_cargador::Mostrar_desenlace() {
+    switch (desenlace.fin) {
+        case Fin_actualizacion::correcta:
+            resultado = Resultado_asistente::actualizado;
+            vista.imagen(IMG_EXITO);
+            Lineas(Texto("PASO5_L1"), Texto("PASO5_L2"), "");
+            return;
+        case Fin_actualizacion::borrado_rechazado:
+            resultado = Resultado_asistente::borrado_rechazado;
+            Mostrar_resultado(IMG_FALLO, "P6_E7", false);
+            return;
+        case Fin_actualizacion::detenida:
+            resultado = Resultado_asistente::detenido;
+            break;
+        case Fin_actualizacion::fallo:
+            resultado = Resultado_asistente::fallo;
+            break;
+        case Fin_actualizacion::zona_no_escrita:
+            resultado = Resultado_asistente::firmware_sin_zona;
+            break;
+    }
+    Mostrar_resultado(IMG_FALLO, "P6_E4", false);
+    std::string detalle;
+    if (desenlace.fin == Fin_actualizacion::zona_no_escrita) detalle = Texto("P6_ZONA") + " ";
+    if (desenlace.hay_fallido) {
+        detalle += Texto("P6_CAUSA") + " " + Nombre_elemento(desenlace.fallido) + ": " +
+                   desenlace.motivo + ".";
+    } else if (desenlace.fin == Fin_actualizacion::detenida) {
+        detalle += Texto("P6_PARADA");
+    }
+    vista.detalle(detalle);
 }
 
 void Tventana_cargador::Actualizar1Click() {

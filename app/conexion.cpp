@@ -99,9 +99,8 @@ void Tventana_cargador::Boton_ConectarClick() {
     }
 
     conectado = true;
-    medidor.idioma_medidor = consultas->Leer_idioma();
+    Leer_idioma_medidor();
     Leer_datos_sonido();
-    if (medidor.idioma_medidor > 9 || medidor.idioma_medidor < 0) medidor.idioma_medidor = 1;
 
     Plan_actualizacion();
     entorno.procesar_mensajes();
@@ -128,6 +127,17 @@ Dato_medidor<T> Leer_conforme(Leer leer) {
 }
 
 }  // namespace
+
+void Tventana_cargador::Leer_idioma_medidor() {
+    // The language decides the zone block's language bytes, its plan selector and tables
+    // and the profile names: it is read as the sound values are. Only a value that read the
+    // same twice is clamped to a language; one that never did is asked again before the
+    // zone is built, and is never guessed.
+    const auto d = Leer_conforme<uint8_t>([this] { return consultas->Leer_idioma(); });
+    medidor.idioma_ok = d.estado == 0 && d.ok;
+    medidor.idioma_medidor = d.estado == 0 ? d.valor : -1;
+    if (medidor.idioma_ok && medidor.idioma_medidor > 9) medidor.idioma_medidor = 1;
+}
 
 void Tventana_cargador::Leer_datos_sonido() {
     medidor.dato_232_ok = false;

@@ -89,6 +89,7 @@ void Tventana_cargador::Plan_actualizacion() {
                                              &conforme, kUsadosCabeceraPlanes));
     if (!conforme) medidor.version_legible = false;
     Check_planes = Planes_distintos(tipo);
+    planes_distintos = Check_planes;
     Check_mpeg4_apl = Mpeg4_necesario();
 
     if (Check_firmware) {
@@ -99,6 +100,11 @@ void Tventana_cargador::Plan_actualizacion() {
         // Plans and the erase only travel with the main firmware.
         Check_planes = false;
         Check_borrar = false;
+        // A meter that runs the carried firmware without its zone (a run programmed the
+        // firmware and could not write the zone): the version rules cannot see it, so the
+        // zone owed to it goes alone.
+        if (zona_pendiente && medidor.version_legible && version_medidor == version_hex)
+            Check_configuracion = true;
     }
 }
 

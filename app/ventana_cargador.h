@@ -29,23 +29,35 @@ class TFParam_defecto;
 enum class Resultado_asistente {
     ninguno,
     actualizado,           // the run wrote every item
-    nada_que_hacer,        // connected, and every item is up to date
+    nada_que_hacer,        // connected, and no item is to be written
     no_permitido,          // the pre-update check refused (region, version, options)
     detenido_nivel,        // the level reading was too low
     detenido_dispositivo,  // the device status check failed
     no_encontrado,         // no meter on any port tried
+    enlace_perdido,        // the meter left during the checks: nothing was written
     borrado_rechazado,     // the user refused the memory erase
+    detenido,              // the user stopped the search, the checks or the run
     fallo,                 // an item failed
+    firmware_sin_zona,     // the firmware was written, its zone configuration was not
 };
 
-// One item of the update run: whether the plan has it, whether it still runs after a
-// failure, the work (with what comes before the counter moves and after the work), and the
-// pause and reconnection that follow it while more items are to come.
+// The items of an update run, in the order it writes them. The channel plans travel inside
+// the firmware write.
+enum class Elemento { borrado, mpeg4, fpga, firmware, planes, zona };
+// "memory erase", "MPEG4 module application", "FPGA configurations", "main firmware",
+// "channel plans", "zone configuration".
+const char* Nombre_elemento(Elemento e);
+
+// One item of the update run: which it is, whether the plan has it, whether it still runs
+// after a failure, the work (with what comes before the counter moves and after the work;
+// the work is told whether it may write), and the pause and reconnection that follow it
+// while more items are to come.
 struct Paso_actualizacion {
+    Elemento elemento;
     bool marcado;
     bool tras_fallo;
     std::function<void()> antes;
-    std::function<bool()> trabajo;
+    std::function<bool(bool escribir)> trabajo;
     std::function<void()> despues;
     int pausa_ms;
     bool reconectar;
@@ -57,6 +69,20 @@ enum class Fin_actualizacion {
     fallo,              // an item failed
     detenida,           // the user asked the run to stop
     borrado_rechazado,  // the user refused the memory erase: nothing ran
+    zona_no_escrita,    // the firmware was programmed, its zone configuration failed
+};
+
+// What an update run did: how it ended, the items written and those of the plan that were
+// not, the item that failed and why, in the meter's terms.
+struct Desenlace_actualizacion {
+    Fin_actualizacion fin = Fin_actualizacion::correcta;
+    std::vector<Elemento> escritos;
+    std::vector<Elemento> no_escritos;
+    bool hay_fallido = false;
+    Elemento fallido = Elemento::borrado;
+    std::string motivo;
+    // The user declined the new channel plans: the meter keeps its own.
+    bool planes_rechazados = false;
 };
 
 // "Version " + the image version; a build 00000 is not shown ("Version 1.88").
@@ -116,8 +142,9 @@ class Tventana_cargador : public Contexto {
 
     // --- Update run -----------------------------------------------------------------------
     // The two questions, then the items in their fixed order (see actualizacion.cpp).
-    Fin_actualizacion Actualizar_medidor();
-    // The user's stop: the run ends at its next safe point.
+    Desenlace_actualizacion Actualizar_medidor();
+    // The user's stop: the run ends at its next safe point. Once the firmware has been
+    // programmed, that point is after its zone configuration.
     void Detener();
     bool Borrar_memoria();
     bool Preparar_diferencial();
@@ -143,7 +170,14 @@ class Tventana_cargador : public Contexto {
     int busquedas_fallidas = 0;
     int respuesta_atencion = 0;
     bool borrado_rechazado = false;
-    bool parada_pedida = false;  // set by Detener, for this run
+    // The firmware of this run has been programmed: its zone configuration must follow.
+    bool firmware_programado = false;
+    // The zone configuration is owed to the meter connected next: a run programmed the
+    // firmware and could not write the zone (the version rules cannot see that), or the
+    // face asked for it (z82-update --zone).
+    bool zona_pendiente = false;
+    // A port of the last search answered 0x6D (a meter that refused the connection).
+    bool rechazo_en_busqueda = false;
     bool grabar_planes = true;
     bool planes_extra = false;
     bool modo_automatico = true;  // Auto1 marked; MenuPuerto marked when false
@@ -153,10 +187,13 @@ class Tventana_cargador : public Contexto {
     // program), for the face to explain a "no meter" result.
     std::vector<std::string> avisos_puertos;
     Resultado_asistente resultado = Resultado_asistente::ninguno;
-    Fin_actualizacion fin_actualizacion = Fin_actualizacion::correcta;
+    Desenlace_actualizacion desenlace;
     // What the last plan read from the meter, for a report ("1.87.00000", "2.0").
     std::string version_medidor;
     std::string version_fpga_medidor;
+    // The meter's channel plans differ from the carried ones (they travel only with the
+    // firmware).
+    bool planes_distintos = false;
 
   private:
     void Leer_textos(std::string_view idiomas);
@@ -175,6 +212,13 @@ class Tventana_cargador : public Contexto {
     void Desconectar();
     // The identity reads of words 0x0232 and 0x023B into dato_232_ok, dato_232, dato_23b.
     void Leer_datos_sonido();
+    // The language index into idioma_medidor and idioma_ok: it must read the same twice.
+    void Leer_idioma_medidor();
+    // The zone item: the meter's identity values read again where the connection could
+    // not, the block built, then written (unless the run already failed).
+    bool Grabar_zona(TFParam_defecto& parametros, bool escribir);
+    // Shows the outcome of a run on the wizard.
+    void Mostrar_desenlace();
     bool Reabrir_puerto();
     bool Enviar_sonda();
 

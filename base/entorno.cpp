@@ -32,6 +32,7 @@ void Entorno::atender() {
         eventos_.pop_front();
         evento();
     }
+    if (intercambios_ > 0) return;
     const int64_t ahora = milisegundos();
     // By index, reading the list afresh each time: a handler may register or forget timers
     // (one it forgets may shift a due timer past this pass; the next pump serves it).

@@ -60,6 +60,12 @@ class Entorno {
     void registrar(Temporizador& t);
     void olvidar(Temporizador& t);
 
+    // While an exchange with the meter waits for its reply, the engine's timers (the link
+    // watch, which reads single bytes off the link) are held: a byte they took would be
+    // missing from the reply. Posted work still runs. Counted, so exchanges may nest.
+    void empezar_intercambio() { ++intercambios_; }
+    void terminar_intercambio() { --intercambios_; }
+
   protected:
     // Runs the posted events and every due timer once. Implementations call it from
     // procesar_mensajes().
@@ -69,6 +75,7 @@ class Entorno {
     friend class Temporizador;
     std::deque<std::function<void()>> eventos_;
     std::vector<Temporizador*> temporizadores_;
+    int intercambios_ = 0;
 };
 
 // How a window's environment pauses. A short pause, or one inside another, just sleeps

@@ -1,6 +1,55 @@
 #include "cli/desenlace.h"
 
+#include "plans/planes.h"
+#include "queries/tconsultas.h"
+
 namespace z82 {
+namespace {
+
+std::vector<std::string> Nombres(const std::vector<Elemento>& elementos) {
+    std::vector<std::string> r;
+    for (Elemento e : elementos) r.emplace_back(Nombre_elemento(e));
+    return r;
+}
+
+// "a, b and c"
+std::string Enumerar(const std::vector<std::string>& nombres) {
+    std::string r;
+    for (size_t i = 0; i < nombres.size(); ++i) {
+        if (i > 0) r += i + 1 == nombres.size() ? " and " : ", ";
+        r += nombres[i];
+    }
+    return r;
+}
+
+// What the meter holds after a run that did not end as planned.
+std::string Escrito_y_no(const Desenlace& d) {
+    std::string r = d.escritos.empty() ? " Nothing was written."
+                                       : " Written: " + Enumerar(d.escritos) + ".";
+    if (!d.no_escritos.empty()) r += " Not written: " + Enumerar(d.no_escritos) + ".";
+    return r;
+}
+
+// What an up-to-date meter is told: only what is true of it.
+std::string Nada_que_hacer(const Tventana_cargador& v) {
+    std::string r = "nothing to do: the firmware (" + v.version_medidor + ") is current";
+    bool todo = true;
+    if (v.planes_distintos) {
+        todo = false;
+        r += "; its channel plans (type " + std::to_string(v.medidor.tipo_plan_medidor) +
+             ", version " + std::to_string(v.medidor.plan_medidor) + ") differ from the carried (" +
+             std::to_string(Version_plan_llevada(v.medidor.tipo_plan_medidor)) +
+             "), but plans are written only with a firmware update";
+    }
+    if (v.consultas->respuesta_mpeg4 != TConsultas::Respuesta_modulo::completa) {
+        todo = false;
+        r += "; the MPEG4 module did not answer, so its application was not checked (a meter "
+             "without a module never answers)";
+    }
+    return r + (todo ? ", and every item is up to date." : ".");
+}
+
+}  // namespace
 
 std::string Motivo_no_permitido(const Tventana_cargador& v) {
     if (v.medidor.opciones_bit5_libre) return "the meter's options do not allow an update";
@@ -11,38 +60,96 @@ std::string Motivo_no_permitido(const Tventana_cargador& v) {
 }
 
 Desenlace Desenlace_de(const Tventana_cargador& v) {
-    const std::string otra_vez = "Run it again: it starts from the beginning.";
+    const Desenlace_actualizacion& a = v.desenlace;
+    Desenlace d;
+    d.escritos = Nombres(a.escritos);
+    d.no_escritos = Nombres(a.no_escritos);
+    if (a.hay_fallido) {
+        d.elemento_fallido = Nombre_elemento(a.fallido);
+        d.motivo = a.motivo;
+    }
+    const std::string nada = " Nothing was written.";
     switch (v.resultado) {
         case Resultado_asistente::actualizado:
-            return {0, "updated", "the meter was updated.", {}};
+            d = {0, "updated", "the meter was updated (" + Enumerar(d.escritos) + ").", {}, "", "",
+                 d.escritos, d.no_escritos};
+            if (a.planes_rechazados)
+                d.texto += " It keeps its own channel plans: you declined the new ones.";
+            d.texto += " You may unplug it.";
+            return d;
         case Resultado_asistente::nada_que_hacer:
-            return {0,
-                    "nothing_to_do",
-                    "nothing to do, every item is up to date (firmware " + v.version_medidor + ").",
-                    {}};
+            d.codigo = 0;
+            d.clave = "nothing_to_do";
+            d.texto = Nada_que_hacer(v);
+            return d;
         case Resultado_asistente::no_permitido:
-            return {10, "not_allowed", "not updated: " + Motivo_no_permitido(v) + ".", {}};
+            d.codigo = 10;
+            d.clave = "not_allowed";
+            d.texto = "not updated: " + Motivo_no_permitido(v) + ".";
+            return d;
         case Resultado_asistente::detenido_nivel:
-            return {11, "stopped_by_level", "stopped by the level check.", {}};
+            d.codigo = 11;
+            d.clave = "stopped_by_level";
+            d.texto = "stopped by the level check: charge the meter's battery, then run it again." +
+                      nada;
+            return d;
         case Resultado_asistente::detenido_dispositivo:
-            return {11, "stopped_by_device", "stopped by the device status check.", {}};
+            d.codigo = 11;
+            d.clave = "stopped_by_device";
+            d.texto = "stopped by the device status check: switch the meter off and on, then run "
+                      "it again." +
+                      nada;
+            return d;
         case Resultado_asistente::no_encontrado:
-            return {12, "no_meter",
-                    std::string("no meter found") +
-                        (v.respuesta_6d ? " (a meter answered but refused the connection)" : "") +
-                        ".",
-                    v.avisos_puertos};
+            d.codigo = 12;
+            d.clave = "no_meter";
+            d.texto = std::string("no meter found") +
+                      (v.rechazo_en_busqueda ? " (a meter answered but refused the connection: "
+                                               "switch it off and on with the cable in)"
+                                             : "") +
+                      ".";
+            d.avisos = v.avisos_puertos;
+            return d;
+        case Resultado_asistente::enlace_perdido:
+            d.codigo = 12;
+            d.clave = "link_lost";
+            d.texto = "the meter stopped answering during the checks (it left its USB screen or "
+                      "the cable came out). Check the cable and run it again." +
+                      nada;
+            return d;
         case Resultado_asistente::borrado_rechazado:
-            return {13, "erase_refused", "the memory erase was refused; nothing was written.", {}};
+            d.codigo = 13;
+            d.clave = "erase_refused";
+            d.texto = "the memory erase was refused; nothing was written.";
+            return d;
+        case Resultado_asistente::detenido:
+            d.codigo = 1;
+            d.clave = "stopped";
+            d.texto = d.escritos.empty() && d.no_escritos.empty()
+                          ? "stopped at your request, nothing written."
+                          : "the update was STOPPED at your request." + Escrito_y_no(d) +
+                                " Run it again to finish the update.";
+            return d;
+        case Resultado_asistente::firmware_sin_zona:
+            d.codigo = 14;
+            d.clave = "zone_not_written";
+            d.texto = "firmware written; zone configuration NOT written (" + d.motivo +
+                      "). The meter runs the new firmware over its old zone settings: run "
+                      "`z82-update --zone` now to write them.";
+            return d;
         case Resultado_asistente::fallo:
-            if (v.fin_actualizacion == Fin_actualizacion::detenida) {
-                return {1, "stopped", "the update was STOPPED at your request. " + otra_vez, {}};
-            }
-            break;
+            d.codigo = 1;
+            d.clave = "failed";
+            d.texto = "the update FAILED: " + d.elemento_fallido + ": " + d.motivo + "." +
+                      Escrito_y_no(d) + " Run it again: it starts from the beginning.";
+            return d;
         case Resultado_asistente::ninguno:
             break;
     }
-    return {1, "failed", "the update FAILED. " + otra_vez, {}};
+    d.codigo = 1;
+    d.clave = "failed";
+    d.texto = "no update was run.";
+    return d;
 }
 
 std::string Texto_desenlace(const Desenlace& d) {

@@ -1,5 +1,5 @@
 // The outcome of a run as both faces report it: the exit code, a word for scripts and the
-// sentence for people.
+// sentence for people, saying what the meter now holds and what to do next.
 #pragma once
 
 #include <string>
@@ -15,6 +15,12 @@ struct Desenlace {
     std::string clave;                // updated, nothing_to_do, not_allowed, ... (see the README)
     std::string texto;                // "the meter was updated", ...
     std::vector<std::string> avisos;  // what the search learnt about ports it could not open
+    // The item that failed and why (empty when none failed), the items written and those
+    // of the plan that were not.
+    std::string elemento_fallido;
+    std::string motivo;
+    std::vector<std::string> escritos;
+    std::vector<std::string> no_escritos;
 };
 
 Desenlace Desenlace_de(const Tventana_cargador& v);

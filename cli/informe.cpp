@@ -131,8 +131,11 @@ void Imprimir_resumen(const std::vector<Tramo_hecho>& tramos, double segundos_en
     for (const Tramo_hecho& t : tramos) {
         // A stream that never moved (a phase the meter went straight through) says nothing.
         if (t.hecho == 0 && t.segundos < 1.0) continue;
-        std::printf("  %-26s %11s of %-11s %-8s %8.1f s\n", t.nombre.c_str(),
-                    Cifra(t.hecho).c_str(), Cifra(t.total).c_str(), t.unidad.c_str(), t.segundos);
+        // A stream whose length the meter decides shows what it did, without a total that
+        // was never due.
+        const std::string de = t.total_debido ? "of " + Cifra(t.total) : "";
+        std::printf("  %-26s %11s %-14s %-8s %8.1f s\n", t.nombre.c_str(), Cifra(t.hecho).c_str(),
+                    de.c_str(), t.unidad.c_str(), t.segundos);
     }
     std::printf("  %-26s %43.1f s\n", "in all", segundos_en_total);
 }
@@ -151,12 +154,15 @@ std::string Json_desenlace(const Tventana_cargador& v, const Desenlace& d,
         const Tramo_hecho& t = tramos[i];
         flujos += std::string(i ? "," : "") + "{\"name\":" + Cadena(t.nombre) +
                   ",\"unit\":" + Cadena(t.unidad) + ",\"done\":" + std::to_string(t.hecho) +
-                  ",\"total\":" + std::to_string(t.total) + ",\"seconds\":" + Numero(t.segundos) +
-                  "}";
+                  ",\"total\":" + (t.total_debido ? std::to_string(t.total) : "null") +
+                  ",\"seconds\":" + Numero(t.segundos) + "}";
     }
     return "{\"program\":\"z82-update\",\"result\":" + Cadena(d.clave) +
            ",\"exit_code\":" + std::to_string(d.codigo) + ",\"message\":" + Cadena(d.texto) +
-           ",\"warnings\":" + Lista(d.avisos) +
+           ",\"warnings\":" + Lista(d.avisos) + ",\"failed_item\":" +
+           (d.elemento_fallido.empty() ? "null" : Cadena(d.elemento_fallido)) +
+           ",\"reason\":" + (d.motivo.empty() ? "null" : Cadena(d.motivo)) +
+           ",\"written\":" + Lista(d.escritos) + ",\"not_written\":" + Lista(d.no_escritos) +
            ",\"firmware_before\":" + Cadena(v.version_medidor) + ",\"streams\":" + flujos + "]" +
            ",\"seconds\":" + Numero(segundos_en_total) + "}";
 }

@@ -68,7 +68,15 @@ struct Atencion_ctrl_c {
         if (interrupciones <= atendidas || ventana == nullptr) return;
         atendidas = interrupciones;
         if (vista != nullptr) vista->cortar_barra();
-        if (ventana->ocupado) {
+        if (ventana->ocupado && ventana->firmware_programado) {
+            // The new firmware is in: its zone configuration must follow before the run
+            // may stop, or the meter keeps its old zone block under the new firmware.
+            ventana->Detener();
+            std::fprintf(stderr,
+                         "! The firmware is written: stopping once its zone configuration is "
+                         "(about 20 s). Ctrl-C twice more quits at once, leaving the zone "
+                         "unwritten.\n");
+        } else if (ventana->ocupado) {
             // A run stops at its next safe point; the meter is then updated again from the
             // start by the next run.
             ventana->Detener();
@@ -245,6 +253,7 @@ int Principal(const std::vector<std::string>& args) {
         ventana.MenuPuertoClick();
         ventana.numero_puerto = n;
     }
+    ventana.zona_pendiente = o.zona;
     std::signal(SIGINT, Al_interrumpir);
 
     // Ends a run that found no meter, or the update: the outcome, as text or JSON.

@@ -25,6 +25,8 @@ Opciones Analizar_opciones(const std::vector<std::string>& args) {
         } else if (a == "--no" || a == "-n") {
             if (o.respuesta == Respuesta_fija::si) o.error = "--yes and --no exclude each other";
             o.respuesta = Respuesta_fija::no;
+        } else if (a == "--zone") {
+            o.zona = true;
         } else if (a == "--plan") {
             o.plan = true;
         } else if (a == "--list-ports") {
@@ -76,6 +78,9 @@ Finds a Z82 meter on the serial ports, reads its versions, and writes what it ne
                    Cancel when standard input is not a terminal)
   --plan           connect, print the meter's versions and what an update would write,
                    disconnect; nothing is written
+  --zone           also write the zone configuration (default parameters and profiles)
+                   to a meter that already runs the carried firmware: after a run that
+                   wrote the firmware but could not write its zone (exit code 14)
   --list-ports     print the ports a search would try, with their numbers
   --list-plans     print the channel plans the program carries
   --trace FILE     write every byte sent and received, with times, to FILE
@@ -91,9 +96,11 @@ Finds a Z82 meter on the serial ports, reads its versions, and writes what it ne
   --version        print the program's version and the versions of the images it carries
   --help           this text
 
-Exit codes: 0 updated or nothing to do; 1 the update failed; 2 usage error;
+Exit codes: 0 updated or nothing to do; 1 the update failed or was stopped; 2 usage error;
 10 the meter may not be updated (region, version, options); 11 stopped by the level or
-device check; 12 no meter found; 13 the memory erase was refused.
+device check; 12 no meter found, or it stopped answering before anything was written;
+13 the memory erase was refused; 14 the firmware was written but not its zone
+configuration (run again with --zone).
 )";
 }
 

@@ -12,6 +12,7 @@ struct Opciones {
     std::string puerto;  // --port: a number, COMn or a device path; empty = search all
     Respuesta_fija respuesta = Respuesta_fija::preguntar;
     bool plan = false;
+    bool zona = false;  // --zone: the zone configuration of a meter on the carried firmware
     bool listar_puertos = false;
     bool listar_planes = false;
     bool simular = false;

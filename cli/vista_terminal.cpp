@@ -13,7 +13,17 @@ Vista_terminal::Vista_terminal(Entorno& entorno, Respuesta_fija respuesta, bool 
       es_terminal_(es_terminal),
       entrada_terminal_(entrada_terminal) {}
 
+void Vista_terminal::soltar_linea3() {
+    if (linea3_pendiente_.empty()) return;
+    const std::string linea = std::move(linea3_pendiente_);
+    linea3_pendiente_.clear();
+    cortar_barra();
+    std::printf("  %s\n", linea.c_str());
+    std::fflush(stdout);
+}
+
 void Vista_terminal::cortar_barra() {
+    soltar_linea3();
     if (barra_abierta_) {
         // On a terminal the live line is cleared: it comes back below the other output.
         std::fputs(es_terminal_ ? "\r\x1b[K" : "\n", stdout);
@@ -32,6 +42,10 @@ void Vista_terminal::info(int linea, const std::string& texto) {
     std::string& actual = lineas_[linea - 1];
     if (actual == texto) return;
     actual = texto;
+    if (linea == 3) {
+        linea3_pendiente_ = silencio ? "" : texto;
+        return;
+    }
     if (silencio || texto.empty()) return;
     cortar_barra();
     std::printf("  %s\n", texto.c_str());
@@ -47,9 +61,13 @@ void Vista_terminal::barra_visible(bool visible) {
     }
 }
 
-void Vista_terminal::tramo(const std::string& nombre, const std::string& unidad) {
+void Vista_terminal::tramo(const std::string& nombre, const std::string& unidad,
+                           bool total_debido) {
+    // A stream that gives way to the next one of its item went the whole way.
+    if (tramo_abierto_ && tramos_.back().total_debido) tramos_.back().hecho = tramos_.back().total;
     cerrar_tramo();
-    tramos_.push_back({nombre, unidad, 0, 0, 0});
+    soltar_linea3();
+    tramos_.push_back({nombre, unidad, 0, 0, 0, total_debido});
     tramo_abierto_ = true;
     inicio_tramo_ms_ = entorno_.milisegundos();
     ultimo_por_mil_ = -1;
@@ -63,6 +81,16 @@ void Vista_terminal::cerrar_tramo() {
     cortar_barra();
     // A stream that never moved (a stage the meter went straight through) leaves no line.
     if (!silencio && t.total > 0 && t.hecho > 0) dibujar(t, true);
+}
+
+void Vista_terminal::fin_elemento(bool completo) {
+    if (completo) {
+        for (size_t i = primer_tramo_elemento_; i < tramos_.size(); ++i) {
+            if (tramos_[i].total_debido) tramos_[i].hecho = tramos_[i].total;
+        }
+    }
+    cerrar_tramo();
+    primer_tramo_elemento_ = tramos_.size();
 }
 
 const std::vector<Tramo_hecho>& Vista_terminal::tramos() {
@@ -92,6 +120,7 @@ void Vista_terminal::barra(int minimo, int maximo, int posicion) {
         return;  // plain lines: one every tenth of the way
     }
     ultimo_por_mil_ = por_mil;
+    soltar_linea3();
     dibujar(t, false);
 }
 
@@ -115,7 +144,10 @@ std::string Duracion(double segundos) {
 
 void Vista_terminal::dibujar(const Tramo_hecho& t, bool final) {
     const int por_ciento = static_cast<int>(t.hecho * 100 / t.total);
-    const std::string cantidad = Cifra(t.hecho) + "/" + Cifra(t.total) + " " + t.unidad;
+    // A stream whose length the meter decides ends with what it did, without its bound.
+    const std::string cantidad = final && !t.total_debido
+                                     ? Cifra(t.hecho) + " " + t.unidad
+                                     : Cifra(t.hecho) + "/" + Cifra(t.total) + " " + t.unidad;
     if (!es_terminal_) {
         if (final) {
             std::printf("  %s: done, %s in %.1f s\n", t.nombre.c_str(), cantidad.c_str(),

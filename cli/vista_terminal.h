@@ -21,6 +21,8 @@ struct Tramo_hecho {
     std::string nombre, unidad;
     long long hecho = 0, total = 0;
     double segundos = 0;
+    // False when the meter decides how far the stream goes: its total was never due.
+    bool total_debido = true;
 };
 
 // 12345678 as "12,345,678".
@@ -43,7 +45,8 @@ class Vista_terminal : public Vista {
     void boton_asistente(bool) override {}
     void barra_visible(bool visible) override;
     void barra(int minimo, int maximo, int posicion) override;
-    void tramo(const std::string& nombre, const std::string& unidad) override;
+    void tramo(const std::string& nombre, const std::string& unidad, bool total_debido) override;
+    void fin_elemento(bool completo) override;
     void menus_habilitados(bool) override {}
     void modo_puerto(bool) override {}
     void panel_puerto(bool) override {}
@@ -53,7 +56,8 @@ class Vista_terminal : public Vista {
     void etiqueta_version(const std::string&) override {}
     void menus(const Textos_menu&) override {}
 
-    // Ends a bar line in progress so that other output starts on its own line.
+    // Ends a bar line in progress so that other output starts on its own line, after the
+    // information line held back.
     void cortar_barra();
     // Closes the stream in progress; the streams of the run so far.
     const std::vector<Tramo_hecho>& tramos();
@@ -63,6 +67,9 @@ class Vista_terminal : public Vista {
     void cerrar_tramo();
     // Draws the live line again after other output took its place.
     void reponer_barra();
+    // Prints the third information line held back: the counter replaces the bare step text
+    // before anything else is printed, so that only the counter shows.
+    void soltar_linea3();
     void dibujar(const Tramo_hecho& t, bool final);
 
     Entorno& entorno_;
@@ -74,6 +81,8 @@ class Vista_terminal : public Vista {
     bool barra_visible_ = false;
     std::vector<Tramo_hecho> tramos_;
     bool tramo_abierto_ = false;
+    size_t primer_tramo_elemento_ = 0;
+    std::string linea3_pendiente_;
     int64_t inicio_tramo_ms_ = 0;
     int ultimo_por_mil_ = -1;
     int64_t ultimo_ms_ = 0;

@@ -31,7 +31,7 @@ bool TCDiferencial::Enviar_bloque(int n, uint16_t direccion, uint8_t pagina_bloq
 bool TCDiferencial::Programar() {
     fase_borrado = false;
     fase_grabado = false;
-    barra_.Tramo("flash programming", "steps", MAX_BARRA_PROGRAMAR);
+    barra_.Tramo("flash programming", "steps", MAX_BARRA_PROGRAMAR, false);
 
     Mapa_segmentos m = mapa;
     if (con_area_fpga) {

@@ -135,7 +135,7 @@ bool TMpeg4::Ordenar_transferencia() {
 }
 
 bool TMpeg4::Esperar_fin_mpeg4() {
-    barra_.Tramo("MPEG4 module programming", "s", PASOS_BARRA_FIN);
+    barra_.Tramo("MPEG4 module programming", "s", PASOS_BARRA_FIN, false);
     barra_.Position(0);
     const int64_t inicio = canal_.entorno.segundos();
     bool terminado = false;

@@ -4,6 +4,22 @@
 #include "link/tcpuerto.h"
 
 namespace z82 {
+namespace {
+
+// Lets the window's messages run, but not the link watch: its read would take a byte of the
+// reply this wait is for.
+void Mensajes_sin_vigilancia(Entorno& entorno) {
+    struct Intercambio {
+        Entorno& e;
+        explicit Intercambio(Entorno& en) : e(en) { e.empezar_intercambio(); }
+        ~Intercambio() { e.terminar_intercambio(); }
+        Intercambio(const Intercambio&) = delete;
+        Intercambio& operator=(const Intercambio&) = delete;
+    } intercambio(entorno);
+    entorno.procesar_mensajes();
+}
+
+}  // namespace
 
 Espera::Espera(TCPuerto& puerto, Entorno& entorno, Entre_lecturas entre)
     : puerto_(puerto), entorno_(entorno), entre_(entre) {
@@ -42,7 +58,9 @@ bool Espera::esperar(uint8_t& b, int64_t limite, Limite cuando, const uint8_t* e
         }
         switch (entre_) {
             case Entre_lecturas::mensajes:
-                entorno_.procesar_mensajes();
+                // The window's messages run, but not the link watch: its read would take
+                // a byte of this reply.
+                Mensajes_sin_vigilancia(entorno_);
                 break;
             case Entre_lecturas::pausa_50ms:
                 entorno_.dormir(50);

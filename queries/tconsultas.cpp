@@ -57,7 +57,8 @@ TConsultas::Lectura TConsultas::Leer(uint16_t direccion, uint8_t banco, uint8_t 
         leida = espera.transcurrido() == 0;
     }
     puerto().Vaciar_entrada();
-    return {leida, espera.recibidos() == 0};
+    muda = espera.recibidos() == 0;
+    return {leida, muda};
 }
 
 bool TConsultas::Leer_memoria_conforme(uint16_t direccion, uint8_t banco, uint8_t cuenta,
@@ -111,8 +112,12 @@ bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t 
             espera.reiniciar();
             completo = espera.byte(buffer[i], 3);
         }
-        if (completo) return true;
+        if (completo) {
+            muda = false;
+            return true;
+        }
     }
+    muda = espera.recibidos() == 0;
     return false;
 }
 
@@ -220,10 +225,16 @@ Respuesta_identidad Consultar_identidad(const Canal& canal, uint16_t direccion, 
 
 }  // namespace
 
-int TConsultas::Leer_idioma() {
+Dato_medidor<uint8_t> TConsultas::Leer_idioma() {
+    Dato_medidor<uint8_t> d;
     const auto r = Consultar_identidad(canal_, memoria::IDIOMA, false);
-    if (!r.escrito) return -1;
-    return r.bytes[4];
+    if (!r.escrito) {
+        d.estado = -1;
+        return d;
+    }
+    d.ok = r.ok;
+    d.valor = r.bytes[4];
+    return d;
 }
 
 Dato_medidor<uint8_t> TConsultas::Leer_dato_232() {

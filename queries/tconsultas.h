@@ -82,14 +82,17 @@ class TConsultas {
     int Leer_nivel();
     bool Comprobar_dispositivo();
     bool Activar_dispositivo();
-    // Language index byte, or -1 when the request could not be written.
-    int Leer_idioma();
+    // The language index byte (reply byte 4) and whether the last attempt was good; estado
+    // -1 when the request could not be written.
+    Dato_medidor<uint8_t> Leer_idioma();
     Dato_medidor<uint8_t> Leer_dato_232();
     Dato_medidor<uint16_t> Leer_dato_23b();
     // Fills version (on a connected meter: the request goes out as it is).
     void Leer_version_mpeg4();
 
     Version_mpeg4 version;
+    // The last memory or device read got not one byte back: the meter is silent or gone.
+    bool muda = false;
     // How much of its identity the module sent to the last 0xBF.
     enum class Respuesta_modulo { ninguna, parcial, completa };
     Respuesta_modulo respuesta_mpeg4 = Respuesta_modulo::ninguna;

@@ -112,8 +112,9 @@ const std::map<int, std::vector<prueba::Byte_imagen>>& Imagen_hex() {
 }
 
 // What is missing from the meter, item by item (empty: it holds the whole plan).
+// planes_propios: plans that are not to be written must still be the meter's own.
 std::string Faltas(const Plan_esperado& p, const sim::Medidor_simulado& m, Tventana_cargador& v,
-                   const std::vector<uint8_t>* eeprom) {
+                   const std::vector<uint8_t>* eeprom, bool planes_propios = true) {
     std::ostringstream f;
     if (p.firmware) {
         long d = 0;
@@ -131,7 +132,7 @@ std::string Faltas(const Plan_esperado& p, const sim::Medidor_simulado& m, Tvent
             if (m.flash(static_cast<uint8_t>(0x1E + i / 65536))[i % 65536] != imagen[i]) ++d;
         }
         if (d != 0) f << " plans(" << d << " bytes)";
-    } else {
+    } else if (planes_propios) {
         const auto s = m.flash(0x1E);
         if (s[2] != (m.config.plan_version >> 8) || s[3] != (m.config.plan_version & 0xFF) ||
             s[4] != m.config.plan_tipo)
@@ -182,6 +183,25 @@ bool Textos(const sim::Vista_registro& vista, Tventana_cargador& v, const std::s
         if (vista.lineas[i] != t) return false;
     }
     return !vista.lineas[0].empty();
+}
+
+bool Tiene(const std::vector<Elemento>& lista, Elemento e) {
+    return std::find(lista.begin(), lista.end(), e) != lista.end();
+}
+
+// What the outcome says was written and the meter does not hold.
+std::string Faltas_escritos(const sim::Medidor_simulado& m, Tventana_cargador& v,
+                            const std::vector<uint8_t>& eeprom) {
+    const auto& e = v.desenlace.escritos;
+    Plan_esperado p;
+    p.firmware = Tiene(e, Elemento::firmware);
+    p.planes = Tiene(e, Elemento::planes);
+    p.fpga = Tiene(e, Elemento::fpga);
+    p.mpeg4 = Tiene(e, Elemento::mpeg4);
+    p.zona = Tiene(e, Elemento::zona);
+    p.borrado = Tiene(e, Elemento::borrado);
+    // A run that failed may have left anything of the items it did not finish.
+    return Faltas(p, m, v, eeprom.empty() ? nullptr : &eeprom, false);
 }
 
 void Aplicar_fallos(const Corrida& c, Banco& b) {
@@ -412,12 +432,44 @@ Informe Ejecutar(const Corrida& c, const Opciones_corrida& o) {
             }
             break;
         case Resultado_asistente::fallo:
-            if (vista.imagen_actual != IMG_FALLO || !Textos(vista, v, "P6_E4")) {
+        case Resultado_asistente::firmware_sin_zona:
+        case Resultado_asistente::detenido:
+            if (v.resultado == Resultado_asistente::detenido && v.desenlace.escritos.empty() &&
+                v.desenlace.no_escritos.empty()) {
+                // Stopped before a run started: nothing may have been written.
+                if (abierto || b.medidor->programaciones != 0 || b.medidor->hay("carga 144")) {
+                    mal("stopped before the run, with the link open or something written");
+                } else {
+                    r.detalle = "stopped, nothing written";
+                }
+            } else if (vista.imagen_actual != IMG_FALLO || !Textos(vista, v, "P6_E4")) {
                 mal("failure without the P6_E4 texts");
             } else if (abierto || v.ocupado) {
                 mal("failure with the link left open or the window busy");
+            } else if (v.resultado != Resultado_asistente::detenido &&
+                       (!v.desenlace.hay_fallido || v.desenlace.motivo.empty())) {
+                mal("failure without its item and cause");
+            } else if ((v.resultado == Resultado_asistente::firmware_sin_zona) !=
+                       (v.desenlace.hay_fallido && v.desenlace.fallido == Elemento::zona &&
+                        Tiene(v.desenlace.escritos, Elemento::firmware))) {
+                mal("zone failure after the firmware not told as such");
+            } else if (const std::string f = Faltas_escritos(*b.medidor, v, eeprom);
+                       !f.empty()) {
+                mal("said written, but missing:" + f);
             } else {
-                r.detalle = "failure (P6_E4)";
+                r.detalle = std::string(v.resultado == Resultado_asistente::detenido ? "stopped"
+                                                                                     : "failure") +
+                            (v.desenlace.hay_fallido ? " (" + std::string(Nombre_elemento(
+                                                                  v.desenlace.fallido)) +
+                                                           ": " + v.desenlace.motivo + ")"
+                                                     : "");
+            }
+            break;
+        case Resultado_asistente::enlace_perdido:
+            if (abierto || b.medidor->programaciones != 0 || b.medidor->hay("carga 144")) {
+                mal("link lost during the checks, with the link open or something written");
+            } else {
+                r.detalle = "link lost during the checks";
             }
             break;
         case Resultado_asistente::borrado_rechazado:
@@ -448,7 +500,7 @@ Informe Ejecutar(const Corrida& c, const Opciones_corrida& o) {
             }
             break;
         case Resultado_asistente::ninguno:
-            if (!v.cerrando || abierto) {
+            if (abierto) {
                 mal("no result");
             } else {
                 r.detalle = "window closed";

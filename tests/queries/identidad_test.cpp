@@ -20,7 +20,7 @@ TEST(Identidad, QueriesSendTheirFiveBytesAndTakeTheirReplyBytes) {
         if (p[2] == 0x32) m.responder({0x10, 0x04, 0x00, 0x00, 0x00, 0x5A}, t + 2000);
         if (p[2] == 0x3B) m.responder({0x10, 0x04, 0x00, 0x00, 0x34, 0x12}, t + 2000);
     });
-    EXPECT_EQ(c.Leer_idioma(), 3);
+    EXPECT_EQ(c.Leer_idioma().valor, 3);
     const auto d232 = c.Leer_dato_232();
     const auto d23b = c.Leer_dato_23b();
     EXPECT_EQ(d232.estado, 0);
@@ -42,7 +42,7 @@ TEST(Identidad, LanguageIsTakenPositionallyWhileTheDataQueriesWaitForTheHeader) 
     Guion_peticiones g(b, [](sim::Extremo_guion& m, const V&, int64_t t, int) {
         m.responder({0x77, 0x10, 0x04, 0x00, 0x00, 0x08, 0x09}, t + 2000);
     });
-    EXPECT_EQ(c.Leer_idioma(), 0x00);
+    EXPECT_EQ(c.Leer_idioma().valor, 0x00);
     const auto d = c.Leer_dato_232();
     EXPECT_TRUE(d.ok);
     EXPECT_EQ(d.valor, 0x09);
@@ -87,7 +87,7 @@ TEST(Identidad, RequestThatCannotBeWrittenReturnsMinusOneAtOnce) {
     Banco b;
     TConsultas c(b.ctx.canal());
     b.enlace.desenchufado = true;
-    EXPECT_EQ(c.Leer_idioma(), -1);
+    EXPECT_EQ(c.Leer_idioma().estado, -1);
     const auto d232 = c.Leer_dato_232();
     EXPECT_EQ(d232.estado, -1);
     EXPECT_FALSE(d232.ok);
