@@ -217,9 +217,11 @@ Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
         if (paso.antes) paso.antes();
         Texto_contador(++contador, total);
         entorno.procesar_mensajes();
+        // The last safe point before the item's work: a stop that came meanwhile (while
+        // the loader code went to the meter, say) starts no transfer.
         const bool escribir = sigue();
         senales.causa.clear();
-        const bool exito = paso.trabajo(escribir);
+        const bool exito = (escribir || paso.tras_fallo) && paso.trabajo(escribir);
         Barra_progreso.Fin_elemento(escribir && exito);
         if (escribir && exito) {
             d.escritos.push_back(paso.elemento);

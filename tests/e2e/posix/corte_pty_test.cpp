@@ -139,7 +139,7 @@ TEST(Corte_pty, CtrlCMidRunStopsItAndTheNextRunOnTheSameMeterSucceeds) {
     {
         Programa upd("z82-update", {"--port", ruta, "--yes"});
         // Stopped while the loader code goes to the meter, before the FPGA transfer.
-        ASSERT_TRUE(upd.esperar("Paso", 20'000)) << upd.texto;
+        ASSERT_TRUE(upd.esperar("Actualizando el medidor", 20'000)) << upd.texto;
         kill(upd.pid, SIGINT);
         const int codigo = upd.terminar(55'000);
         EXPECT_EQ(codigo, 1) << upd.texto;
