@@ -20,7 +20,7 @@ constexpr const char* kClavesTexto[] = {
     "P6_E3_L3",  "P6_E4_L1",  "P6_E4_L2",  "P6_E4_L3",   "P6_E5_L1",   "P6_E5_L2",   "P6_E5_L3",
     "P6_E7_L1",  "P6_E7_L2",  "P6_E7_L3",  "PASO7_L1",   "PASO7_L2",   "PASO7_L3",   "AVISO_HEAD",
     "AVISOMEM1", "AVISOMEM2", "AVISOMEM3", "AVISOPLAN1", "AVISOPLAN2", "AVISOPLAN3", "AVISOSI",
-    "AVISONO",   "AVISOACT",
+    "AVISONO",   "AVISOACT",  "P6_CAUSA",  "P6_ZONA",    "P6_PARADA",
 };
 
 const std::string kVacio;

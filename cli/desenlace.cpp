@@ -24,8 +24,8 @@ std::string Enumerar(const std::vector<std::string>& nombres) {
 
 // What the meter holds after a run that did not end as planned.
 std::string Escrito_y_no(const Desenlace& d) {
-    std::string r = d.escritos.empty() ? " Nothing was written."
-                                       : " Written: " + Enumerar(d.escritos) + ".";
+    std::string r =
+        d.escritos.empty() ? " Nothing was written." : " Written: " + Enumerar(d.escritos) + ".";
     if (!d.no_escritos.empty()) r += " Not written: " + Enumerar(d.no_escritos) + ".";
     return r;
 }
@@ -71,7 +71,8 @@ Desenlace Desenlace_de(const Tventana_cargador& v) {
     const std::string nada = " Nothing was written.";
     switch (v.resultado) {
         case Resultado_asistente::actualizado:
-            d = {0, "updated", "the meter was updated (" + Enumerar(d.escritos) + ").", {}, "", "",
+            d = {0,          "updated",    "the meter was updated (" + Enumerar(d.escritos) + ").",
+                 {},         "",           "",
                  d.escritos, d.no_escritos};
             if (a.planes_rechazados)
                 d.texto += " It keeps its own channel plans: you declined the new ones.";
@@ -90,15 +91,16 @@ Desenlace Desenlace_de(const Tventana_cargador& v) {
         case Resultado_asistente::detenido_nivel:
             d.codigo = 11;
             d.clave = "stopped_by_level";
-            d.texto = "stopped by the level check: charge the meter's battery, then run it again." +
-                      nada;
+            d.texto =
+                "stopped by the level check: charge the meter's battery, then run it again." + nada;
             return d;
         case Resultado_asistente::detenido_dispositivo:
             d.codigo = 11;
             d.clave = "stopped_by_device";
-            d.texto = "stopped by the device status check: switch the meter off and on, then run "
-                      "it again." +
-                      nada;
+            d.texto =
+                "stopped by the device status check: switch the meter off and on, then run "
+                "it again." +
+                nada;
             return d;
         case Resultado_asistente::no_encontrado:
             d.codigo = 12;
@@ -113,9 +115,10 @@ Desenlace Desenlace_de(const Tventana_cargador& v) {
         case Resultado_asistente::enlace_perdido:
             d.codigo = 12;
             d.clave = "link_lost";
-            d.texto = "the meter stopped answering during the checks (it left its USB screen or "
-                      "the cable came out). Check the cable and run it again." +
-                      nada;
+            d.texto =
+                "the meter stopped answering during the checks (it left its USB screen or "
+                "the cable came out). Check the cable and run it again." +
+                nada;
             return d;
         case Resultado_asistente::borrado_rechazado:
             d.codigo = 13;

@@ -23,8 +23,11 @@ struct Bloques_cargador {
 
 class TCodigo_cargador {
   public:
-    // Limit of the wait for the boot loader's answer, counted from the start of the load.
-    static constexpr int64_t LIMITE_ARRANQUE_S = 30;
+    // Limit of the wait for the boot loader's answer, counted from the start of the load. A
+    // healthy meter answers within the two blocks' line time and its loader's start, well
+    // under a second; the connection does not depend on the answer, so a meter that never
+    // sends it costs no more than this.
+    static constexpr int64_t LIMITE_ARRANQUE_S = 3;
     // Limit of the loader block answers, counted from the run clock hora_inicio.
     static constexpr int64_t LIMITE_BLOQUE_S = 20;
 

@@ -144,7 +144,8 @@ void Consultas(Motor& m, int variante) {
     if (nivel < 0 || nivel > 255) Fallo("level outside 0..255");
     m.consultas.Comprobar_dispositivo();
     m.consultas.Activar_dispositivo();
-    if (m.consultas.Leer_idioma().estado != 0) Fallo("language query could not write on an open port");
+    if (m.consultas.Leer_idioma().estado != 0)
+        Fallo("language query could not write on an open port");
     const auto d232 = m.consultas.Leer_dato_232();
     const auto d23b = m.consultas.Leer_dato_23b();
     if (d232.estado != 0 || d23b.estado != 0) Fallo("query could not write on an open port");

@@ -38,8 +38,9 @@ class TMpeg4 {
     static constexpr uint8_t FIN_MPEG4 = 0xBB;
     static constexpr int64_t LIMITE_FIN_S = 420;
     static constexpr int PASOS_BARRA_FIN = 210;
-    // Longest wait for the transfer program's ready byte.
-    static constexpr int64_t LIMITE_LISTO_S = 30;
+    // Longest wait for the transfer program's ready byte: as long as the module is given
+    // for its programming, so that a slow but healthy module is never failed.
+    static constexpr int64_t LIMITE_LISTO_S = LIMITE_FIN_S;
 
     // es_usa: the meter is of region "USA" (the transfer order differs); graficos may be
     // null when the meter shows no pictures.

@@ -9,7 +9,7 @@ namespace z82 {
 
 struct Datos_medidor {
     int idioma_medidor = 0;
-    bool idioma_ok = false;  // the language index read the same twice
+    bool idioma_ok = false;    // the language index read the same twice
     bool dato_232_ok = false;  // the meter's own sound values were read
     uint8_t dato_232 = 0;
     uint16_t dato_23b = 0;

@@ -21,6 +21,10 @@ std::vector<Byte_en_cable> Inyector_fallos::aplicar(Sentido s, uint8_t valor, in
         const bool por_cuenta = f.n_byte >= 0 && static_cast<uint64_t>(f.n_byte) == n;
         const bool por_tiempo = f.n_byte < 0 && f.desde_us >= 0 && t_us >= f.desde_us;
         if (!por_cuenta && !por_tiempo) continue;
+        if (por_tiempo && f.saltar > 0) {
+            --f.saltar;
+            continue;
+        }
         f.aplicado = true;
         ++alterados;
         switch (f.accion) {

@@ -28,6 +28,8 @@ struct Fallo_byte {
     uint8_t mascara = 0x01;
     uint8_t valor = 0;
     int64_t retardo_us = 0;
+    // By time: the bytes at or after desde_us to let pass before the one affected.
+    int saltar = 0;
     bool aplicado = false;
 };
 

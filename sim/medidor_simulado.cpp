@@ -117,6 +117,7 @@ size_t Medidor_simulado::contar(std::string_view prefijo) const {
 
 void Medidor_simulado::anotar(int64_t t_us, std::string texto) {
     ignorando_ = false;  // the next ignored byte starts a new run
+    if (al_anotar) al_anotar(t_us, texto);
     registro.push_back({t_us, std::move(texto)});
 }
 

@@ -102,6 +102,8 @@ class Medidor_simulado : public Extremo_simulado {
     }
 
     std::vector<Orden_registrada> registro;
+    // Told of every note as it is made (a test's faults may follow the meter's own steps).
+    std::function<void(int64_t t_us, const std::string& texto)> al_anotar;
     size_t contar(std::string_view prefijo) const;
     bool hay(std::string_view prefijo) const { return contar(prefijo) > 0; }
     // Segments of the last program command, in order.

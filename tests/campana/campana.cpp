@@ -204,9 +204,54 @@ std::string Faltas_escritos(const sim::Medidor_simulado& m, Tventana_cargador& v
     return Faltas(p, m, v, eeprom.empty() ? nullptr : &eeprom, false);
 }
 
+// The faults that follow the meter's steps: each strikes once, after the first note of its
+// step.
+void Aplicar_en_evento(const Fallo_sorteado& f, Banco& b, int64_t t_us) {
+    Tventana_cargador* v = b.ventana.get();
+    switch (f.tipo) {
+        case Tipo_fallo::parada_en:
+            b.entorno.en_instante(t_us + f.retardo_us, [v] {
+                if (v->ocupado) {
+                    v->Detener();
+                } else {
+                    v->Salir();
+                }
+            });
+            break;
+        case Tipo_fallo::idioma_danado: {
+            sim::Fallo_byte fb;
+            fb.accion = sim::Accion::corromper;
+            fb.mascara = f.valor;
+            fb.desde_us = t_us;
+            fb.saltar = f.cuenta;
+            b.medidor->fallos.bytes.push_back(fb);
+            break;
+        }
+        case Tipo_fallo::desconexion_en:
+            b.medidor->desconectar_en(t_us + f.retardo_us);
+            break;
+        default:
+            break;
+    }
+}
+
 void Aplicar_fallos(const Corrida& c, Banco& b) {
     auto& m = *b.medidor;
+    std::vector<const Fallo_sorteado*> por_evento;
     for (const Fallo_sorteado& f : c.fallos) {
+        if (!f.evento.empty()) por_evento.push_back(&f);
+    }
+    if (!por_evento.empty()) {
+        m.al_anotar = [&b, por_evento](int64_t t_us, const std::string& texto) mutable {
+            for (auto& f : por_evento) {
+                if (f == nullptr || texto.compare(0, f->evento.size(), f->evento) != 0) continue;
+                Aplicar_en_evento(*f, b, t_us);
+                f = nullptr;
+            }
+        };
+    }
+    for (const Fallo_sorteado& f : c.fallos) {
+        if (!f.evento.empty()) continue;
         sim::Fallo_byte fb;
         fb.sentido = f.hacia_pc ? sim::Sentido::hacia_pc : sim::Sentido::hacia_medidor;
         fb.desde_us = f.t_us;
@@ -265,6 +310,10 @@ void Aplicar_fallos(const Corrida& c, Banco& b) {
                 });
                 break;
             }
+            case Tipo_fallo::parada_en:
+            case Tipo_fallo::idioma_danado:
+            case Tipo_fallo::desconexion_en:
+                break;
             case Tipo_fallo::ruido:
                 m.fallos.semilla = c.semilla;
                 m.fallos.prob_perdida_entrada = f.probabilidad;
@@ -453,16 +502,15 @@ Informe Ejecutar(const Corrida& c, const Opciones_corrida& o) {
                        (v.desenlace.hay_fallido && v.desenlace.fallido == Elemento::zona &&
                         Tiene(v.desenlace.escritos, Elemento::firmware))) {
                 mal("zone failure after the firmware not told as such");
-            } else if (const std::string f = Faltas_escritos(*b.medidor, v, eeprom);
-                       !f.empty()) {
+            } else if (const std::string f = Faltas_escritos(*b.medidor, v, eeprom); !f.empty()) {
                 mal("said written, but missing:" + f);
             } else {
                 r.detalle = std::string(v.resultado == Resultado_asistente::detenido ? "stopped"
                                                                                      : "failure") +
-                            (v.desenlace.hay_fallido ? " (" + std::string(Nombre_elemento(
-                                                                  v.desenlace.fallido)) +
-                                                           ": " + v.desenlace.motivo + ")"
-                                                     : "");
+                            (v.desenlace.hay_fallido
+                                 ? " (" + std::string(Nombre_elemento(v.desenlace.fallido)) + ": " +
+                                       v.desenlace.motivo + ")"
+                                 : "");
             }
             break;
         case Resultado_asistente::enlace_perdido:

@@ -39,8 +39,12 @@ enum class Tipo_fallo {
     interrupcion,         // Ctrl-C: abortar during a run, the window closed otherwise
     ruido,                // seeded random loss and damage on every byte
     adaptador_fuera,      // the USB adapter pulled: the device fails every call from then on
+    // Faults that follow the meter's own steps (Fallo_sorteado::evento), not a time:
+    parada_en,       // Ctrl-C at a safe point of the run (or the window closed)
+    idioma_danado,   // one byte of the language read damaged on its way to the PC
+    desconexion_en,  // the meter sends its own 0x0A during the checks
 };
-// How many kinds there are (the last one above, plus one).
+// How many kinds strike at a drawn time (the ones up to adapter-pulled).
 constexpr int kTipos_fallo = static_cast<int>(Tipo_fallo::adaptador_fuera) + 1;
 
 struct Fallo_sorteado {
@@ -51,6 +55,9 @@ struct Fallo_sorteado {
     int cuenta = 0;     // failed erases
     int64_t retardo_us = 0;
     double probabilidad = 0;
+    // Not empty: the fault strikes retardo_us after the meter first notes a step that
+    // starts so ("programa ", "lectura 42 020E"), not at t_us.
+    std::string evento;
 };
 
 struct Corrida {

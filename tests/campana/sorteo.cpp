@@ -1,5 +1,6 @@
 // The fault campaign's draw: from a seed, the meter, the answers, the faults and what the
 // meter must hold afterwards.
+#include <iterator>
 #include <sstream>
 
 #include "campana/campana.h"
@@ -67,6 +68,12 @@ const char* Nombre_fallo(Tipo_fallo t) {
             return "noise";
         case Tipo_fallo::adaptador_fuera:
             return "adapter-pulled";
+        case Tipo_fallo::parada_en:
+            return "ctrl-c";
+        case Tipo_fallo::idioma_danado:
+            return "language-byte-damaged";
+        case Tipo_fallo::desconexion_en:
+            return "meter-0A";
     }
     return "?";
 }
@@ -182,6 +189,50 @@ Corrida Sortear(uint64_t semilla) {
                 if (f.tipo == Tipo_fallo::byte_retrasado) d << " by " << f.retardo_us << "us";
                 break;
         }
+    }
+    // Faults that follow the meter's steps, drawn apart so that the draws above stay what
+    // they were: in one run of eight, a stop at a safe point of the run (just before and
+    // just after the firmware's programming among them), a damaged language byte, or the
+    // meter leaving during the checks.
+    Azar b{semilla * 0x9E3779B97F4A7C15ull + 0x5A17};
+    if (b.moneda(12)) {
+        struct Paso {
+            const char* evento;
+            int64_t retardo_max_us;
+        };
+        static const Paso kParadas[] = {
+            {"sonda 5D", 300'000},  {"lectura 18 0010", 1000}, {"lectura 00 6010", 1000},
+            {"carga 144", 1000},    {"carga 972", 100'000},    {"orden [ 20", 1000},
+            {"escritura D0", 1000}, {"mpeg4 orden", 100'000},  {"escritura DB", 1000},
+            {"borrado AB", 1000},   {"escritura B5", 1000},    {"escritura C9", 1000},
+            {"programa ", 1000},    {"programado", 300'000},   {"eeprom", 1000},
+            {"cierre", 1000},
+        };
+        static const char* const kComprobaciones[] = {"lectura 00 FEA0", "dispositivo leer 3F",
+                                                      "lectura 00 6010", "lectura 18 0000"};
+        Fallo_sorteado f;
+        const int64_t cual = b.entero(4);
+        if (cual < 2) {
+            f.tipo = Tipo_fallo::parada_en;
+            const Paso& paso = kParadas[b.entero(std::size(kParadas))];
+            f.evento = paso.evento;
+            f.retardo_us = b.entero(paso.retardo_max_us);
+        } else if (cual == 2) {
+            f.tipo = Tipo_fallo::idioma_danado;
+            f.evento = "lectura 42 020E";
+            f.valor = static_cast<uint8_t>(1 + b.entero(255));
+            f.cuenta = static_cast<int>(b.entero(6));  // which byte of the reply
+        } else {
+            f.tipo = Tipo_fallo::desconexion_en;
+            f.evento = kComprobaciones[b.entero(std::size(kComprobaciones))];
+            f.retardo_us = b.entero(20'000);
+        }
+        c.fallos.push_back(f);
+        d << " | " << Nombre_fallo(f.tipo) << " at '" << f.evento << "'";
+        if (f.tipo == Tipo_fallo::idioma_danado)
+            d << " byte " << f.cuenta << " 0x" << std::hex << int(f.valor) << std::dec;
+        else
+            d << " +" << double(f.retardo_us) / 1e6 << "s";
     }
     c.descripcion = d.str();
     return c;
