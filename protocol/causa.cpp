@@ -26,8 +26,8 @@ std::string Byte_visto(uint8_t b) {
 }
 
 std::string Duracion(int64_t segundos) {
-    if (segundos == 60) return "1 minute";
-    if (segundos > 60 && segundos % 60 == 0) return std::to_string(segundos / 60) + " minutes";
+    // Ten minutes and more read better in minutes; shorter limits as the program sets them.
+    if (segundos >= 600 && segundos % 60 == 0) return std::to_string(segundos / 60) + " minutes";
     return std::to_string(segundos) + " s";
 }
 

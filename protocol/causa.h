@@ -23,7 +23,7 @@ std::string Miles(int64_t n);
 std::string Hex(uint32_t v, int cifras = 2);
 // A byte the meter sent: 'q' when printable, 0x05 otherwise.
 std::string Byte_visto(uint8_t b);
-// 600 -> "10 minutes", 420 -> "420 s".
+// 600 -> "10 minutes", 420 -> "420 s": whole minutes from ten on.
 std::string Duracion(int64_t segundos);
 
 // Puts the context in front of the cause the inner exchange gave: "block 2,341 (page 0xB2): "
