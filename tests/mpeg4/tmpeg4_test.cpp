@@ -265,6 +265,9 @@ TEST_F(Actualizar_mpeg4_prueba, ModuleThatNeverFinishesFailsAfter420s) {
     const int64_t d = b.entorno.segundos() - t0;
     EXPECT_GE(d, 419);
     EXPECT_LE(d, 421);
+    EXPECT_EQ(b.ctx.senales.causa,
+              "the module did not report the end of its programming (0xBB) within 420 s (3 other "
+              "bytes came, 0x7F last)");
     EXPECT_EQ(b.vista.barra_max, 210);
     EXPECT_EQ(b.vista.barra_pos, 209);
     EXPECT_GT(b.entorno.mensajes_procesados - m0, 1'000);
