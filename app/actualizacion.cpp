@@ -292,14 +292,20 @@ Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
 bool Tventana_cargador::Borrar_memoria() {
     if (!conectado) {
         Boton_ConectarClick();
-        if (!conectado) return false;
+        if (!conectado) {
+            canal().fallar("no link to the meter (it did not answer the handshake)");
+            return false;
+        }
     }
     Barra_progreso.Tramo("memory erase", "sectors", 13);
     Barra_progreso.Position(0);
 
     bool sincronizado = false;
     for (int i = 0; i < 10 && !sincronizado; ++i) sincronizado = Sincronizar_datos(canal());
-    if (!sincronizado) return false;
+    if (!sincronizado) {
+        canal().fallar("10 tries, the last: " + senales.causa);
+        return false;
+    }
 
     int k = 1;
     for (uint8_t sector : kSectoresBorrado) {
@@ -307,7 +313,10 @@ bool Tventana_cargador::Borrar_memoria() {
         entorno.procesar_mensajes();
         bool vaciado = false;
         for (int i = 0; i < 10 && !vaciado; ++i) vaciado = Vaciar_sector(canal(), sector);
-        if (!vaciado) return false;
+        if (!vaciado) {
+            canal().fallar("10 tries, the last: " + senales.causa);
+            return false;
+        }
     }
     Barra_progreso.Position(13);
     entorno.procesar_mensajes();

@@ -6,6 +6,7 @@
 #include "base/entorno.h"
 #include "defaults/tfparam_defecto.h"
 #include "link/tcpuerto.h"
+#include "protocol/causa.h"
 #include "protocol/espera.h"
 #include "queries/tconsultas.h"
 
@@ -13,7 +14,12 @@ namespace z82 {
 
 bool TFParam_defecto::Escribir_eeprom(uint16_t a, const uint8_t* d, int n) {
     // The length byte counts n + 5: a longer block cannot be framed.
-    if (n < 0 || n > MAX_DATOS_EEPROM) return false;
+    if (n < 0 || n > MAX_DATOS_EEPROM) {
+        canal_.fallar("an EEPROM block of " + std::to_string(n) +
+                      " bytes is too long for one write (at most " +
+                      std::to_string(MAX_DATOS_EEPROM) + ")");
+        return false;
+    }
     std::vector<uint8_t> datos{static_cast<uint8_t>(a >> 8), static_cast<uint8_t>(a & 0xFF)};
     datos.insert(datos.end(), d, d + n);
     const std::vector<uint8_t> peticion =
@@ -22,17 +28,28 @@ bool TFParam_defecto::Escribir_eeprom(uint16_t a, const uint8_t* d, int n) {
 
     TCPuerto& puerto = canal_.puerto;
     Entorno& entorno = canal_.entorno;
+    Respuestas respuestas;
     for (int intento = 0; intento < 5; ++intento) {
         puerto.Vaciar_entrada();
-        puerto.Escribir(peticion.data(), static_cast<uint32_t>(peticion.size()));
+        respuestas.escrito(
+            puerto.Escribir(peticion.data(), static_cast<uint32_t>(peticion.size())) ==
+            static_cast<int>(peticion.size()));
         // An answer that comes once the seconds reading has moved on is late.
         Espera espera(puerto, entorno);
         uint8_t respuesta = 0;
-        espera.byte(respuesta, 1);
+        const bool llego = espera.byte(respuesta, 1);
         const bool bien = espera.transcurrido() == 0 && respuesta == 0x20;
         entorno.dormir(500);
         if (bien) return true;
+        if (!llego) {
+            respuestas.nada();
+        } else if (respuesta == 0x20) {
+            respuestas.tarde(respuesta);
+        } else {
+            respuestas.otra(respuesta);
+        }
     }
+    canal_.fallar(respuestas.causa("the write of EEPROM block " + Hex(a, 4), 0x20));
     return false;
 }
 
@@ -49,8 +66,13 @@ bool TFParam_defecto::Comprobar_eeprom(uint16_t a, const uint8_t* d, int n) {
             return false;
         }
         for (int k = 0; k < cuenta; ++k) {
-            if (Byte_leido(palabras, static_cast<size_t>(memoria::DESFASE_EEPROM + k)) != d[i + k])
+            const uint8_t leido =
+                Byte_leido(palabras, static_cast<size_t>(memoria::DESFASE_EEPROM + k));
+            if (leido != d[i + k]) {
+                canal_.fallar("the EEPROM holds " + Hex(leido) + " at " + Hex(a + i + k, 4) +
+                              ", not the " + Hex(d[i + k]) + " written");
                 return false;
+            }
         }
     }
     return true;
@@ -61,6 +83,8 @@ bool TFParam_defecto::Escribir_eeprom_comprobada(uint16_t a, const uint8_t* d, i
         if (!Escribir_eeprom(a, d, n)) return false;
         if (Comprobar_eeprom(a, d, n)) return true;
     }
+    Precisar(canal_, "EEPROM block " + Hex(a, 4) + " not confirmed after " +
+                         std::to_string(ESCRITURAS_COMPROBADAS) + " writes");
     return false;
 }
 
@@ -103,7 +127,10 @@ bool TFParam_defecto::Leer_perfiles() {
 bool TFParam_defecto::Grabar_perfiles() {
     const bool caducados = Leer_perfiles();
     // Written back from a failed read, a slot's kept bytes would be lost.
-    if (!perfiles_leidos) return false;
+    if (!perfiles_leidos) {
+        Precisar(canal_, "the measurement profiles could not be read");
+        return false;
+    }
     if (!medidor_.es_usa && !caducados) return true;
     for (int slot = 0; slot < SLOTS; ++slot) Construir_perfil(slot, medidor_.idioma_medidor);
     for (int off = 0; off < static_cast<int>(perfiles.size()); off += 128) {

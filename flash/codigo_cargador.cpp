@@ -3,6 +3,7 @@
 #include "base/entorno.h"
 #include "graphics/tgraficos.h"
 #include "link/tcpuerto.h"
+#include "protocol/causa.h"
 #include "protocol/trama_flash.h"
 #include "queries/tconsultas.h"
 
@@ -15,6 +16,12 @@ constexpr int PAUSA_CARGA_MS = 100;
 constexpr int PAUSA_BYTE_MS = 1;
 constexpr int PAUSA_TRAS_972_MS = 2000;
 constexpr uint32_t TROZO_972 = 4;
+
+// The cause when one of the program's loader code blocks is not of its size.
+std::string bloque_danado(size_t i, size_t tamano) {
+    return "the program's loader code is damaged (block " + std::to_string(i) + " has " +
+           std::to_string(tamano) + " bytes, not " + std::to_string(TAMANO_BLOQUE[i]) + ")";
+}
 
 }  // namespace
 
@@ -35,35 +42,59 @@ bool TCodigo_cargador::Cargar_arranque() {
     const int64_t inicio = canal_.entorno.segundos();
     const auto& b0 = bloques.bloque[0];
     const auto& b2 = bloques.bloque[2];
-    if (b0.size() != TAMANO_BLOQUE[0] || b2.size() != TAMANO_BLOQUE[2]) return false;
+    if (b0.size() != TAMANO_BLOQUE[0] || b2.size() != TAMANO_BLOQUE[2]) {
+        canal_.fallar(b0.size() != TAMANO_BLOQUE[0] ? bloque_danado(0, b0.size())
+                                                    : bloque_danado(2, b2.size()));
+        return false;
+    }
 
     TCPuerto& puerto = canal_.puerto;
     puerto.Vaciar_entrada();
-    puerto.Escribir(b0.data(), static_cast<uint32_t>(b0.size()));
+    bool entero =
+        puerto.Escribir(b0.data(), static_cast<uint32_t>(b0.size())) == static_cast<int>(b0.size());
     canal_.entorno.dormir(PAUSA_CARGA_MS);
     puerto.Vaciar_entrada();
-    puerto.Escribir(b2.data(), static_cast<uint32_t>(b2.size()));
+    entero = puerto.Escribir(b2.data(), static_cast<uint32_t>(b2.size())) ==
+                 static_cast<int>(b2.size()) &&
+             entero;
     canal_.entorno.dormir(PAUSA_CARGA_MS);
 
     uint8_t respuesta = 0;
-    if (!esperar_byte(respuesta, inicio, LIMITE_ARRANQUE_S)) return false;
+    if (!esperar_byte(respuesta, inicio, LIMITE_ARRANQUE_S)) {
+        canal_.fallar(entero ? "the boot loader did not answer the loader code within " +
+                                   Duracion(LIMITE_ARRANQUE_S)
+                             : std::string(CAUSA_PUERTO));
+        return false;
+    }
     if (respuesta == RESP_CODIGO_CARGADO) return true;
     canal_.entorno.pitar();
+    canal_.fallar("the boot loader answered " + Byte_visto(respuesta) +
+                  " to the loader code, not " + Hex(RESP_CODIGO_CARGADO));
     return false;
 }
 
 bool TCodigo_cargador::Cargar_bloque_144(int64_t hora_inicio) {
     const auto& b1 = bloques.bloque[1];
-    if (b1.size() != TAMANO_BLOQUE[1]) return false;
+    if (b1.size() != TAMANO_BLOQUE[1]) {
+        canal_.fallar(bloque_danado(1, b1.size()));
+        return false;
+    }
     if (consultas_) consultas_->Activar_dispositivo();
 
     TCPuerto& puerto = canal_.puerto;
     puerto.Vaciar_entrada();
-    puerto.Escribir({CMD_CARGAR_BLOQUE, 0x90, 0x00});
-    puerto.Escribir(b1.data(), static_cast<uint32_t>(b1.size()));
+    bool entero = puerto.Escribir({CMD_CARGAR_BLOQUE, 0x90, 0x00}) == 3;
+    entero = puerto.Escribir(b1.data(), static_cast<uint32_t>(b1.size())) ==
+                 static_cast<int>(b1.size()) &&
+             entero;
 
     uint8_t respuesta = 0;
-    if (!esperar_byte(respuesta, hora_inicio, LIMITE_BLOQUE_S)) return false;
+    if (!esperar_byte(respuesta, hora_inicio, LIMITE_BLOQUE_S)) {
+        canal_.fallar(entero ? "the loader did not answer the 144-byte block within " +
+                                   Duracion(LIMITE_BLOQUE_S)
+                             : std::string(CAUSA_PUERTO));
+        return false;
+    }
 
     // The meter that can show pictures answers 0x4A with the place of its frame buffer.
     TGraficos* g = graficos_;
@@ -83,18 +114,24 @@ bool TCodigo_cargador::Cargar_bloque_144(int64_t hora_inicio) {
 
 bool TCodigo_cargador::Cargar_bloque_972(int64_t& hora_inicio) {
     const auto& b2 = bloques.bloque[2];
-    if (b2.size() != TAMANO_BLOQUE[2]) return false;
+    if (b2.size() != TAMANO_BLOQUE[2]) {
+        canal_.fallar(bloque_danado(2, b2.size()));
+        return false;
+    }
 
     TCPuerto& puerto = canal_.puerto;
     puerto.Vaciar_entrada();
     hora_inicio = canal_.entorno.segundos();
+    bool entero = true;
     // The loader takes this block slowly: the header byte by byte, the code four at a time.
     for (uint8_t c : {CMD_CARGAR_BLOQUE, uint8_t{0xCC}, uint8_t{0x03}}) {
-        puerto.Escribir(&c, 1);
+        if (puerto.Escribir(&c, 1) != 1) entero = false;
         canal_.entorno.dormir(PAUSA_BYTE_MS);
     }
     for (size_t i = 0; i < b2.size(); i += TROZO_972) {
-        puerto.Escribir(b2.data() + i, TROZO_972);
+        if (puerto.Escribir(b2.data() + i, TROZO_972) != static_cast<int>(TROZO_972)) {
+            entero = false;
+        }
         canal_.entorno.dormir(PAUSA_BYTE_MS);
     }
     hora_inicio = canal_.entorno.segundos();
@@ -102,9 +139,19 @@ bool TCodigo_cargador::Cargar_bloque_972(int64_t& hora_inicio) {
 
     uint8_t respuesta = 0;
     // The first byte is not the answer.
-    if (!esperar_byte(respuesta, hora_inicio, LIMITE_BLOQUE_S)) return false;
+    if (!esperar_byte(respuesta, hora_inicio, LIMITE_BLOQUE_S)) {
+        canal_.fallar(entero ? "no answer to the 972-byte block within " + Duracion(LIMITE_BLOQUE_S)
+                             : std::string(CAUSA_PUERTO));
+        return false;
+    }
     do {
-        if (!esperar_byte(respuesta, hora_inicio, LIMITE_BLOQUE_S)) return false;
+        if (!esperar_byte(respuesta, hora_inicio, LIMITE_BLOQUE_S)) {
+            canal_.fallar(entero ? "the loader did not confirm the 972-byte block (no " +
+                                       Hex(RESP_CODIGO_CARGADO) + " within " +
+                                       Duracion(LIMITE_BLOQUE_S) + ")"
+                                 : std::string(CAUSA_PUERTO));
+            return false;
+        }
     } while (respuesta != RESP_CODIGO_CARGADO);
     canal_.entorno.dormir(PAUSA_TRAS_972_MS);
     return true;

@@ -8,10 +8,27 @@
 #include "flash/tcdiferencial.h"
 #include "hex/fuente_lineas.h"
 #include "hex/lector_hex.h"
+#include "protocol/causa.h"
 
 namespace z82 {
 
 namespace {
+
+// What a HEX reader's error says about the image.
+const char* error_hex(uint8_t error) {
+    switch (error) {
+        case HEX_NO_ES_REGISTRO:
+            return "a line that is not a record";
+        case HEX_FORMATO:
+            return "a bad digit or a line of the wrong length";
+        case HEX_CHECKSUM:
+            return "a bad checksum";
+        case HEX_FIN:
+            return "the image ends before its end record";
+        default:
+            return "an unreadable record";
+    }
+}
 
 // Contiguous data records gathered into one block write.
 class Bloque_pendiente {
@@ -71,9 +88,14 @@ class Bloque_pendiente {
 }  // namespace
 
 bool TCDiferencial::Enviar_imagen(TFuente_lineas* fuente, TLector_hex* lector) {
-    if (!fuente || !lector) return false;
+    if (!fuente || !lector) {
+        canal_.fallar("there is no firmware image to send");
+        return false;
+    }
     fuente->Posicionar(0);
     barra_.Tramo("main firmware", "records", static_cast<int>(lector->registros));
+    flujo_ = "";
+    bloques_ = 0;
 
     Bloque_pendiente pendiente(*this);
     std::array<uint8_t, 256> datos{};
@@ -81,8 +103,10 @@ bool TCDiferencial::Enviar_imagen(TFuente_lineas* fuente, TLector_hex* lector) {
     r.data = datos.data();
     int k = 0;
     for (bool fin = false; !fin;) {
-        if (lector->Leer_registro(r) != HEX_OK) {
+        if (const uint8_t error = lector->Leer_registro(r); error != HEX_OK) {
             canal_.entorno.pitar();
+            canal_.fallar("the firmware image is damaged: record " + Miles(k + 1) + ", " +
+                          error_hex(error));
             return false;
         }
         switch (r.type) {
@@ -105,6 +129,8 @@ bool TCDiferencial::Enviar_imagen(TFuente_lineas* fuente, TLector_hex* lector) {
                 // carry it is not a usable image.
                 if (r.count < 2) {
                     canal_.entorno.pitar();
+                    canal_.fallar("the firmware image is damaged: record " + Miles(k + 1) +
+                                  ", an address record without its segment");
                     return false;
                 }
                 if (!pendiente.enviar()) return false;
@@ -119,22 +145,39 @@ bool TCDiferencial::Enviar_imagen(TFuente_lineas* fuente, TLector_hex* lector) {
         }
         barra_.Position(k);
         ++k;
-        if (Cancelado_tras_pausa(canal_)) return false;
+        if (Cancelado_tras_pausa(canal_)) {
+            canal_.fallar(std::string(CAUSA_DETENIDA) + (bloques_ == 0
+                                                             ? " before the first block"
+                                                             : " after block " + Miles(bloques_)));
+            return false;
+        }
     }
     return true;
 }
 
 bool TCDiferencial::Enviar_region(int tipo_plan) {
-    if (tipo_plan < 0 || tipo_plan > 4) return false;
+    if (tipo_plan < 0 || tipo_plan > 4) {
+        canal_.fallar("there is no channel plan image for the meter's plan type " +
+                      std::to_string(tipo_plan));
+        return false;
+    }
     return Enviar_plan(datos::imagen_planes(tipo_plan));
 }
 
 bool TCDiferencial::Enviar_plan(std::span<const uint8_t> imagen) {
     // Without its plan image, or with one beyond the two plan pages, the region cannot be
     // written.
-    if (imagen.empty() || imagen.size() > 2 * BYTES_SEGMENTO) return false;
+    if (imagen.empty() || imagen.size() > 2 * BYTES_SEGMENTO) {
+        canal_.fallar(imagen.empty() ? std::string("the channel plan image is empty")
+                                     : "the channel plan image (" +
+                                           Miles(static_cast<int64_t>(imagen.size())) +
+                                           " bytes) does not fit in its two pages");
+        return false;
+    }
 
     pagina = PRIMERA_PAGINA_PLANES;
+    flujo_ = "channel plans, ";
+    bloques_ = 0;
     barra_.Tramo("channel plans", "bytes", static_cast<int>(imagen.size()));
     for (size_t offset = 0; offset < imagen.size(); offset += BLOQUE_REGION) {
         const int n = static_cast<int>(std::min<size_t>(BLOQUE_REGION, imagen.size() - offset));

@@ -4,6 +4,7 @@
 
 #include "base/entorno.h"
 #include "link/tcpuerto.h"
+#include "protocol/causa.h"
 
 namespace z82 {
 
@@ -24,8 +25,14 @@ bool TCDiferencial::Preparar_flash() {
 
 bool TCDiferencial::Enviar_bloque(int n, uint16_t direccion, uint8_t pagina_bloque,
                                   const uint8_t* datos) {
-    return z82::Enviar_bloque(canal_, formas::bloque_controlador, n, direccion, pagina_bloque,
-                              datos);
+    ++bloques_;
+    if (z82::Enviar_bloque(canal_, formas::bloque_controlador, n, direccion, pagina_bloque,
+                           datos)) {
+        return true;
+    }
+    Precisar(canal_, std::string(flujo_) + "block " + Miles(bloques_) + " (page " +
+                         Hex(pagina_bloque) + ", address " + Hex(direccion, 4) + ")");
+    return false;
 }
 
 bool TCDiferencial::Programar() {
@@ -37,27 +44,31 @@ bool TCDiferencial::Programar() {
     if (con_area_fpga) {
         for (int s = SEGMENTO_AREA_FPGA; s <= ULTIMO_SEGMENTO_FPGA; ++s) m[s] = 1;
     }
-    Programar_mapa(canal_, m);
+    const bool enviado = Programar_mapa(canal_, m);
     // Ten minutes for the whole stream; there is no stop once the command has gone.
-    return Seguir_progreso(canal_, canal_.entorno.segundos(), LIMITE_PROGRESO_S,
-                           [this](Suceso_progreso s, uint8_t b) {
-                               switch (s) {
-                                   case Suceso_progreso::fase_borrado:
-                                       if (!fase_borrado) barra_.Tramo("flash erase", "steps");
-                                       fase_borrado = true;
-                                       fase_grabado = false;
-                                       break;
-                                   case Suceso_progreso::fase_grabado:
-                                       if (!fase_grabado) barra_.Tramo("flash write", "steps");
-                                       fase_grabado = true;
-                                       fase_borrado = false;
-                                       break;
-                                   case Suceso_progreso::marcador:
-                                   case Suceso_progreso::valor:
-                                       Mostrar_progreso(b);
-                                       break;
-                               }
-                           });
+    const bool ok = Seguir_progreso(canal_, canal_.entorno.segundos(), LIMITE_PROGRESO_S,
+                                    [this](Suceso_progreso s, uint8_t b) {
+                                        switch (s) {
+                                            case Suceso_progreso::fase_borrado:
+                                                if (!fase_borrado)
+                                                    barra_.Tramo("flash erase", "steps");
+                                                fase_borrado = true;
+                                                fase_grabado = false;
+                                                break;
+                                            case Suceso_progreso::fase_grabado:
+                                                if (!fase_grabado)
+                                                    barra_.Tramo("flash write", "steps");
+                                                fase_grabado = true;
+                                                fase_borrado = false;
+                                                break;
+                                            case Suceso_progreso::marcador:
+                                            case Suceso_progreso::valor:
+                                                Mostrar_progreso(b);
+                                                break;
+                                        }
+                                    });
+    if (!ok && !enviado) canal_.fallar(std::string(CAUSA_PUERTO));
+    return ok;
 }
 
 void TCDiferencial::Mostrar_progreso(uint8_t b) {

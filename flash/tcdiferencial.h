@@ -55,6 +55,10 @@ class TCDiferencial {
     void poner_barra(int posicion);
 
     Canal canal_;
+    // The stream being sent ("" for the firmware image, "channel plans, ") and the block
+    // writes of it so far, for the cause of a failure.
+    const char* flujo_ = "";
+    int bloques_ = 0;
     Barra_de_progreso& barra_;
     int& ultimo_progreso_;
 };

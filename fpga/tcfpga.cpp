@@ -4,6 +4,7 @@
 
 #include "base/entorno.h"
 #include "data/imagenes.h"
+#include "protocol/causa.h"
 #include "protocol/trama_flash.h"
 
 namespace z82 {
@@ -16,10 +17,23 @@ TCFpga::TCFpga(Canal canal, Barra_de_progreso& barra) : canal_(canal), barra_(ba
 
 bool TCFpga::Construir(Area_fpga& area) const {
     // Entries beyond the carried configurations would have no data: refuse the count.
-    if (n_configuraciones <= 0 || n_configuraciones > CONFIGURACIONES_CARGADAS) return false;
+    if (n_configuraciones <= 0 || n_configuraciones > CONFIGURACIONES_CARGADAS) {
+        canal_.fallar("cannot write " + std::to_string(n_configuraciones) +
+                      " FPGA configurations: the program carries " +
+                      std::to_string(CONFIGURACIONES_CARGADAS));
+        return false;
+    }
     const auto elegidas = std::span<const std::span<const uint8_t>>(configuraciones)
                               .first(static_cast<size_t>(n_configuraciones));
-    return Construir_area_fpga(elegidas, descripciones, area);
+    if (Construir_area_fpga(elegidas, descripciones, area)) return true;
+    const auto vacia = std::find_if(elegidas.begin(), elegidas.end(),
+                                    [](const std::span<const uint8_t>& c) { return c.empty(); });
+    canal_.fallar(vacia != elegidas.end()
+                      ? "FPGA configuration " + std::to_string(vacia - elegidas.begin()) +
+                            " has no data"
+                      : "the FPGA configurations do not fit in the " +
+                            std::to_string(TAMANO_AREA_FPGA / (1024 * 1024)) + " MiB area");
+    return false;
 }
 
 std::vector<uint8_t> TCFpga::Imagen() const {
@@ -58,6 +72,8 @@ bool TCFpga::Enviar_area(const Area_fpga& area) {
         const uint32_t n = std::min(BYTES_BLOQUE, total - p);
         if (!Enviar_bloque(canal_, formas::bloque_fpga, static_cast<int>(n),
                            static_cast<uint16_t>(p & 0xFFFFu), pagina, area.datos.data() + p)) {
+            Precisar(canal_, "block " + Miles(p / BYTES_BLOQUE + 1) + " (page " + Hex(pagina) +
+                                 ", address " + Hex(p & 0xFFFFu, 4) + ")");
             return false;
         }
         barra_.Position(static_cast<int>(p));
@@ -70,11 +86,13 @@ bool TCFpga::Programar_area() {
     for (uint32_t s = SEGMENTO_AREA_FPGA; s <= SEGMENTO_AREA_FPGA + total / BYTES_SEGMENTO; ++s) {
         if (s < mapa.size()) mapa[s] = 1;
     }
-    Programar_mapa(canal_, mapa);
+    const bool enviado = Programar_mapa(canal_, mapa);
     // The meter's stream is given the same budget as the firmware's program command; the
     // single markers carry nothing for this step.
-    if (!Seguir_progreso(canal_, canal_.entorno.segundos(), LIMITE_PROGRESO_S, nullptr))
+    if (!Seguir_progreso(canal_, canal_.entorno.segundos(), LIMITE_PROGRESO_S, nullptr)) {
+        if (!enviado) canal_.fallar(std::string(CAUSA_PUERTO));
         return false;
+    }
     Fin_comunicacion(canal_);
     return true;
 }

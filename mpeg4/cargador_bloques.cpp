@@ -3,8 +3,9 @@
 #include <cstdio>
 
 #include "base/entorno.h"
-#include "protocol/canal.h"
 #include "link/tcpuerto.h"
+#include "protocol/canal.h"
+#include "protocol/causa.h"
 #include "protocol/espera.h"
 
 namespace z82 {
@@ -18,26 +19,41 @@ uint8_t Xor(const uint8_t* desde, const uint8_t* hasta) {
 }
 
 // Drains, starts the clock and sends the frame one byte at a time with 1 ms after each,
-// as the loader takes it. Returns the clock's start.
+// as the loader takes it. Returns the clock's start; entero tells whether every byte went.
 template <size_t N>
-int64_t Enviar_lento(const Canal& canal, const std::array<uint8_t, N>& trama) {
+int64_t Enviar_lento(const Canal& canal, const std::array<uint8_t, N>& trama, bool& entero) {
     canal.puerto.Vaciar_entrada();
     const int64_t inicio = canal.entorno.segundos();
+    entero = true;
     for (uint8_t b : trama) {
-        canal.puerto.Escribir(&b, 1);
+        if (canal.puerto.Escribir(&b, 1) != 1) entero = false;
         canal.entorno.dormir(1);
     }
     return inicio;
 }
 
 // After the fixed 1000 ms pause, waits for one reply byte until the limit counted from the
-// start of the send. Returns the elapsed seconds when the wait ended; b is 0 if nothing came.
-int64_t Esperar_respuesta(const Canal& canal, int64_t inicio, int64_t limite, uint8_t& b) {
+// start of the send. Returns the elapsed seconds when the wait ended; b is 0 if nothing came
+// (llego false).
+int64_t Esperar_respuesta(const Canal& canal, int64_t inicio, int64_t limite, uint8_t& b,
+                          bool& llego) {
     canal.entorno.dormir(1000);
     Espera espera(canal.puerto, canal.entorno);
     espera.reiniciar_en(inicio);
-    espera.byte(b, limite);
+    llego = espera.byte(b, limite);
     return espera.transcurrido();
+}
+
+// Why an order was not confirmed: the port, silence, a late answer or another byte.
+std::string sin_confirmar(bool entero, bool llego, bool a_tiempo, uint8_t respuesta,
+                          uint8_t esperada, const std::string& orden, int64_t limite) {
+    if (!entero) return std::string(CAUSA_PUERTO);
+    if (!llego) return "no answer to " + orden + " within " + Duracion(limite);
+    if (!a_tiempo) {
+        return "the meter answered " + Byte_visto(respuesta) + " to " + orden + " too late";
+    }
+    return "the meter answered " + Byte_visto(respuesta) + " to " + orden + ", not " +
+           Hex(esperada);
 }
 
 }  // namespace
@@ -65,22 +81,36 @@ bool Sincronizar_datos(const Canal& canal) {
     uint8_t relleno[Trama_bloque::DATOS];
     for (uint8_t& b : relleno) b = 0xFF;
     const Trama_bloque trama(0, relleno);
-    const int64_t inicio = Enviar_lento(canal, trama.bytes);
+    bool entero = true;
+    const int64_t inicio = Enviar_lento(canal, trama.bytes, entero);
     uint8_t respuesta = 0;
-    const int64_t transcurrido = Esperar_respuesta(canal, inicio, 6, respuesta);
-    return transcurrido <= 5 && respuesta == Trama_bloque::RESPUESTA;
+    bool llego = false;
+    const int64_t transcurrido = Esperar_respuesta(canal, inicio, 6, respuesta, llego);
+    if (transcurrido <= 5 && respuesta == Trama_bloque::RESPUESTA) return true;
+    canal.fallar(sin_confirmar(entero, llego, transcurrido <= 5, respuesta, Trama_bloque::RESPUESTA,
+                               "the synchronisation block", 6));
+    return false;
 }
 
 bool Vaciar_sector(const Canal& canal, uint8_t sector) {
     const Trama_orden trama(0, sector, 0);
-    const int64_t inicio = Enviar_lento(canal, trama.bytes);
+    bool entero = true;
+    const int64_t inicio = Enviar_lento(canal, trama.bytes, entero);
     uint8_t respuesta = 0;
-    const int64_t transcurrido = Esperar_respuesta(canal, inicio, 10, respuesta);
-    if (transcurrido > 9) return false;
+    bool llego = false;
+    const int64_t transcurrido = Esperar_respuesta(canal, inicio, 10, respuesta, llego);
+    const std::string orden = "the erase of sector " + Hex(sector);
+    if (transcurrido > 9) {
+        canal.fallar(
+            sin_confirmar(entero, llego, false, respuesta, Trama_orden::RESPUESTA, orden, 10));
+        return false;
+    }
     char linea[16];
     std::snprintf(linea, sizeof linea, "ack: %X\n", static_cast<unsigned>(respuesta));
     canal.entorno.diagnostico(linea);
-    return respuesta == Trama_orden::RESPUESTA;
+    if (respuesta == Trama_orden::RESPUESTA) return true;
+    canal.fallar(sin_confirmar(entero, llego, true, respuesta, Trama_orden::RESPUESTA, orden, 10));
+    return false;
 }
 
 }  // namespace z82

@@ -77,7 +77,9 @@ class TMpeg4 {
   private:
     // Block writes of a whole stream from offset 0 of `pagina`, the page moving on at each
     // 64 KiB boundary. The bar shows the blocks sent before the current one, or the bytes.
-    bool Enviar_flujo(std::span<const uint8_t> datos, int bytes_bloque, bool barra_en_bloques);
+    // nombre: the stream, for the cause of a failure.
+    bool Enviar_flujo(std::span<const uint8_t> datos, int bytes_bloque, bool barra_en_bloques,
+                      const char* nombre);
 
     Canal canal_;
     Barra_de_progreso& barra_;

@@ -2,6 +2,7 @@
 
 #include "base/entorno.h"
 #include "link/tcpuerto.h"
+#include "protocol/causa.h"
 #include "protocol/enlace.h"
 #include "protocol/espera.h"
 
@@ -31,32 +32,58 @@ bool Cancelado_tras_pausa(const Canal& canal) {
 
 namespace {
 
+// How the wait for the answer to a block write ended.
+enum class Acuse {
+    byte,      // a byte came (in respuesta)
+    silencio,  // espera_s whole seconds passed without one
+    detenido,  // the run was cancelled during the wait
+};
+
 // Waits for the answer to a block write: stops on a byte or when espera_s whole seconds
-// have passed. False only when the run was cancelled during the wait.
-bool esperar_acuse(const Canal& canal, int espera_s, Cancelacion cancelacion, uint8_t& respuesta) {
+// have passed, or when the run is cancelled.
+Acuse esperar_acuse(const Canal& canal, int espera_s, Cancelacion cancelacion, uint8_t& respuesta) {
     Espera espera(canal.puerto, canal.entorno);
     if (cancelacion != Cancelacion::ninguna) espera.detener_si([&canal] { return canal.parar(); });
-    if (espera.byte(respuesta, espera_s) || !espera.detenida()) return true;
+    if (espera.byte(respuesta, espera_s)) return Acuse::byte;
+    if (!espera.detenida()) return Acuse::silencio;
     if (cancelacion == Cancelacion::tras_pausa) canal.entorno.dormir(PAUSA_CANCELACION_MS);
-    return false;
+    return Acuse::detenido;
+}
+
+// What the loader did with a block write, for the cause of a failure.
+std::string acuse_visto(Acuse acuse, uint8_t respuesta, int espera_s) {
+    if (acuse == Acuse::byte) return "answer " + Byte_visto(respuesta);
+    return "no answer within " + Duracion(espera_s);
 }
 
 // The frame once more after the loader asked for it: one more wait, '0' or failure.
-bool reenviar(const Canal& canal, const Forma_bloque& forma, const Trama_flash& trama) {
+// primera: what the first send got; puerto_fallido: an earlier write fell short.
+bool reenviar(const Canal& canal, const Forma_bloque& forma, const Trama_flash& trama,
+              const std::string& primera, bool puerto_fallido) {
     uint8_t respuesta = RELLENO;
-    escribir(canal, trama.bytes());
-    esperar_acuse(canal, forma.espera_s, Cancelacion::ninguna, respuesta);
+    if (!escribir(canal, trama.bytes())) puerto_fallido = true;
+    const Acuse acuse = esperar_acuse(canal, forma.espera_s, Cancelacion::ninguna, respuesta);
     if (respuesta == RESP_BLOQUE_OK) return true;
     canal.entorno.pitar();
+    const std::string segunda = acuse_visto(acuse, respuesta, forma.espera_s);
+    if (puerto_fallido) {
+        canal.fallar(std::string(CAUSA_PUERTO));
+    } else if (segunda == primera) {
+        canal.fallar("no acknowledgement in 2 tries (" + primera + " both times)");
+    } else {
+        canal.fallar("no acknowledgement in 2 tries (" + primera + ", then " + segunda + ")");
+    }
     return false;
 }
 
 // A request answered by one byte, with its attempts.
+// nombre: the request in the meter's terms, for the cause of a failure.
 bool pedir_y_esperar(const Canal& canal, std::span<const uint8_t> peticion, uint8_t esperada,
-                     const Forma_espera& forma, int64_t hora_inicio) {
+                     const Forma_espera& forma, int64_t hora_inicio, std::string_view nombre) {
+    Respuestas respuestas;
     for (int intento = 0; intento < forma.intentos; ++intento) {
         canal.puerto.Vaciar_entrada();
-        escribir(canal, peticion);
+        respuestas.escrito(escribir(canal, peticion));
         Espera espera(canal.puerto, canal.entorno);
         if (forma.desde_hora_inicio) espera.reiniciar_en(hora_inicio);
         uint8_t respuesta = 0;
@@ -70,7 +97,15 @@ bool pedir_y_esperar(const Canal& canal, std::span<const uint8_t> peticion, uint
         }
         if (forma.pausa_ms > 0) canal.entorno.dormir(forma.pausa_ms);
         if (bien) return true;
+        if (!llego) {
+            respuestas.nada();
+        } else if (erronea) {
+            respuestas.otra(respuesta);
+        } else {
+            respuestas.tarde(respuesta);
+        }
     }
+    canal.fallar(respuestas.causa(nombre, esperada));
     return false;
 }
 
@@ -114,7 +149,11 @@ Trama_flash Trama_flash::Programar_mapa(const Mapa_segmentos& mapa) {
 
 bool Enviar_bloque(const Canal& canal, const Forma_bloque& forma, int n, uint16_t direccion,
                    uint8_t pagina, const uint8_t* datos) {
-    if (n < 0 || n > MAX_DATOS_BLOQUE) return false;
+    if (n < 0 || n > MAX_DATOS_BLOQUE) {
+        canal.fallar("a block of " + std::to_string(n) + " bytes cannot be framed (at most " +
+                     std::to_string(MAX_DATOS_BLOQUE) + ")");
+        return false;
+    }
     if (forma.omitir_paginas_bajas && pagina < PRIMERA_PAGINA_ESCRITA) return true;
 
     TCPuerto& puerto = canal.puerto;
@@ -123,11 +162,16 @@ bool Enviar_bloque(const Canal& canal, const Forma_bloque& forma, int n, uint16_
         direccion, pagina, std::span<const uint8_t>(datos, static_cast<size_t>(n)));
 
     uint8_t respuesta = RELLENO;
-    escribir(canal, trama.bytes());
-    if (!esperar_acuse(canal, forma.espera_s, forma.cancelacion, respuesta)) return false;
+    bool puerto_fallido = !escribir(canal, trama.bytes());
+    const Acuse acuse = esperar_acuse(canal, forma.espera_s, forma.cancelacion, respuesta);
+    if (acuse == Acuse::detenido) {
+        canal.fallar(std::string(CAUSA_DETENIDA));
+        return false;
+    }
     if (respuesta == RESP_BLOQUE_OK) return true;
+    const std::string primera = acuse_visto(acuse, respuesta, forma.espera_s);
 
-    if (forma.recuperacion_simple) return reenviar(canal, forma, trama);
+    if (forma.recuperacion_simple) return reenviar(canal, forma, trama, primera, puerto_fallido);
 
     // Recovery: empty both queues, then prod the loader with filler bytes until it asks
     // for the block again ('?' or 'f') or the time is up.
@@ -136,7 +180,7 @@ bool Enviar_bloque(const Canal& canal, const Forma_bloque& forma, int n, uint16_
     puerto.Vaciar_entrada();
     const uint8_t relleno = RELLENO;
     do {
-        puerto.Escribir(&relleno, 1);
+        if (puerto.Escribir(&relleno, 1) != 1) puerto_fallido = true;
         canal.entorno.dormir(PAUSA_RELLENO_MS);
         leer_byte(canal, respuesta);
         canal.entorno.procesar_mensajes();
@@ -144,31 +188,52 @@ bool Enviar_bloque(const Canal& canal, const Forma_bloque& forma, int n, uint16_
              respuesta != RESP_REPETIR && respuesta != RESP_DESPIERTO);
     if (respuesta != RESP_REPETIR && respuesta != RESP_DESPIERTO) {
         canal.entorno.pitar();
+        canal.fallar(puerto_fallido
+                         ? std::string(CAUSA_PUERTO)
+                         : "no acknowledgement (" + primera + ") and no request to resend within " +
+                               Duracion(forma.limite_relleno_s));
         return false;
     }
-    return reenviar(canal, forma, trama);
+    return reenviar(canal, forma, trama, primera, puerto_fallido);
 }
 
 bool Borrar_paginas(const Canal& canal, uint8_t primera, uint8_t ultima, const Forma_espera& forma,
                     int64_t hora_inicio) {
     const Trama_flash trama = Trama_flash::Borrar_paginas(primera, ultima);
-    return pedir_y_esperar(canal, trama.bytes(), RESP_BORRADO, forma, hora_inicio);
+    return pedir_y_esperar(canal, trama.bytes(), RESP_BORRADO, forma, hora_inicio,
+                           "the page erase " + Hex(primera) + ".." + Hex(ultima));
 }
 
 bool Despertar(const Canal& canal, const Forma_espera& forma) {
     const uint8_t peticion[1] = {CMD_DESPERTAR};
-    return pedir_y_esperar(canal, peticion, RESP_DESPIERTO, forma, 0);
+    return pedir_y_esperar(canal, peticion, RESP_DESPIERTO, forma, 0,
+                           "the wake-up " + Hex(CMD_DESPERTAR));
 }
 
-void Programar_mapa(const Canal& canal, const Mapa_segmentos& mapa) {
+bool Programar_mapa(const Canal& canal, const Mapa_segmentos& mapa) {
     canal.puerto.Vaciar_entrada();
-    escribir(canal, Trama_flash::Programar_mapa(mapa).bytes());
+    return escribir(canal, Trama_flash::Programar_mapa(mapa).bytes());
 }
 
 void Fin_comunicacion(const Canal& canal) {
     canal.puerto.Escribir({enlace::CIERRE_1, enlace::CIERRE_2});
     canal.puerto.Vaciar_entrada();
 }
+
+namespace {
+
+// Why the progress stream ended without 0x80 0x80 within its limit.
+std::string fin_sin_marca(int64_t limite_s, int64_t ultimo_s, int64_t transcurrido,
+                          uint8_t ultimo) {
+    if (ultimo_s < 0) return "no answer to the program command within " + Duracion(limite_s);
+    const std::string sin_fin =
+        "the meter did not end the programming (0x80 0x80) within " + Duracion(limite_s);
+    const int64_t callado = transcurrido - ultimo_s;
+    if (callado < 2) return sin_fin + "; it was still sending (last byte " + Hex(ultimo) + ")";
+    return sin_fin + "; its last byte, " + Hex(ultimo) + ", came " + Duracion(callado) + " before";
+}
+
+}  // namespace
 
 bool Seguir_progreso(const Canal& canal, int64_t inicio, int64_t limite_s,
                      const std::function<void(Suceso_progreso, uint8_t)>& al_suceso) {
@@ -178,11 +243,17 @@ bool Seguir_progreso(const Canal& canal, int64_t inicio, int64_t limite_s,
     bool borrando = false;
     bool grabando = false;
     uint8_t anterior = 0;
+    // When the last byte came, in whole seconds from inicio; -1 before the first.
+    int64_t ultimo_s = -1;
     Espera espera(canal.puerto, canal.entorno);
     espera.reiniciar_en(inicio);
     for (;;) {
         uint8_t b = 0;
-        if (!espera.byte(b, limite_s)) return false;
+        if (!espera.byte(b, limite_s)) {
+            canal.fallar(fin_sin_marca(limite_s, ultimo_s, espera.transcurrido(), anterior));
+            return false;
+        }
+        ultimo_s = espera.transcurrido();
         const bool repetido = b == anterior;
         if (b == MARCA_FIN && repetido) return true;
         if (b == MARCA_BORRADO && repetido) {
@@ -197,6 +268,8 @@ bool Seguir_progreso(const Canal& canal, int64_t inicio, int64_t limite_s,
             avisar(Suceso_progreso::marcador, b);
         } else if (!borrando && !grabando) {
             canal.entorno.pitar();
+            canal.fallar("an unexpected byte " + Hex(b) +
+                         " in the programming stream, before any erase or write phase");
             return false;
         } else {
             avisar(Suceso_progreso::valor, b);

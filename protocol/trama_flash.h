@@ -141,8 +141,9 @@ bool Borrar_paginas(const Canal& canal, uint8_t primera, uint8_t ultima, const F
 // Wake the loader with 0xAA: true when 'f' came in time in one of the attempts.
 bool Despertar(const Canal& canal, const Forma_espera& forma);
 
-// Drain and send the program command with its 64 map entries.
-void Programar_mapa(const Canal& canal, const Mapa_segmentos& mapa);
+// Drain and send the program command with its 64 map entries. False when the port did not
+// take the whole command.
+bool Programar_mapa(const Canal& canal, const Mapa_segmentos& mapa);
 // Send 0x0F 0xF0 and drain what the meter still sends.
 void Fin_comunicacion(const Canal& canal);
 

@@ -7,6 +7,7 @@
 #include "base/entorno.h"
 #include "base/mapa_memoria.h"
 #include "link/tcpuerto.h"
+#include "protocol/causa.h"
 #include "protocol/espera.h"
 
 namespace z82 {
@@ -18,13 +19,34 @@ using memoria::BANCO_DISPOSITIVOS;
 using memoria::BANCO_EEPROM;
 using memoria::DISPOSITIVO_ESTADO;
 
+const std::string EN_INTENTOS = " in " + std::to_string(INTENTOS) + " tries";
+
+std::string lectura_de(uint16_t direccion, uint8_t banco, uint8_t cuenta) {
+    return "the read of " + std::to_string(cuenta) + " bytes at " + Hex(direccion, 4) +
+           " of bank " + Hex(banco);
+}
+
+std::string dispositivo_de(uint8_t dispositivo, uint8_t selector) {
+    return "device " + Hex(dispositivo) + " (selector " + std::to_string(selector) + ")";
+}
+
 }  // namespace
 
 TCPuerto& TConsultas::puerto() { return canal_.puerto; }
 
 bool TConsultas::Leer_memoria(uint16_t direccion, uint8_t banco, uint8_t cuenta,
                               uint16_t* palabras) {
-    return Leer(direccion, banco, cuenta, palabras).entera;
+    const Lectura l = Leer(direccion, banco, cuenta, palabras);
+    if (l.entera) return true;
+    const std::string lectura = lectura_de(direccion, banco, cuenta);
+    if (l.puerto_fallido) {
+        canal_.fallar(std::string(CAUSA_PUERTO));
+    } else if (l.muda) {
+        canal_.fallar("no answer to " + lectura + EN_INTENTOS);
+    } else {
+        canal_.fallar("no whole answer in time to " + lectura + EN_INTENTOS);
+    }
+    return false;
 }
 
 TConsultas::Lectura TConsultas::Leer(uint16_t direccion, uint8_t banco, uint8_t cuenta,
@@ -35,9 +57,10 @@ TConsultas::Lectura TConsultas::Leer(uint16_t direccion, uint8_t banco, uint8_t 
                                  static_cast<uint8_t>(direccion >> 8), cuenta};
     Espera espera(canal_.puerto, canal_.entorno, Entre_lecturas::mensajes);
     bool leida = false;
+    bool puerto_fallido = false;
     for (int intento = 0; intento < INTENTOS && !leida; ++intento) {
         puerto().Vaciar_entrada();
-        puerto().Escribir(peticion, 5);
+        if (puerto().Escribir(peticion, 5) != 5) puerto_fallido = true;
 
         // Header: 0x10 and a byte whose value is not used, both before the seconds tick.
         espera.reiniciar();
@@ -58,7 +81,7 @@ TConsultas::Lectura TConsultas::Leer(uint16_t direccion, uint8_t banco, uint8_t 
     }
     puerto().Vaciar_entrada();
     muda = espera.recibidos() == 0;
-    return {leida, muda};
+    return {leida, muda, puerto_fallido};
 }
 
 bool TConsultas::Leer_memoria_conforme(uint16_t direccion, uint8_t banco, uint8_t cuenta,
@@ -73,18 +96,29 @@ bool TConsultas::Leer_memoria_conforme(uint16_t direccion, uint8_t banco, uint8_
     bool anterior_entera = false;
     for (int lectura = 0; lectura < LECTURAS_CONFORMES; ++lectura) {
         const Lectura l = Leer(direccion, banco, cuenta, palabras);
-        if (l.muda) return false;
+        if (l.muda) {
+            canal_.fallar(l.puerto_fallido
+                              ? std::string(CAUSA_PUERTO)
+                              : "no answer to " + lectura_de(direccion, banco, cuenta) +
+                                    EN_INTENTOS);
+            return false;
+        }
         std::vector<uint8_t> actual = usados_de();
         if (l.entera && anterior_entera && actual == anterior) return true;
         anterior = std::move(actual);
         anterior_entera = l.entera;
     }
+    canal_.fallar("no two answers in a row agreed to " + lectura_de(direccion, banco, cuenta) +
+                  " in " + std::to_string(LECTURAS_CONFORMES) + " reads");
     return false;
 }
 
 bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t selector,
                                   uint8_t flag, uint8_t modo) {
-    if (modo > 7) return false;
+    if (modo > 7) {
+        canal_.fallar("a device read cannot ask for mode " + std::to_string(modo));
+        return false;
+    }
     // The count asked for is the one given on entry, also on retries after a failed attempt
     // has already stored some bytes over it.
     const uint8_t cuenta = buffer[0];
@@ -93,9 +127,10 @@ bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t 
     const uint8_t peticion[5] = {0x01, BANCO_DISPOSITIVOS, static_cast<uint8_t>(dispositivo & 0x7F),
                                  cuenta, control};
     Espera espera(canal_.puerto, canal_.entorno, Entre_lecturas::pausa_50ms);
+    bool puerto_fallido = false;
     for (int intento = 0; intento < INTENTOS; ++intento) {
         puerto().Vaciar_entrada();
-        puerto().Escribir(peticion, 5);
+        if (puerto().Escribir(peticion, 5) != 5) puerto_fallido = true;
 
         espera.entre_lecturas(Entre_lecturas::pausa_50ms);
         espera.reiniciar();
@@ -118,6 +153,14 @@ bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t 
         }
     }
     muda = espera.recibidos() == 0;
+    const std::string lectura = "the read of " + dispositivo_de(dispositivo, selector);
+    if (puerto_fallido) {
+        canal_.fallar(std::string(CAUSA_PUERTO));
+    } else if (espera.recibidos() == 0) {
+        canal_.fallar("no answer to " + lectura + EN_INTENTOS);
+    } else {
+        canal_.fallar("no whole answer in time to " + lectura + EN_INTENTOS);
+    }
     return false;
 }
 
@@ -137,11 +180,23 @@ bool TConsultas::Escribir_dispositivo(uint8_t dispositivo, uint8_t selector, con
                                       uint8_t n) {
     const auto trama = Peticion_escritura_dispositivo(dispositivo, selector, datos, n);
     Espera espera(canal_.puerto, canal_.entorno, Entre_lecturas::pausa_50ms);
+    bool puerto_fallido = false;
     for (int intento = 0; intento < INTENTOS; ++intento) {
         puerto().Vaciar_entrada();
-        puerto().Escribir(trama.data(), static_cast<uint32_t>(trama.size()));
+        if (puerto().Escribir(trama.data(), static_cast<uint32_t>(trama.size())) !=
+            static_cast<int>(trama.size())) {
+            puerto_fallido = true;
+        }
         espera.reiniciar();
         if (espera.byte_igual(0x20, 3)) return true;
+    }
+    const std::string escritura = "the write of " + dispositivo_de(dispositivo, selector);
+    if (puerto_fallido) {
+        canal_.fallar(std::string(CAUSA_PUERTO));
+    } else if (espera.recibidos() == 0) {
+        canal_.fallar("no answer to " + escritura + EN_INTENTOS);
+    } else {
+        canal_.fallar("the meter did not acknowledge (0x20) " + escritura + EN_INTENTOS);
     }
     return false;
 }
@@ -176,8 +231,14 @@ bool TConsultas::Activar_dispositivo() {
     if (!Escribir_dispositivo(DISPOSITIVO_ESTADO, 8, buffer, 2)) return false;
     buffer[1] = 0;
     buffer[0] = 1;
-    Leer_dispositivo(DISPOSITIVO_ESTADO, buffer, 8, 1, 1);
-    return (buffer[1] & 0x51) == 0x51;
+    const bool leido = Leer_dispositivo(DISPOSITIVO_ESTADO, buffer, 8, 1, 1);
+    if ((buffer[1] & 0x51) == 0x51) return true;
+    if (leido) {
+        canal_.fallar(dispositivo_de(DISPOSITIVO_ESTADO, 8) +
+                      " did not take the activation: it reads " + Hex(buffer[1]) +
+                      " after the write, not 0x51 set");
+    }
+    return false;
 }
 
 namespace {
@@ -201,6 +262,7 @@ Respuesta_identidad Consultar_identidad(const Canal& canal, uint16_t direccion, 
         if (canal.puerto.Escribir(peticion, 5) < 0) {
             r.escrito = false;
             r.ok = false;
+            canal.fallar(std::string(CAUSA_PUERTO));
             return r;
         }
         espera.reiniciar();

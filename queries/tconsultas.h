@@ -99,8 +99,9 @@ class TConsultas {
 
   private:
     struct Lectura {
-        bool entera = false;  // an attempt brought the whole reply in time
-        bool muda = true;     // not one byte came back to any attempt
+        bool entera = false;          // an attempt brought the whole reply in time
+        bool muda = true;             // not one byte came back to any attempt
+        bool puerto_fallido = false;  // a request did not go out whole
     };
     Lectura Leer(uint16_t direccion, uint8_t banco, uint8_t cuenta, uint16_t* palabras);
     TCPuerto& puerto();

@@ -122,17 +122,18 @@ std::map<std::string, std::map<std::string, std::string>> Leer_ini(std::string_v
 }
 
 TEST(Imagenes, SampleLanguageFileGivesEveryKeyInEveryLanguage) {
-    std::vector<std::string> claves = {
-        "MENU1",    "MENU1_L1", "MENU1_L2",   "MENU2",    "MENU2_L1", "MENU2_L2", "PASO1_L1",
-        "PASO1_L3", "PASO3_L1", "PASO3_L2",   "PASO3_L3", "PASO4_L1", "PASO4_L2", "PASO4_L3",
-        "PASO5_L1", "PASO5_L2", "AVISO_HEAD", "AVISOSI",  "AVISONO",  "AVISOACT"};
+    std::vector<std::string> claves = {"MENU1",    "MENU1_L1",   "MENU1_L2", "MENU2",    "MENU2_L1",
+                                       "MENU2_L2", "PASO1_L1",   "PASO1_L3", "PASO3_L1", "PASO3_L2",
+                                       "PASO3_L3", "PASO4_L1",   "PASO4_L2", "PASO4_L3", "PASO5_L1",
+                                       "PASO5_L2", "AVISO_HEAD", "AVISOSI",  "AVISONO",  "AVISOACT",
+                                       "P6_CAUSA", "P6_ZONA",    "P6_PARADA"};
     for (int i = 1; i <= 3; ++i) {
         for (const char* p : {"PASO2_L", "PASO7_L", "P6_E1_L", "P6_E2_L", "P6_E3_L", "P6_E4_L",
                               "P6_E5_L", "P6_E7_L", "AVISOMEM", "AVISOPLAN"}) {
             claves.push_back(p + std::to_string(i));
         }
     }
-    ASSERT_EQ(claves.size(), 50u);
+    ASSERT_EQ(claves.size(), 53u);
     const auto ini = Leer_ini(datos::idiomas_ini_muestra());
     ASSERT_TRUE(ini.count("COMUN"));
     const std::string idioma = ini.at("COMUN").at("IDIOMA");

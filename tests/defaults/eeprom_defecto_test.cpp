@@ -130,6 +130,9 @@ TEST_F(Eeprom, ProfilesThatCouldNotBeReadAreNotWrittenBackAndTheStepFails) {
     EXPECT_FALSE(f.perfiles_leidos);
     EXPECT_TRUE(medidor.escrituras.empty());
     EXPECT_EQ(medidor.eeprom, antes);
+    EXPECT_EQ(b.ctx.senales.causa,
+              "the measurement profiles could not be read: no answer to the read of 34 bytes at "
+              "0x04E0 of bank 0x42 in 5 tries");
 }
 
 TEST_F(Eeprom, AProfileByteDamagedOnTheLineIsReadAgainAndNeverWrittenBack) {
@@ -183,6 +186,9 @@ TEST_F(Eeprom, WritesAreReadBackAndWrittenAgainUntilTheEepromHoldsThem) {
     ASSERT_EQ(medidor.escrituras.size(),
               static_cast<size_t>(TFParam_defecto::ESCRITURAS_COMPROBADAS));
     for (const auto& e : medidor.escrituras) EXPECT_EQ(e.direccion, 0x0200);
+    EXPECT_EQ(b.ctx.senales.causa,
+              "EEPROM block 0x0200 not confirmed after 3 writes: the EEPROM holds 0x11 at 0x0210, "
+              "not the 0x10 written");
 
     // The whole step fails on it, after the profiles and the factory half went in.
     medidor.escrituras.clear();
@@ -221,6 +227,7 @@ TEST_F(Eeprom, FailingProfileWriteStopsTheStepWithTheBarAtThree) {
     f.Construir_parametros(0);
     EXPECT_FALSE(f.Grabar_configuracion());
     ASSERT_EQ(medidor.escrituras.size(), 6u);  // one good chunk, five tries of the second
+    EXPECT_EQ(b.ctx.senales.causa, "no answer to the write of EEPROM block 0x0380 in 5 tries");
     for (const auto& e : medidor.escrituras) EXPECT_LT(e.direccion, 0x0400);
     EXPECT_EQ(b.vista.barra_pos, 3);
     EXPECT_EQ(medidor.eeprom[0x0100], 0);

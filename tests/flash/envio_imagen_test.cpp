@@ -179,6 +179,9 @@ TEST_F(Imagen_prueba, BadRecordsFailWithABeep) {
 TEST_F(Imagen_prueba, FailedBlockOrCancelStopsTheImage) {
     cargador.responder = [](const Mensaje_cargador&) { return Bytes{}; };
     EXPECT_FALSE(enviar(segmento(0) + registro(0, 0, datos_de(4, 1)) + FIN));
+    EXPECT_EQ(b.ctx.senales.causa,
+              "block 1 (page 0xAB, address 0x0000): no acknowledgement (no answer within 2 s) "
+              "and no request to resend within 5 s");
 
     cargador.responder = [](const Mensaje_cargador&) { return Bytes{'0'}; };
     b.entorno.publicar([this] { b.ctx.senales.abortar = true; });
@@ -186,6 +189,7 @@ TEST_F(Imagen_prueba, FailedBlockOrCancelStopsTheImage) {
     EXPECT_FALSE(enviar(segmento(0) + registro(0, 0, datos_de(4, 1)) + FIN));
     EXPECT_GE(b.reloj.ms() - t0, 300);
     EXPECT_EQ(cargador.bloques().size(), 1u);  // only the failed one
+    EXPECT_EQ(b.ctx.senales.causa, "stopped before the first block");
 }
 
 TEST_F(Imagen_prueba, PlanImageOfRegionZero) {

@@ -252,6 +252,7 @@ TEST_F(Grabar_fpga, EraseNotConfirmedStopsBeforeAnyBlock) {
     cargador.responder = [](const Mensaje_cargador&) { return Bytes{'q'}; };
     EXPECT_FALSE(fpga.Grabar_configuraciones());
     EXPECT_EQ(cuantos(Mensaje_cargador::trama, CMD_BORRAR_PAGINAS), 5u);
+    EXPECT_EQ(b.ctx.senales.causa, "the meter answered 'q' to the page erase 0xDB..0xDE, 5 tries");
     EXPECT_TRUE(cargador.bloques().empty());
 }
 
@@ -265,6 +266,9 @@ TEST_F(Grabar_fpga, BlockRefusedTwiceStopsTheStep) {
     EXPECT_FALSE(fpga.Grabar_configuraciones());
     EXPECT_EQ(cargador.bloques().size(), 11u);  // block 10 and its one resend
     EXPECT_EQ(b.entorno.pitidos, 1);
+    EXPECT_EQ(b.ctx.senales.causa,
+              "block 10 (page 0xDB, address 0x08CA): no acknowledgement in 2 tries (answer 'x' "
+              "both times)");
     EXPECT_EQ(cuantos(Mensaje_cargador::trama, CMD_PROGRAMAR_MAPA), 0u);
 }
 

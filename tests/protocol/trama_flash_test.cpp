@@ -4,6 +4,7 @@
 
 #include "apoyo/banco.h"
 #include "protocol/cargador_guion.h"
+#include "protocol/causa.h"
 
 namespace z82 {
 namespace {
@@ -115,6 +116,13 @@ TEST_F(Enviar_bloque_prueba, SilentLoaderFailsAfterTheRecoveryTimeWithABeep) {
     const int64_t duracion = b.reloj.ms() - t0;
     EXPECT_GT(duracion, 5000);
     EXPECT_LE(duracion, 7000 + 500 + 100);
+    EXPECT_EQ(b.ctx.senales.causa,
+              "no acknowledgement (no answer within 2 s) and no request to resend within 5 s");
+
+    // With the cable pulled the same silence is the port's failure.
+    b.enlace.desenchufado = true;
+    EXPECT_FALSE(enviar(formas::bloque_controlador));
+    EXPECT_EQ(b.ctx.senales.causa, CAUSA_PUERTO);
 }
 
 TEST_F(Enviar_bloque_prueba, ResendThatIsNotAcknowledgedFails) {
@@ -125,6 +133,7 @@ TEST_F(Enviar_bloque_prueba, ResendThatIsNotAcknowledgedFails) {
     EXPECT_FALSE(enviar(formas::bloque_controlador));
     EXPECT_EQ(b.entorno.pitidos, 1);
     EXPECT_EQ(cargador.de_tipo(Mensaje_cargador::trama).size(), 2u);
+    EXPECT_EQ(b.ctx.senales.causa, "no acknowledgement in 2 tries (answer 'x' both times)");
 }
 
 TEST_F(Enviar_bloque_prueba, LowPagesAreSkippedByGraphicsAndMpeg4Only) {
@@ -163,6 +172,7 @@ TEST_F(Enviar_bloque_prueba, CancelInTheFirstWaitPerUser) {
         const int64_t d = b.reloj.ms() - t0;
         EXPECT_GE(d, caso.pausa_min_ms);
         EXPECT_LE(d, caso.pausa_max_ms);
+        EXPECT_EQ(b.ctx.senales.causa, CAUSA_DETENIDA);
     }
     EXPECT_EQ(b.entorno.pitidos, 0);
     EXPECT_TRUE(b.enlace.purgas.empty());
@@ -210,10 +220,25 @@ TEST(Borrar_paginas, AttemptsLimitsAndBeepsPerUser) {
         Forma_espera forma;
         Bytes respuesta;
         int envios, pitidos;
+        const char* causa;
     };
     for (const Caso& caso :
-         {Caso{formas::borrado_controlador, {}, 3, 0}, Caso{formas::borrado_fpga, {}, 5, 0},
-          Caso{formas::borrado_mpeg4, {'q'}, 3, 3}, Caso{formas::borrado_mpeg4, {}, 3, 3}}) {
+         {Caso{formas::borrado_controlador,
+               {},
+               3,
+               0,
+               "no answer to the page erase 0xD0..0xE8 in 3 tries"},
+          Caso{formas::borrado_fpga, {}, 5, 0, "no answer to the page erase 0xD0..0xE8 in 5 tries"},
+          Caso{formas::borrado_mpeg4,
+               {'q'},
+               3,
+               3,
+               "the meter answered 'q' to the page erase 0xD0..0xE8, 3 tries"},
+          Caso{formas::borrado_mpeg4,
+               {},
+               3,
+               3,
+               "no answer to the page erase 0xD0..0xE8 in 3 tries"}}) {
         Banco b;
         Cargador_guion c{b};
         c.responder = [&](const Mensaje_cargador&) { return caso.respuesta; };
@@ -221,6 +246,7 @@ TEST(Borrar_paginas, AttemptsLimitsAndBeepsPerUser) {
         EXPECT_FALSE(Borrar_paginas(b.ctx.canal(), 0xD0, 0xE8, caso.forma));
         EXPECT_EQ(static_cast<int>(c.mensajes.size()), caso.envios);
         EXPECT_EQ(b.entorno.pitidos, caso.pitidos);
+        EXPECT_EQ(b.ctx.senales.causa, caso.causa);
         if (caso.respuesta.empty()) {
             // Each silent attempt lasts its limit, give or take the whole-second count.
             const int64_t d = b.entorno.segundos() - t0;
@@ -262,6 +288,7 @@ TEST(Despertar, WakesOnTheThirdAttempt) {
     c.responder = [](const Mensaje_cargador&) { return Bytes{}; };
     EXPECT_FALSE(Despertar(b.ctx.canal(), formas::despertar));
     EXPECT_EQ(c.de_tipo(Mensaje_cargador::despertar).size(), 8u);
+    EXPECT_EQ(b.ctx.senales.causa, "no answer to the wake-up 0xAA in 5 tries");
 }
 
 class Progreso_prueba : public ::testing::Test {
@@ -294,6 +321,9 @@ TEST_F(Progreso_prueba, ValueBeforeAnyPhaseFails) {
     EXPECT_FALSE(seguir({0x05, 0x8A, 0x8A, 0x80, 0x80}));
     EXPECT_EQ(b.entorno.pitidos, 1);
     EXPECT_TRUE(sucesos.empty());
+    EXPECT_EQ(b.ctx.senales.causa,
+              "an unexpected byte 0x05 in the programming stream, before any erase or write "
+              "phase");
 }
 
 TEST_F(Progreso_prueba, SingleMarkerFirstIsNoError) {
@@ -316,6 +346,9 @@ TEST_F(Progreso_prueba, BudgetCoversTheWholeStream) {
     EXPECT_FALSE(Seguir_progreso(b.ctx.canal(), t0, LIMITE_PROGRESO_S, {}));
     EXPECT_EQ(b.entorno.segundos() - t0, LIMITE_PROGRESO_S);
     EXPECT_EQ(b.entorno.pitidos, 0);
+    EXPECT_EQ(b.ctx.senales.causa,
+              "the meter did not end the programming (0x80 0x80) within 10 minutes; it was still "
+              "sending (last byte 0x10)");
 }
 
 TEST(Fin_comunicacion, SendsTheClosingPairAndDrains) {

@@ -93,6 +93,7 @@ TEST(Identidad, RequestThatCannotBeWrittenReturnsMinusOneAtOnce) {
     EXPECT_FALSE(d232.ok);
     EXPECT_EQ(c.Leer_dato_23b().estado, -1);
     EXPECT_LT(b.reloj.ms(), 1000);
+    EXPECT_EQ(b.ctx.senales.causa, "the port failed (cable or USB adapter pulled?)");
 }
 
 V Respuesta_mpeg4() { return {0xFB, 0x00, 0x01, 0x23, 0x00, 0x45, 0x07, 0x03}; }
