@@ -24,6 +24,14 @@ inline constexpr int kXBarra = kXNumero + 4;
 inline constexpr int kYBarra = 300;
 inline constexpr int kAnchoBarra = kAnchoFondo - kXBarra - 18;
 inline constexpr int kAltoBarra = 22;
+// The details line after a failure: a band of its own colour under the progress bar's
+// place, beside the wizard button, with room for four lines of small text.
+inline constexpr int kXDetalle = kXBarra;
+inline constexpr int kYDetalle = kYBarra + kAltoBarra + 6;
+inline constexpr int kAnchoDetalle = kAnchoBarra;
+inline constexpr int kAltoDetalle = kAltoFondo - kYDetalle - 6;
+inline constexpr int kMargenDetalle = 4;
+inline constexpr int kLetraDetalle = 11;
 // The exit button, in the top right corner.
 inline constexpr int kXSalida = kAnchoFondo - kLadoSalida - 12;
 inline constexpr int kYSalida = 14;
@@ -42,5 +50,7 @@ inline constexpr std::uint32_t kColorVersion = 0xb8c7d6;
 inline constexpr std::uint32_t kColorPanel = 0xece9e4;
 inline constexpr std::uint32_t kColorTextoPanel = 0x1a1a1a;
 inline constexpr std::uint32_t kColorBandaAtencion = 0x800000;
+inline constexpr std::uint32_t kColorDetalle = 0xf3d9a4;
+inline constexpr std::uint32_t kColorFondoDetalle = 0x0a2134;
 
 }  // namespace z82::dibujos
