@@ -24,14 +24,6 @@ inline constexpr int kXBarra = kXNumero + 4;
 inline constexpr int kYBarra = 300;
 inline constexpr int kAnchoBarra = kAnchoFondo - kXBarra - 18;
 inline constexpr int kAltoBarra = 22;
-// The details line after a failure: a band of its own colour under the progress bar's
-// place, beside the wizard button, with room for four lines of small text.
-inline constexpr int kXDetalle = kXBarra;
-inline constexpr int kYDetalle = kYBarra + kAltoBarra + 6;
-inline constexpr int kAnchoDetalle = kAnchoBarra;
-inline constexpr int kAltoDetalle = kAltoFondo - kYDetalle - 6;
-inline constexpr int kMargenDetalle = 4;
-inline constexpr int kLetraDetalle = 11;
 // The exit button, in the top right corner.
 inline constexpr int kXSalida = kAnchoFondo - kLadoSalida - 12;
 inline constexpr int kYSalida = 14;
@@ -41,6 +33,15 @@ inline constexpr int kYPanel = 82;
 inline constexpr int kAnchoPanel = 424;
 inline constexpr int kAltoPanel = 168;
 inline constexpr int kAltoBanda = 26;
+// The details line after a failure: a band of its own colour under the progress bar's
+// place, beside the wizard button and as far left as the panels, with room for four lines
+// of small text (about 250 characters).
+inline constexpr int kXDetalle = kXPanel;
+inline constexpr int kYDetalle = kYBarra + kAltoBarra + 6;
+inline constexpr int kAnchoDetalle = kAnchoFondo - kXDetalle - 8;
+inline constexpr int kAltoDetalle = kAltoFondo - kYDetalle - 6;
+inline constexpr int kMargenDetalle = 4;
+inline constexpr int kLetraDetalle = 11;
 
 // Colours as 0xRRGGBB.
 inline constexpr std::uint32_t kColorVentana = 0x08182a;

@@ -82,8 +82,8 @@ TEST(Capturas_win32, EveryStateOfTheWizard) {
         // A long cause, as the updater gives it after a failure, with the log's path.
         b.vista.detalle(
             "Cause: main firmware: the meter refused to erase flash segment 12 of 64 after 3 "
-            "tries. Switch the meter off and on with a charged battery, then press the button "
-            "to try again. Log: C:\\Users\\technician\\AppData\\Local\\z82-updater\\"
+            "tries. Switch the meter off and on with a charged battery, then try again. Log: "
+            "C:\\Users\\technician\\AppData\\Local\\z82-updater\\"
             "z82-update-gui-20261208-231500-1234.log");
         capturar(b, "8_fallo");
         ASSERT_TRUE(z82::win32::prueba::Elegir(b.vista, 1, z82::win32::ID_MANUAL));

@@ -77,7 +77,8 @@ TEST(Ventana_win32, AtStartTheFormHasItsSizeTextsAndMenus) {
            "al");
     EXPECT_EQ(v.Label_info[0], L"Se\u00F1al");
 
-    // The details line: hidden while empty; its text whole, copied with Ctrl-A and Ctrl-C.
+    // The details line: hidden while empty; its text whole, selected (as by the mouse) and
+    // copied with Ctrl-C.
     EXPECT_FALSE(Visible(v.Memo_detalle.hwnd));
     const std::string causa =
         "Cause: main firmware: no answer to block 2,341 after 3 tries. Log: "
@@ -87,8 +88,8 @@ TEST(Ventana_win32, AtStartTheFormHasItsSizeTextsAndMenus) {
     EXPECT_EQ(Texto_de(v.Memo_detalle.hwnd), Ancho(causa));
     EXPECT_EQ(v.Textos_que_no_caben(), std::vector<std::wstring>{});
     ASSERT_TRUE(::OpenClipboard(v.hwnd) && ::EmptyClipboard() && ::CloseClipboard());
-    ::SendMessageW(v.Memo_detalle.hwnd, WM_CHAR, 1, 0);
-    ::SendMessageW(v.Memo_detalle.hwnd, WM_CHAR, 3, 0);
+    ::SendMessageW(v.Memo_detalle.hwnd, EM_SETSEL, 0, -1);
+    ::SendMessageW(v.Memo_detalle.hwnd, WM_CHAR, 3, 0);  // what Ctrl-C gives the control
     ASSERT_TRUE(::OpenClipboard(v.hwnd));
     HANDLE copia = ::GetClipboardData(CF_UNICODETEXT);
     const auto* texto =

@@ -102,9 +102,9 @@ class Prueba_capturas : public QObject {
         // A long cause, as the updater gives it after a failure, with the log's path.
         v.detalle(
             "Cause: main firmware: the meter refused to erase flash segment 12 of 64 "
-            "after 3 tries. Switch the meter off and on with a charged battery, then "
-            "press the button to try again. Log: /home/technician/.local/state/"
-            "z82-updater/z82-update-gui-20261208-231500-1234.log");
+            "after 3 tries. Switch the meter off and on with a charged battery, then try "
+            "again. Log: /home/technician/.local/state/z82-updater/"
+            "z82-update-gui-20261208-231500-1234.log");
         Capturar(v, "6_fallo", fallos);
 
         v.MenuPuerto->trigger();
