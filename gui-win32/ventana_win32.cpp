@@ -527,6 +527,7 @@ void Ventana_win32::menus(const Textos_menu& t) {
     poner(MenuConfigurar, 1, t.manual);
     ::DrawMenuBar(hwnd);
 }
+
 void Ventana_win32::detalle(const std::string& texto) { Memo_detalle.Poner(Ancho(texto)); }
 
 void Ventana_win32::refrescar() {
