@@ -45,11 +45,12 @@ void Fuentes::Crear(int dpi) {
     banda = Fuente(dpi, 14, true);
     linea = Fuente(dpi, 14, false);
     linea_negrita = Fuente(dpi, 14, true);
+    detalle = Fuente(dpi, dibujos::kLetraDetalle, false);
 }
 
 void Fuentes::Borrar() {
-    for (HFONT* f :
-         {&info, &info_negrita, &numero, &version, &panel, &banda, &linea, &linea_negrita}) {
+    for (HFONT* f : {&info, &info_negrita, &numero, &version, &panel, &banda, &linea,
+                     &linea_negrita, &detalle}) {
         if (*f != nullptr) ::DeleteObject(*f);
         *f = nullptr;
     }

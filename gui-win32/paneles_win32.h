@@ -38,7 +38,8 @@ struct Fuentes {
     void Crear(int dpi);
     void Borrar();
     HFONT info = nullptr, info_negrita = nullptr, numero = nullptr, version = nullptr,
-          panel = nullptr, banda = nullptr, linea = nullptr, linea_negrita = nullptr;
+          panel = nullptr, banda = nullptr, linea = nullptr, linea_negrita = nullptr,
+          detalle = nullptr;
 };
 
 // A text drawn on a panel or the background, where it sits and how.

@@ -117,6 +117,7 @@ void Ventana_win32::Crear_controles() {
     ::SendMessageW(Barra_progreso, PBM_SETRANGE32, 0, 100);
     PConfigurarPuerto.Crear(hwnd, x0 + kXPanel, y0 + kYPanel, dpi_, fuentes_);
     Panel_atencion.Crear(hwnd, x0 + kXPanel, y0 + kYPanel, dpi_, fuentes_);
+    Memo_detalle.Crear(hwnd, dpi_, fuentes_.detalle);
 }
 
 void Ventana_win32::mostrar() const {
@@ -186,6 +187,12 @@ LRESULT Ventana_win32::Mensaje(UINT m, WPARAM w, LPARAM l) {
             return 0;
         case WM_ERASEBKGND:
             return 1;
+        case WM_CTLCOLORSTATIC:
+            if (HBRUSH p =
+                    Memo_detalle.Colorear(reinterpret_cast<HWND>(l), reinterpret_cast<HDC>(w))) {
+                return reinterpret_cast<LRESULT>(p);
+            }
+            return ::DefWindowProcW(hwnd, m, w, l);
         case WM_DRAWITEM:
             Pintar_boton(*reinterpret_cast<const DRAWITEMSTRUCT*>(l));
             return TRUE;
@@ -391,6 +398,7 @@ std::vector<std::wstring> Ventana_win32::Textos_que_no_caben() const {
         ::ReleaseDC(p->hwnd, pdc);
     }
     ::ReleaseDC(hwnd, dc);
+    if (Memo_detalle.visible() && !Memo_detalle.Cabe()) malos.emplace_back(L"Memo_detalle");
     const std::pair<HWND, int> controles[] = {{Panel_atencion.Button_atencion_ok, E(12)},
                                               {Panel_atencion.Button_atencion_cancel, E(12)},
                                               {PConfigurarPuerto.BConfigurarPuerto, E(12)},
@@ -519,6 +527,9 @@ void Ventana_win32::menus(const Textos_menu& t) {
     poner(MenuConfigurar, 1, t.manual);
     ::DrawMenuBar(hwnd);
 }
+
+void Ventana_win32::detalle(const std::string& texto) { Memo_detalle.Poner(Ancho(texto)); }
+
 void Ventana_win32::refrescar() {
     ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }

@@ -18,6 +18,7 @@
 #endif
 #include <windows.h>
 
+#include "gui-win32/detalle_win32.h"
 #include "gui-win32/mapa_bits.h"
 #include "gui-win32/paneles_win32.h"
 
@@ -76,6 +77,7 @@ class Ventana_win32 : public Vista {
     void etiqueta_version(const std::string& texto) override;
     void menus(const Textos_menu& textos) override;
     void refrescar() override;
+    void detalle(const std::string& texto) override;
 
     // The window and its pieces, by the form's names.
     HWND hwnd = nullptr;
@@ -87,6 +89,7 @@ class Ventana_win32 : public Vista {
     HWND Barra_progreso = nullptr;
     Panel_puerto PConfigurarPuerto;
     Panel_atencion Panel_atencion;
+    Linea_detalle Memo_detalle;
     // What the labels drawn on the background say.
     std::array<std::wstring, 3> Label_info;
     std::wstring Label1;

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -61,6 +62,7 @@ Ventana_qt::Ventana_qt(QWidget* padre) : QMainWindow(padre) {
     Image_fondo->setPixmap(Dibujar_fondo());
     Image_fondo->setGeometry(kMargenFondo, kMargenFondo, kAnchoFondo, kAltoFondo);
     Crear_asistente(Image_fondo);
+    Crear_detalle(Image_fondo);
     Crear_casillas(Image_fondo);
 
     Label1 = new QLabel(central);
@@ -158,6 +160,26 @@ void Ventana_qt::Crear_asistente(QWidget* fondo) {
     Barra_progreso->setValue(0);
     Barra_progreso->setTextVisible(false);
     Barra_progreso->hide();
+}
+
+void Ventana_qt::Crear_detalle(QWidget* fondo) {
+    Memo_detalle = new QPlainTextEdit(fondo);
+    Memo_detalle->setObjectName("Memo_detalle");
+    Memo_detalle->setGeometry(kXDetalle, kYDetalle, kAnchoDetalle, kAltoDetalle);
+    Memo_detalle->setReadOnly(true);
+    Memo_detalle->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    Memo_detalle->setFrameShape(QFrame::NoFrame);
+    Memo_detalle->setFont(Letra(kLetraDetalle, false));
+    // A log's path is one long word: it breaks anywhere rather than run out of the band.
+    Memo_detalle->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    Memo_detalle->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo_detalle->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo_detalle->document()->setDocumentMargin(kMargenDetalle);
+    QPalette pal = Memo_detalle->palette();
+    pal.setColor(QPalette::Base, Color(kColorFondoDetalle));
+    pal.setColor(QPalette::Text, Color(kColorDetalle));
+    Memo_detalle->setPalette(pal);
+    Memo_detalle->hide();
 }
 
 void Ventana_qt::Crear_casillas(QWidget* fondo) {
@@ -369,5 +391,10 @@ void Ventana_qt::menus(const Textos_menu& t) {
 }
 
 void Ventana_qt::refrescar() { repaint(); }
+
+void Ventana_qt::detalle(const std::string& texto) {
+    Memo_detalle->setPlainText(Texto_qt(texto));
+    Memo_detalle->setVisible(!texto.empty());
+}
 
 }  // namespace z82::gui

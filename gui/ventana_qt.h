@@ -15,6 +15,7 @@ class QAction;
 class QCheckBox;
 class QLabel;
 class QMenu;
+class QPlainTextEdit;
 class QProgressBar;
 class QToolButton;
 
@@ -64,6 +65,7 @@ class Ventana_qt : public QMainWindow, public Vista {
     void etiqueta_version(const std::string& texto) override;
     void menus(const Textos_menu& textos) override;
     void refrescar() override;
+    void detalle(const std::string& texto) override;
 
     // The form's components, by their names.
     QLabel* Image_fondo;
@@ -80,6 +82,8 @@ class Ventana_qt : public QMainWindow, public Vista {
     QToolButton* Button_buscar_puerto;
     QToolButton* SpeedButton_exit;
     QProgressBar* Barra_progreso;
+    // The details line: read-only, so its text can be selected and copied.
+    QPlainTextEdit* Memo_detalle;
     Marco_puerto* PConfigurarPuerto;
     Marco_atencion* Panel_atencion;
     QCheckBox* Check_firmware;
@@ -106,6 +110,7 @@ class Ventana_qt : public QMainWindow, public Vista {
     void Crear_asistente(QWidget* fondo);
     void Crear_menus();
     void Crear_casillas(QWidget* fondo);
+    void Crear_detalle(QWidget* fondo);
     void Conectar_puerto();
     QLabel* Linea(QWidget* padre, int x, int y, int ancho, int alto, int pixeles, bool negrita);
 

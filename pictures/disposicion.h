@@ -33,6 +33,15 @@ inline constexpr int kYPanel = 82;
 inline constexpr int kAnchoPanel = 424;
 inline constexpr int kAltoPanel = 168;
 inline constexpr int kAltoBanda = 26;
+// The details line after a failure: a band of its own colour under the progress bar's
+// place, beside the wizard button and as far left as the panels, with room for four lines
+// of small text (about 250 characters).
+inline constexpr int kXDetalle = kXPanel;
+inline constexpr int kYDetalle = kYBarra + kAltoBarra + 6;
+inline constexpr int kAnchoDetalle = kAnchoFondo - kXDetalle - 8;
+inline constexpr int kAltoDetalle = kAltoFondo - kYDetalle - 6;
+inline constexpr int kMargenDetalle = 4;
+inline constexpr int kLetraDetalle = 11;
 
 // Colours as 0xRRGGBB.
 inline constexpr std::uint32_t kColorVentana = 0x08182a;
@@ -42,5 +51,7 @@ inline constexpr std::uint32_t kColorVersion = 0xb8c7d6;
 inline constexpr std::uint32_t kColorPanel = 0xece9e4;
 inline constexpr std::uint32_t kColorTextoPanel = 0x1a1a1a;
 inline constexpr std::uint32_t kColorBandaAtencion = 0x800000;
+inline constexpr std::uint32_t kColorDetalle = 0xf3d9a4;
+inline constexpr std::uint32_t kColorFondoDetalle = 0x0a2134;
 
 }  // namespace z82::dibujos

@@ -79,6 +79,12 @@ TEST(Capturas_win32, EveryStateOfTheWizard) {
         b.respuestas = {true, true};
         ASSERT_TRUE(Banco_win32::Clic(b.vista.Button_buscar_puerto));
         ASSERT_TRUE(Banco_win32::Clic(b.vista.Button_buscar_puerto));
+        // A long cause, as the updater gives it after a failure, with the log's path.
+        b.vista.detalle(
+            "Cause: main firmware: the meter refused to erase flash segment 12 of 64 after 3 "
+            "tries. Switch the meter off and on with a charged battery, then try again. Log: "
+            "C:\\Users\\technician\\AppData\\Local\\z82-updater\\"
+            "z82-update-gui-20261208-231500-1234.log");
         capturar(b, "8_fallo");
         ASSERT_TRUE(z82::win32::prueba::Elegir(b.vista, 1, z82::win32::ID_MANUAL));
         capturar(b, "9_puertos");

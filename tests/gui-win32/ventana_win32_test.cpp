@@ -76,6 +76,29 @@ TEST(Ventana_win32, AtStartTheFormHasItsSizeTextsAndMenus) {
            "Se\xF1"
            "al");
     EXPECT_EQ(v.Label_info[0], L"Se\u00F1al");
+
+    // The details line: hidden while empty; its text whole, selected (as by the mouse) and
+    // copied with Ctrl-C.
+    EXPECT_FALSE(Visible(v.Memo_detalle.hwnd));
+    const std::string causa =
+        "Cause: main firmware: no answer to block 2,341 after 3 tries. Log: "
+        "C:\\Users\\technician\\AppData\\Local\\z82-updater\\z82-update-gui-20261208-231500.log";
+    v.detalle(causa);
+    EXPECT_TRUE(Visible(v.Memo_detalle.hwnd));
+    EXPECT_EQ(Texto_de(v.Memo_detalle.hwnd), Ancho(causa));
+    EXPECT_EQ(v.Textos_que_no_caben(), std::vector<std::wstring>{});
+    ASSERT_TRUE(::OpenClipboard(v.hwnd) && ::EmptyClipboard() && ::CloseClipboard());
+    ::SendMessageW(v.Memo_detalle.hwnd, EM_SETSEL, 0, -1);
+    ::SendMessageW(v.Memo_detalle.hwnd, WM_CHAR, 3, 0);  // what Ctrl-C gives the control
+    ASSERT_TRUE(::OpenClipboard(v.hwnd));
+    HANDLE copia = ::GetClipboardData(CF_UNICODETEXT);
+    const auto* texto =
+        copia != nullptr ? static_cast<const wchar_t*>(::GlobalLock(copia)) : nullptr;
+    EXPECT_EQ(texto != nullptr ? std::wstring(texto) : std::wstring(), Ancho(causa));
+    if (texto != nullptr) ::GlobalUnlock(copia);
+    ::CloseClipboard();
+    v.detalle("");
+    EXPECT_FALSE(Visible(v.Memo_detalle.hwnd));
 }
 
 // Every outcome of the two clicks, with the questions answered both ways.

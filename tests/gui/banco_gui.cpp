@@ -1,6 +1,7 @@
 #include "gui/banco_gui.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <fstream>
 #include <sstream>
@@ -59,6 +61,11 @@ QStringList Textos_que_no_caben(QWidget* raiz) {
             if (fm.horizontalAdvance(b->text()) + 12 > b->width()) malos << nombre(w);
         } else if (auto* g = qobject_cast<QGroupBox*>(w); g != nullptr) {
             if (fm.horizontalAdvance(g->title()) + 16 > g->width()) malos << nombre(w);
+        } else if (auto* a = qobject_cast<QAbstractScrollArea*>(w); a != nullptr) {
+            // A text with nowhere to scroll to shows whole.
+            if (a->verticalScrollBar()->maximum() > 0 || a->horizontalScrollBar()->maximum() > 0) {
+                malos << nombre(w);
+            }
         }
     }
     return malos;

@@ -10,9 +10,9 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "gui/banco_gui.h"
 #include "gui/dibujos.h"
 #include "gui/paneles.h"
-#include "gui/banco_gui.h"
 
 using z82::gui::Ventana_qt;
 using z82::gui::prueba::Banco_gui;
@@ -99,6 +99,12 @@ class Prueba_capturas : public QObject {
         QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
         QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
         QCOMPARE(b.ventana->resultado, z82::Resultado_asistente::fallo);
+        // A long cause, as the updater gives it after a failure, with the log's path.
+        v.detalle(
+            "Cause: main firmware: the meter refused to erase flash segment 12 of 64 "
+            "after 3 tries. Switch the meter off and on with a charged battery, then try "
+            "again. Log: /home/technician/.local/state/z82-updater/"
+            "z82-update-gui-20261208-231500-1234.log");
         Capturar(v, "6_fallo", fallos);
 
         v.MenuPuerto->trigger();

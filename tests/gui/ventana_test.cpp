@@ -1,11 +1,14 @@
 // The window driven by clicks against the simulated meter under virtual time.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,10 +18,10 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "gui/banco_gui.h"
 #include "gui/dibujos.h"
 #include "gui/entorno_qt.h"
 #include "gui/paneles.h"
-#include "gui/banco_gui.h"
 #include "gui/texto_qt.h"
 
 using z82::gui::Ventana_qt;
@@ -157,9 +160,10 @@ class Prueba_ventana : public QObject {
             }
         }
         // Nothing of the wizard overlaps anything else, and every text fits.
-        const QList<QWidget*> piezas = {v.Image_accion,    v.Label_info1,    v.Label_info2,
-                                        v.Label_info3,     v.Barra_progreso, v.Button_buscar_puerto,
-                                        v.SpeedButton_exit};
+        QVERIFY(!v.Memo_detalle->isVisible());
+        const QList<QWidget*> piezas = {
+            v.Image_accion,   v.Label_info1,          v.Label_info2,      v.Label_info3,
+            v.Barra_progreso, v.Button_buscar_puerto, v.SpeedButton_exit, v.Memo_detalle};
         for (qsizetype i = 0; i < piezas.size(); ++i) {
             QVERIFY(v.Image_fondo->rect().contains(piezas[i]->geometry()));
             for (qsizetype j = 0; j < i; ++j) {
@@ -244,6 +248,24 @@ class Prueba_ventana : public QObject {
                                                b.ventana->Texto("P6_E4_L3").c_str()}));
         QVERIFY(!b.vista.Barra_progreso->isVisible());
         QVERIFY(b.vista.MenuConfigurar->menuAction()->isEnabled());
+
+        // The details line shows the cause whole, and a technician copies it with the keys.
+        const QString causa =
+            "Cause: main firmware: no answer to block 2,341 after 3 tries. Log: "
+            "/home/technician/.local/state/z82-updater/z82-update-gui-20261208-231500-1234.log";
+        b.vista.detalle(causa.toStdString());
+        QPlainTextEdit* memo = b.vista.Memo_detalle;
+        QVERIFY(memo->isVisible());
+        QCOMPARE(memo->toPlainText(), causa);
+        QCOMPARE(z82::gui::prueba::Textos_que_no_caben(&b.vista), QStringList());
+        QApplication::clipboard()->clear();
+        QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), causa);
+        QTest::keyClick(memo, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(memo->toPlainText(), causa);
+        b.vista.detalle("");
+        QVERIFY(!memo->isVisible());
     }
 
     void nivelBajoDetiene() {
