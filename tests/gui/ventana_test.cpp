@@ -246,6 +246,10 @@ class Prueba_ventana : public QObject {
         QCOMPARE(Lineas(b.vista), QStringList({b.ventana->Texto("P6_E4_L1").c_str(),
                                                b.ventana->Texto("P6_E4_L2").c_str(),
                                                b.ventana->Texto("P6_E4_L3").c_str()}));
+        // The cause, where it can be read and copied: the item and what the meter did.
+        QVERIFY(b.vista.Memo_detalle->isVisible());
+        QVERIFY(b.vista.Memo_detalle->toPlainText().contains("FPGA configurations: "));
+        QVERIFY(b.vista.Memo_detalle->toPlainText().contains("page erase"));
         QVERIFY(!b.vista.Barra_progreso->isVisible());
         QVERIFY(b.vista.MenuConfigurar->menuAction()->isEnabled());
 
