@@ -22,11 +22,13 @@ std::string Enumerar(const std::vector<std::string>& nombres) {
     return r;
 }
 
-// What the meter holds after a run that did not end as planned.
+// What the meter holds after a run that did not end as planned. An item that failed or
+// was stopped half-way may be partly written.
 std::string Escrito_y_no(const Desenlace& d) {
     std::string r =
-        d.escritos.empty() ? " Nothing was written." : " Written: " + Enumerar(d.escritos) + ".";
-    if (!d.no_escritos.empty()) r += " Not written: " + Enumerar(d.no_escritos) + ".";
+        d.escritos.empty() ? " No item was written." : " Written: " + Enumerar(d.escritos) + ".";
+    if (!d.no_escritos.empty())
+        r += " Not written (or only in part): " + Enumerar(d.no_escritos) + ".";
     return r;
 }
 
