@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "apoyo/banco.h"
+#include "base/entorno.h"
 #include "queries/guion_peticiones.h"
 
 namespace z82 {
@@ -43,8 +44,14 @@ TEST(Espera, WholeSecondEdgesPerVariant) {
 
 TEST(Espera, WhatHappensBetweenPollsAndAStop) {
     // Messages run between polls, or not at all with a 50 ms pause; other bytes are dropped
-    // by byte_igual, and a stop asked while waiting ends the wait at the next poll.
+    // by byte_igual, and a stop asked while waiting ends the wait at the next poll. The
+    // engine's timers (the link watch, which reads a byte off the link) do not run inside a
+    // wait, or they would take a byte of the reply; they run again once it is over.
     Banco b;
+    int vigilancias = 0;
+    Temporizador vigilancia(100, [&] { ++vigilancias; });
+    b.entorno.registrar(vigilancia);
+    vigilancia.Enabled(true);
     long mensajes = b.entorno.mensajes_procesados;
     Espera espera(b.puerto, b.entorno, Entre_lecturas::pausa_50ms);
     b.medidor.responder({0x33, 0x10}, b.reloj.us() + 120'000);
@@ -63,6 +70,14 @@ TEST(Espera, WhatHappensBetweenPollsAndAStop) {
     EXPECT_TRUE(espera.detenida());
     EXPECT_GT(b.entorno.mensajes_procesados, mensajes);
     EXPECT_LT(b.reloj.ms() - t0, 100);
+
+    espera.detener_si({});
+    EXPECT_FALSE(espera.byte(byte, 1));  // a whole second of polls with messages
+    EXPECT_EQ(vigilancias, 0);
+    b.reloj.avanzar_ms(200);
+    b.entorno.procesar_mensajes();
+    EXPECT_EQ(vigilancias, 1);
+    b.entorno.olvidar(vigilancia);
 }
 
 }  // namespace
