@@ -52,7 +52,8 @@ class Entorno {
     virtual bool existe_puerto(int n) = 0;
     // The names the system lists as its serial ports, in its order ("COM3", "COM20" ...).
     virtual std::vector<std::string> puertos_registro() = 0;
-    // The program's one diagnostic line on standard output.
+    // The program's one diagnostic line (the memory erase's acknowledgements): on standard
+    // output, or where the face puts it.
     virtual void diagnostico(const std::string& linea) = 0;
 
     // Queue work to run at the next message processing (a click, an answer, a close).

@@ -7,7 +7,8 @@
 // may: they sleep nearly all the time, and a machine busy with other work would otherwise
 // wake them late and count its own load as their time.
 //
-// Prints rows of a table (| what | value |):
+// Prints rows of a table (| what | value |), and exits non-zero, saying why on standard
+// error, when a row did not measure what it names:
 //   - the default update (firmware, plans, FPGA area, zone) under virtual time: real
 //     seconds it takes and the protocol time it stands for;
 //   - the pty scenario (by default a meter at firmware 1.89.00000, which needs only the FPGA
@@ -17,11 +18,13 @@
 //     z82-meter-sim for it, their ratio, the CPU time z82-update used and its peak memory;
 //   - the same scenario on two meters at once, each z82-update on its own pty: each run's
 //     wall time against the protocol time and against the single run's wall time;
-//   - the cable pulled: the FPGA-only scenario again, the simulator ended once the transfer
-//     has reached 10 %; the CPU time z82-update uses from then until it gives up, and how
-//     long that takes (it must wait, not spin);
+//   - the cable pulled: the FPGA-only scenario again, the simulator ended once the meter has
+//     taken 10 % of the FPGA area (its own log of the commands it understood says when);
+//     the CPU time z82-update uses from then until it gives up, and how long that takes (it
+//     must wait, not spin);
 //   - the peak memory of the Qt window, when it was built and can start offscreen.
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/time.h>
 #include <sys/wait.h>
@@ -39,7 +42,10 @@
 #include <string>
 #include <vector>
 
+#include "apoyo/banco.h"
 #include "apoyo/banco_ventana.h"
+#include "base/mapa_flash.h"
+#include "fpga/tcfpga.h"
 #include "sim/config_medidor.h"
 #include "sim/medidor_simulado.h"
 
@@ -115,11 +121,12 @@ struct Hijo {
     int entrada = -1;  // the child's standard input, when asked for
 };
 
-// Starts a program; its output goes to a pipe (con_tubo) or to the file registro.
+// Starts a program; its output goes to a pipe (con_tubo, standard error too with
+// error_al_tubo) or to the file registro.
 int prioridad = -10;
 
 Hijo Lanzar(const std::vector<std::string>& args, bool con_tubo, const std::string& registro,
-            const std::vector<std::string>& entorno_extra = {}) {
+            const std::vector<std::string>& entorno_extra = {}, bool error_al_tubo = false) {
     int tubo_salida[2] = {-1, -1}, tubo_entrada[2] = {-1, -1};
     if (con_tubo && (pipe(tubo_salida) != 0 || pipe(tubo_entrada) != 0)) return {};
     Hijo h;
@@ -127,6 +134,7 @@ Hijo Lanzar(const std::vector<std::string>& args, bool con_tubo, const std::stri
     if (h.pid == 0) {
         if (con_tubo) {
             dup2(tubo_salida[1], STDOUT_FILENO);
+            if (error_al_tubo) dup2(tubo_salida[1], STDERR_FILENO);
             dup2(tubo_entrada[0], STDIN_FILENO);
             close(tubo_salida[0]);
             close(tubo_entrada[1]);
@@ -214,10 +222,13 @@ std::vector<Medida> Esperar_ambos(pid_t a, pid_t b, Reloj::time_point inicio) {
 struct Simulador {
     Hijo h;
     std::string ruta;
-    bool Iniciar(const std::vector<std::string>& opciones) {
+    // con_registro: the meter lists the commands it understood (--verbose) on the same pipe,
+    // after the path.
+    bool Iniciar(const std::vector<std::string>& opciones, bool con_registro = false) {
         std::vector<std::string> args{Z82_METER_SIM};
         args.insert(args.end(), opciones.begin(), opciones.end());
-        h = Lanzar(args, true, "");
+        if (con_registro) args.emplace_back("--verbose");
+        h = Lanzar(args, true, "", {}, con_registro);
         if (h.pid <= 0) return false;
         ruta = Leer_linea(h.salida);
         return ruta.rfind("/dev/", 0) == 0;
@@ -259,11 +270,76 @@ double Cpu_hasta_ahora(pid_t pid) {
     return (std::stod(campos[11]) + std::stod(campos[12])) / tic;
 }
 
-bool Archivo_contiene(const std::string& ruta, const std::string& parte) {
-    std::ifstream f(ruta);
-    const std::string texto((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    return texto.find(parte) != std::string::npos;
+// True while the process has not ended; it is left to be waited for.
+bool Sigue(pid_t pid) {
+    siginfo_t info{};
+    return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == 0;
 }
+
+// The lines of a pipe, each waited for at most a given time.
+class Lector_lineas {
+  public:
+    explicit Lector_lineas(int fd) : fd_(fd) {}
+    // False when no whole line came within ms, or the pipe ended (cerrado()).
+    bool Leer(std::string& linea, int ms) {
+        for (;;) {
+            const size_t fin = pendiente_.find('\n');
+            if (fin != std::string::npos) {
+                linea = pendiente_.substr(0, fin);
+                pendiente_.erase(0, fin + 1);
+                return true;
+            }
+            pollfd p{fd_, POLLIN, 0};
+            if (poll(&p, 1, ms) <= 0) return false;
+            char buf[4096];
+            const ssize_t n = read(fd_, buf, sizeof buf);
+            if (n <= 0) {
+                cerrado_ = true;
+                return false;
+            }
+            pendiente_.append(buf, static_cast<size_t>(n));
+        }
+    }
+
+    bool cerrado() const { return cerrado_; }
+
+  private:
+    int fd_;
+    std::string pendiente_;
+    bool cerrado_ = false;
+};
+
+// The bytes of the FPGA area the program writes: the image of its two configurations.
+size_t Bytes_area_fpga() {
+    z82::prueba::Banco b;
+    z82::TCFpga fpga{b.ctx.canal(), b.ctx.Barra_progreso};
+    fpga.n_configuraciones = 2;
+    return fpga.Imagen().size();
+}
+
+// Where the cable pull stands, from the meter's own log: "T borrado P-Q ...",
+// "T escritura PAGE ADDR N" for each block it took, "T programa ..." once the transfer is
+// over.
+struct Transferencia_fpga {
+    size_t total = 0;
+    size_t tomados = 0;  // bytes the meter took into the FPGA area
+    bool terminada = false;
+
+    void Linea(const std::string& linea) {
+        char orden[32] = {};
+        unsigned pagina = 0, direccion = 0, bytes = 0;
+        double t = 0;
+        const int campos =
+            std::sscanf(linea.c_str(), "%lf %31s %x %x %u", &t, orden, &pagina, &direccion, &bytes);
+        if (campos >= 2 && std::strcmp(orden, "programa") == 0) terminada = true;
+        const unsigned ultima = z82::Pagina_de_segmento(z82::ULTIMO_SEGMENTO_FPGA);
+        if (campos == 5 && std::strcmp(orden, "escritura") == 0 &&
+            pagina >= z82::PAGINA_AREA_FPGA && pagina <= ultima) {
+            tomados += bytes;
+        }
+    }
+};
 
 fs::path Carpeta_temporal() {
     std::random_device azar;
@@ -377,31 +453,69 @@ int main(int argc, char** argv) {
     }
 
     {
-        // The cable pulled during the FPGA transfer: the meter's side of the pty goes away.
+        // The cable pulled during the FPGA transfer: the meter's side of the pty goes away
+        // once the meter has taken a tenth of the area. The meter's own log says when, so
+        // that no wording of the program's output moves the moment.
+        const std::string que = "cable pulled at 10 % of the FPGA transfer: exit after";
+        std::string por_que;  // why the row measured nothing, when it did not
         Simulador sim_corte;
-        if (sim_corte.Iniciar({"--firmware", "1.89.00000"})) {
+        const bool iniciado = sim_corte.Iniciar({"--firmware", "1.89.00000"}, true);
+        if (!iniciado) {
+            por_que = "the simulated meter did not start";
+        } else {
+            Transferencia_fpga transferencia;
+            transferencia.total = Bytes_area_fpga();
+            const size_t objetivo = transferencia.total / 10;
             const std::string registro_corte = (carpeta / "corte.txt").string();
             const auto c0 = Reloj::now();
             const Hijo uc = Lanzar({Z82_UPDATE, "--port", sim_corte.ruta, "--yes"}, false,
                                    registro_corte, {xdg});
-            bool en_curso = false;
-            while (!(en_curso = Archivo_contiene(registro_corte, "progress 10%")) &&
-                   Segundos(c0, Reloj::now()) < 120) {
-                usleep(20'000);
+            Lector_lineas registro_medidor(sim_corte.h.salida);
+            std::string linea;
+            while (por_que.empty() && transferencia.tomados < objetivo) {
+                if (registro_medidor.Leer(linea, 100)) {
+                    transferencia.Linea(linea);
+                    if (transferencia.terminada) por_que = "the FPGA transfer was over before 10 %";
+                } else if (registro_medidor.cerrado()) {
+                    por_que = "the simulated meter ended before the pull";
+                } else if (!Sigue(uc.pid)) {
+                    por_que = "z82-update ended before the FPGA transfer reached 10 %";
+                } else if (Segundos(c0, Reloj::now()) > 120) {
+                    por_que = "the FPGA transfer did not reach 10 % within 120 s";
+                }
             }
+            const bool durante = por_que.empty() && Sigue(uc.pid);
+            if (por_que.empty() && !durante) por_que = "z82-update had ended before the pull";
+            // A run that missed the transfer may be waiting out a long limit: it is ended.
+            if (!por_que.empty() && Sigue(uc.pid)) kill(uc.pid, SIGTERM);
             const double cpu_antes = Cpu_hasta_ahora(uc.pid);
             const auto corte = Reloj::now();
             sim_corte.Parar();
             const Medida mc = Esperar(uc.pid, corte);
-            const bool bien = en_curso && mc.ok && mc.codigo == 1 && cpu_antes >= 0;
-            if (!bien) ++fallos;
-            Fila(
-                "cable pulled at 10 % of the FPGA transfer: exit after",
-                Formato("%.2f s", mc.pared_s) +
-                    (bien ? " (exit 1)" : " (unexpected: code " + std::to_string(mc.codigo) + ")"));
+            if (por_que.empty() && !(mc.ok && mc.codigo == 1)) {
+                por_que = "z82-update exited with code " + std::to_string(mc.codigo) +
+                          " after the pull, not 1 (a failed update)";
+            }
+            if (por_que.empty() && cpu_antes < 0) por_que = "no CPU time of z82-update to read";
+            Fila(que,
+                 por_que.empty() ? Formato("%.2f s (exit 1)", mc.pared_s) : "FAILED: " + por_que);
+            Fila("  meter's FPGA area when the cable was pulled",
+                 std::to_string(transferencia.tomados) + " of " +
+                     std::to_string(transferencia.total) + " bytes");
             Fila("  z82-update CPU time from the cut to its exit",
-                 Formato("%.3f s", mc.cpu_s - cpu_antes) +
-                     Formato(" (%.2f%% of that time)", 100 * (mc.cpu_s - cpu_antes) / mc.pared_s));
+                 !por_que.empty() ? std::string("not measured")
+                                  : Formato("%.3f s", mc.cpu_s - cpu_antes) +
+                                        Formato(" (%.2f%% of that time)",
+                                                100 * (mc.cpu_s - cpu_antes) / mc.pared_s));
+            if (!por_que.empty()) {
+                std::fprintf(stderr, "z82-update's output in the cable-pull run:\n");
+                std::system(("cat " + registro_corte + " >&2").c_str());
+            }
+        }
+        if (!por_que.empty()) {
+            ++fallos;
+            if (!iniciado) Fila(que, "FAILED: " + por_que);
+            std::fprintf(stderr, "cable-pull row measured nothing: %s\n", por_que.c_str());
         }
     }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/json.h"
 #include "fpga/area_fpga.h"
 #include "plans/planes.h"
 #include "queries/tconsultas.h"
@@ -33,68 +34,51 @@ std::vector<std::string> Elementos(const Tventana_cargador& v) {
     return r;
 }
 
-// A JSON string with its quotes; the texts are UTF-8 or plain ASCII.
-std::string Cadena(const std::string& s) {
-    std::string r = "\"";
-    for (const char c : s) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            r += '\\';
-            r += c;
-        } else if (u < 0x20) {
-            char e[8];
-            std::snprintf(e, sizeof e, "\\u%04x", u);
-            r += e;
-        } else {
-            r += c;
-        }
-    }
-    return r + "\"";
-}
-
-std::string Lista(const std::vector<std::string>& elementos) {
-    std::string r = "[";
-    for (size_t i = 0; i < elementos.size(); ++i) {
-        if (i > 0) r += ',';
-        r += Cadena(elementos[i]);
-    }
-    return r + "]";
-}
-
-std::string Numero(double x) {
-    char t[32];
-    std::snprintf(t, sizeof t, "%.3f", x);
-    return t;
-}
-
 // The meter as --plan reads it.
-std::string Json_medidor(const Tventana_cargador& v) {
+void Json_medidor(Escritor_json& j, const Tventana_cargador& v) {
     const Version_mpeg4& m = v.consultas->version;
     const Datos_medidor& d = v.medidor;
-    std::string mpeg4 = "null";
+    j.abrir_objeto();
+    j.clave("port").entero(v.numero_puerto);
+    j.clave("firmware").cadena(v.version_medidor);
+    j.clave("usa").logico(d.es_usa);
+    j.clave("plan_type").entero(d.tipo_plan_medidor);
+    j.clave("plan_version").entero(d.plan_medidor);
+    j.clave("fpga").cadena(v.version_fpga_medidor);
+    j.clave("mpeg4");
     if (Modulo_responde(m)) {
-        mpeg4 = "{\"software\":" + std::to_string(m.version_sw) +
-                ",\"build\":" + std::to_string(m.build) +
-                ",\"boot\":" + std::to_string(m.version_boot) +
-                ",\"decoders\":" + std::to_string(m.version_decoders) + "}";
+        j.abrir_objeto();
+        j.clave("software").entero(m.version_sw);
+        j.clave("build").entero(m.build);
+        j.clave("boot").entero(m.version_boot);
+        j.clave("decoders").entero(m.version_decoders);
+        j.cerrar_objeto();
+    } else {
+        j.nulo();
     }
-    return "{\"port\":" + std::to_string(v.numero_puerto) +
-           ",\"firmware\":" + Cadena(v.version_medidor) +
-           ",\"usa\":" + (d.es_usa ? "true" : "false") +
-           ",\"plan_type\":" + std::to_string(d.tipo_plan_medidor) +
-           ",\"plan_version\":" + std::to_string(d.plan_medidor) +
-           ",\"fpga\":" + Cadena(v.version_fpga_medidor) + ",\"mpeg4\":" + mpeg4 +
-           ",\"language\":" + std::to_string(d.idioma_medidor) + "}";
+    j.clave("language");
+    if (d.idioma_ok) {
+        j.entero(d.idioma_medidor);
+    } else {
+        j.nulo();  // no two replies agreed
+    }
+    j.cerrar_objeto();
 }
 
-std::string Json_llevado(const Tventana_cargador& v) {
-    std::string planes = "[";
-    for (int tipo = 0; tipo <= 4; ++tipo) {
-        if (tipo > 0) planes += ',';
-        planes += std::to_string(Version_plan_llevada(tipo));
-    }
-    return "{\"firmware\":" + Cadena(v.version_hex) +
-           ",\"fpga\":" + Cadena(Version_fpga_llevada()) + ",\"plans\":" + planes + "]}";
+void Json_llevado(Escritor_json& j, const Tventana_cargador& v) {
+    j.abrir_objeto();
+    j.clave("firmware").cadena(v.version_hex);
+    j.clave("fpga").cadena(Version_fpga_llevada());
+    j.clave("plans").abrir_lista();
+    for (int tipo = 0; tipo <= 4; ++tipo) j.entero(Version_plan_llevada(tipo));
+    j.cerrar_lista();
+    j.cerrar_objeto();
+}
+
+void Json_lista(Escritor_json& j, const std::vector<std::string>& elementos) {
+    j.abrir_lista();
+    for (const std::string& e : elementos) j.cadena(e);
+    j.cerrar_lista();
 }
 
 }  // namespace
@@ -115,7 +99,11 @@ void Imprimir_plan(const Tventana_cargador& v) {
         std::printf("  MPEG4 module  software 0x%04X build %u boot %u decoders %u\n", m.version_sw,
                     m.build, m.version_boot, m.version_decoders);
     }
-    std::printf("  language index %d\n", v.medidor.idioma_medidor);
+    if (v.medidor.idioma_ok) {
+        std::printf("  language index %d\n", v.medidor.idioma_medidor);
+    } else {
+        std::printf("  language index unreadable (no two replies agreed)\n");
+    }
     std::printf("Items an update would write:\n");
     const std::vector<std::string> elementos = Elementos(v);
     for (const std::string& e : elementos) {
@@ -141,30 +129,70 @@ void Imprimir_resumen(const std::vector<Tramo_hecho>& tramos, double segundos_en
 }
 
 std::string Json_plan(const Tventana_cargador& v, bool permitido) {
-    return "{\"program\":\"z82-update\",\"meter\":" + Json_medidor(v) +
-           ",\"carried\":" + Json_llevado(v) + ",\"items\":" + Lista(Elementos(v)) +
-           ",\"update_allowed\":" + (permitido ? "true" : "false") +
-           ",\"reason\":" + Cadena(Motivo_no_permitido(v)) + "}";
+    Escritor_json j;
+    j.abrir_objeto();
+    j.clave("program").cadena("z82-update");
+    j.clave("meter");
+    Json_medidor(j, v);
+    j.clave("carried");
+    Json_llevado(j, v);
+    j.clave("items");
+    Json_lista(j, Elementos(v));
+    j.clave("update_allowed").logico(permitido);
+    j.clave("reason").cadena(Motivo_no_permitido(v));
+    j.cerrar_objeto();
+    return j.texto();
 }
 
 std::string Json_desenlace(const Tventana_cargador& v, const Desenlace& d,
                            const std::vector<Tramo_hecho>& tramos, double segundos_en_total) {
-    std::string flujos = "[";
-    for (size_t i = 0; i < tramos.size(); ++i) {
-        const Tramo_hecho& t = tramos[i];
-        flujos += std::string(i ? "," : "") + "{\"name\":" + Cadena(t.nombre) +
-                  ",\"unit\":" + Cadena(t.unidad) + ",\"done\":" + std::to_string(t.hecho) +
-                  ",\"total\":" + (t.total_debido ? std::to_string(t.total) : "null") +
-                  ",\"seconds\":" + Numero(t.segundos) + "}";
+    Escritor_json j;
+    j.abrir_objeto();
+    j.clave("program").cadena("z82-update");
+    j.clave("result").cadena(d.clave);
+    j.clave("exit_code").entero(d.codigo);
+    j.clave("message").cadena(d.texto);
+    j.clave("warnings");
+    Json_lista(j, d.avisos);
+    // The item that failed and what the meter did, or null; the items the meter now holds
+    // from this run, and those of the plan it does not hold (or holds in part).
+    j.clave("failed_item");
+    if (d.elemento_fallido.empty()) {
+        j.nulo();
+    } else {
+        j.cadena(d.elemento_fallido);
     }
-    return "{\"program\":\"z82-update\",\"result\":" + Cadena(d.clave) +
-           ",\"exit_code\":" + std::to_string(d.codigo) + ",\"message\":" + Cadena(d.texto) +
-           ",\"warnings\":" + Lista(d.avisos) + ",\"failed_item\":" +
-           (d.elemento_fallido.empty() ? "null" : Cadena(d.elemento_fallido)) +
-           ",\"reason\":" + (d.motivo.empty() ? "null" : Cadena(d.motivo)) +
-           ",\"written\":" + Lista(d.escritos) + ",\"not_written\":" + Lista(d.no_escritos) +
-           ",\"firmware_before\":" + Cadena(v.version_medidor) + ",\"streams\":" + flujos + "]" +
-           ",\"seconds\":" + Numero(segundos_en_total) + "}";
+    j.clave("reason");
+    if (d.motivo.empty()) {
+        j.nulo();
+    } else {
+        j.cadena(d.motivo);
+    }
+    j.clave("written");
+    Json_lista(j, d.escritos);
+    j.clave("not_written");
+    Json_lista(j, d.no_escritos);
+    j.clave("firmware_before").cadena(v.version_medidor);
+    j.clave("streams").abrir_lista();
+    for (const Tramo_hecho& t : tramos) {
+        j.abrir_objeto();
+        j.clave("name").cadena(t.nombre);
+        j.clave("unit").cadena(t.unidad);
+        j.clave("done").entero(t.hecho);
+        // A total the meter decides was never due.
+        j.clave("total");
+        if (t.total_debido) {
+            j.entero(t.total);
+        } else {
+            j.nulo();
+        }
+        j.clave("seconds").decimal(t.segundos, 3);
+        j.cerrar_objeto();
+    }
+    j.cerrar_lista();
+    j.clave("seconds").decimal(segundos_en_total, 3);
+    j.cerrar_objeto();
+    return j.texto();
 }
 
 }  // namespace z82

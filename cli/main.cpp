@@ -95,10 +95,27 @@ class Entorno_terminal : public Entorno_sistema {
   public:
     using Entorno_sistema::Entorno_sistema;
     Atencion_ctrl_c ctrl_c;
+    // Under --json and --quiet standard output holds the outcome alone: the diagnostic
+    // lines (the meter's answer to each sector erase) go to standard error and into the
+    // run's log (when it has one) instead.
+    bool diagnostico_aparte = false;
+    Registro_soporte* registro = nullptr;
 
     void procesar_mensajes() override {
         atender();
         ctrl_c();
+    }
+
+    void diagnostico(const std::string& linea) override {
+        if (!diagnostico_aparte) {
+            Entorno_sistema::diagnostico(linea);
+            return;
+        }
+        std::string texto = linea;
+        if (texto.empty() || texto.back() != '\n') texto += '\n';
+        std::fputs(texto.c_str(), stderr);
+        std::fflush(stderr);
+        if (registro != nullptr && registro->abierto()) registro->salida() << texto;
     }
 };
 
@@ -214,6 +231,8 @@ int Principal(const std::vector<std::string>& args) {
     // writes the same trace to the file given as well.
     Registro_soporte registro;
     Abrir_registro(registro, "z82-update");
+    entorno_sistema.diagnostico_aparte = o.silencio || o.json;
+    entorno_sistema.registro = &registro;
     std::unique_ptr<Dispositivo_traza> traza_registro;
     if (registro.abierto()) {
         traza_registro =

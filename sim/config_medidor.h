@@ -104,6 +104,8 @@ struct Config_medidor {
 
     // The meter sends its own 0x0A (the user left the USB screen) at this instant; -1 never.
     int64_t us_desconexion_propia = -1;
+    // From this instant the meter neither hears nor answers anything; -1 never.
+    int64_t us_silencio = -1;
 
     // Serial block of the MPEG4 module (0xC0): 64 bytes.
     std::string serie_mpeg4 = "Z82-MPEG4-000123";

@@ -24,6 +24,7 @@ Medidor_simulado::Medidor_simulado(const Config_medidor& c) : config(c) {
     respuesta_sonda_ = config.respuesta_sonda;
     iniciar_memorias();
     if (config.us_desconexion_propia >= 0) desconectar_en(config.us_desconexion_propia);
+    fallos.silencio_desde_us = config.us_silencio;
 }
 
 void Medidor_simulado::iniciar_memorias() {

@@ -48,6 +48,8 @@ const char* Ayuda_opciones_medidor() {
            "  --no-graphics       the 144-byte loader block gets no 0x4A answer\n"
            "  --erase-failures N  the next N page erases fail with 'q'\n"
            "  --disconnect-at S   the meter sends its own 0x0A S seconds after start\n"
+           "  --silent-at S       the meter falls silent S seconds after start: it neither\n"
+           "                      hears nor answers anything from then on\n"
            "  --png FILE          write the frame buffer when the PC closes and at exit\n"
            "  --link PATH         also make PATH a symbolic link to the device\n"
            "  --dump FILE         at exit, write the size and CRC-32 of every programmed flash\n"
@@ -122,6 +124,8 @@ Opciones_medidor Leer_opciones_medidor(const std::vector<std::string>& argumento
                 o.fallos_borrado = static_cast<int>(numero(v, 0, 1000, ok));
             } else if (op == "--disconnect-at") {
                 c.us_desconexion_propia = numero(v, 0, 86400, ok) * 1'000'000;
+            } else if (op == "--silent-at") {
+                c.us_silencio = numero(v, 0, 86400, ok) * 1'000'000;
             } else if (op == "--png") {
                 o.png = s;
             } else if (op == "--link") {

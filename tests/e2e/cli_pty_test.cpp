@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -67,6 +68,7 @@ class Simulador {
 struct Salida {
     int codigo = -1;
     std::string texto;
+    std::string error;  // standard error, when kept apart
     double segundos = 0;
 };
 
@@ -83,13 +85,18 @@ const std::string& Carpeta_cerrojo() {
 }
 
 // Runs z82-update with its standard input closed, and its logs in carpeta_registros when
-// given; returns its exit code and output.
-Salida Ejecutar(const std::string& argumentos, const std::string& carpeta_registros = "") {
+// given; returns its exit code and output, standard error with it or, with error_aparte,
+// apart.
+Salida Ejecutar(const std::string& argumentos, const std::string& carpeta_registros = "",
+                bool error_aparte = false) {
     const auto t0 = std::chrono::steady_clock::now();
     const std::string registros =
         carpeta_registros.empty() ? "" : " XDG_STATE_HOME=" + carpeta_registros;
+    const std::string archivo_error =
+        Carpeta_cerrojo() + "/error-" + std::to_string(getpid()) + ".txt";
     const std::string orden = "cd " + kDir + " && XDG_RUNTIME_DIR=" + Carpeta_cerrojo() +
-                              registros + " ./z82-update " + argumentos + " </dev/null 2>&1";
+                              registros + " ./z82-update " + argumentos + " </dev/null 2>" +
+                              (error_aparte ? archivo_error : "&1");
     Salida s;
     FILE* p = popen(orden.c_str(), "r");
     if (p == nullptr) return s;
@@ -99,6 +106,11 @@ Salida Ejecutar(const std::string& argumentos, const std::string& carpeta_regist
     const int estado = pclose(p);
     s.codigo = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
     s.segundos = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    if (error_aparte) {
+        std::ifstream f(archivo_error);
+        s.error.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+        std::filesystem::remove(archivo_error);
+    }
     return s;
 }
 
@@ -272,6 +284,41 @@ TEST(Cli_pty, JsonObjectsOfThePlanAndTheOutcome) {
     EXPECT_GT(flujo["done"].get<long long>(), flujo["total"].get<long long>() * 99 / 100);
     EXPECT_GT(flujo["seconds"].get<double>(), 0.0);
     EXPECT_GT(fin["seconds"].get<double>(), flujo["seconds"].get<double>());
+}
+
+// A meter whose plans change needs the memory erase, and the erase writes a diagnostic line
+// for each sector; under --json those go to standard error and the run's log, and standard
+// output holds the object alone. The meter falls silent in the FPGA transfer that follows
+// the erase, so that the run fails within a minute instead of writing the main firmware.
+TEST(Cli_pty, JsonOutputHoldsTheObjectAloneAfterAMemoryErase) {
+    if (!Hay_programas()) GTEST_SKIP() << "z82-update or z82-meter-sim not built";
+    Simulador sim("--mpeg4 none --silent-at 40");
+    const std::string estado = Carpeta_cerrojo() + "/estado-borrado";
+    const Salida s = Ejecutar("--yes --json --port " + sim.ruta(), estado, true);
+    nlohmann::json fin;
+    ASSERT_NO_THROW(fin = nlohmann::json::parse(s.texto)) << s.texto;
+    ASSERT_TRUE(fin.is_object()) << s.texto;
+    EXPECT_EQ(fin["result"], "failed") << s.texto;
+    EXPECT_EQ(s.codigo, 1) << s.error;
+    ASSERT_FALSE(fin["streams"].empty()) << s.texto;
+    EXPECT_EQ(fin["streams"][0]["name"], "memory erase");
+    EXPECT_EQ(fin["streams"][0]["done"], 13);
+
+    const auto lineas_ack = [](const std::string& texto) {
+        int n = 0;
+        for (size_t p = texto.find("ack: B5\n"); p != std::string::npos;
+             p = texto.find("ack: B5\n", p + 1)) {
+            ++n;
+        }
+        return n;
+    };
+    EXPECT_EQ(lineas_ack(s.error), 12) << s.error;
+    const size_t p = s.error.find("Log: ");
+    ASSERT_NE(p, std::string::npos) << s.error;
+    std::ifstream registro(s.error.substr(p + 5, s.error.find('\n', p) - p - 5));
+    const std::string texto_registro((std::istreambuf_iterator<char>(registro)),
+                                     std::istreambuf_iterator<char>());
+    EXPECT_EQ(lineas_ack(texto_registro), 12);
 }
 
 }  // namespace
