@@ -58,13 +58,14 @@ TConsultas::Lectura TConsultas::Leer(uint16_t direccion, uint8_t banco, uint8_t 
     Espera espera(canal_.puerto, canal_.entorno, Entre_lecturas::mensajes);
     bool leida = false;
     bool puerto_fallido = false;
+    bool cabecera = false;  // a reply began in some attempt
     for (int intento = 0; intento < INTENTOS && !leida; ++intento) {
         puerto().Vaciar_entrada();
         if (puerto().Escribir(peticion, 5) != 5) puerto_fallido = true;
 
         // Header: 0x10 and a byte whose value is not used, both before the seconds tick.
         espera.reiniciar();
-        espera.byte_igual(0x10, 1);
+        if (espera.byte_igual(0x10, 1)) cabecera = true;
         uint8_t b = 0;
         espera.byte(b, 1);
         if (espera.transcurrido() != 0) continue;
@@ -80,8 +81,8 @@ TConsultas::Lectura TConsultas::Leer(uint16_t direccion, uint8_t banco, uint8_t 
         leida = espera.transcurrido() == 0;
     }
     puerto().Vaciar_entrada();
-    muda = espera.recibidos() == 0;
-    return {leida, muda, puerto_fallido};
+    muda = !cabecera;
+    return {leida, espera.recibidos() == 0, puerto_fallido};
 }
 
 bool TConsultas::Leer_memoria_conforme(uint16_t direccion, uint8_t banco, uint8_t cuenta,
@@ -128,6 +129,7 @@ bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t 
                                  cuenta, control};
     Espera espera(canal_.puerto, canal_.entorno, Entre_lecturas::pausa_50ms);
     bool puerto_fallido = false;
+    muda = true;
     for (int intento = 0; intento < INTENTOS; ++intento) {
         puerto().Vaciar_entrada();
         if (puerto().Escribir(peticion, 5) != 5) puerto_fallido = true;
@@ -135,6 +137,7 @@ bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t 
         espera.entre_lecturas(Entre_lecturas::pausa_50ms);
         espera.reiniciar();
         if (!espera.byte_igual(0x10, 3)) continue;
+        muda = false;
         // The count byte is waited for on the same clock, polling without pause.
         espera.entre_lecturas(Entre_lecturas::nada);
         uint8_t n = 0;
@@ -147,12 +150,8 @@ bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t 
             espera.reiniciar();
             completo = espera.byte(buffer[i], 3);
         }
-        if (completo) {
-            muda = false;
-            return true;
-        }
+        if (completo) return true;
     }
-    muda = espera.recibidos() == 0;
     const std::string lectura = "the read of " + dispositivo_de(dispositivo, selector);
     if (puerto_fallido) {
         canal_.fallar(std::string(CAUSA_PUERTO));

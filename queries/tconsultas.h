@@ -91,7 +91,8 @@ class TConsultas {
     void Leer_version_mpeg4();
 
     Version_mpeg4 version;
-    // The last memory or device read got not one byte back: the meter is silent or gone.
+    // No reply began (no 0x10 header came) to any attempt of the last memory or device
+    // read: the meter is silent or gone (a meter that leaves sends its 0x0A, then nothing).
     bool muda = false;
     // How much of its identity the module sent to the last 0xBF.
     enum class Respuesta_modulo { ninguna, parcial, completa };

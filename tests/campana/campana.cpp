@@ -543,6 +543,13 @@ Informe Ejecutar(const Corrida& c, const Opciones_corrida& o) {
         case Resultado_asistente::no_permitido:
             if (vista.imagen_actual != IMG_DETENIDO || abierto) {
                 mal("stopped by a check, without its picture or with the link open");
+            } else if (v.resultado == Resultado_asistente::detenido_nivel && c.config.nivel >= 17) {
+                mal("stopped by the level check, but the meter's level is " +
+                    std::to_string(c.config.nivel));
+            } else if (v.resultado == Resultado_asistente::detenido_dispositivo &&
+                       (c.config.registro_sel8[1] & 0x80) == 0 &&
+                       (c.config.registro_sel12[1] & 0x40) == 0) {
+                mal("stopped by the device check, but the meter's device is ready");
             } else {
                 r.detalle = "stopped by a check";
             }
