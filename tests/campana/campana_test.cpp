@@ -73,23 +73,34 @@ TEST(Campana, QuestionsTheRunDidNotExpectAreAnsweredOkAndTheOutcomeJudged) {
     EXPECT_EQ(r.desenlace, Desenlace::exito_verificado) << Nombre(r.desenlace) << " " << r.detalle;
 }
 
-TEST(Campana, AMeterLeavingDuringTheIdentityReadsKeepsItsOwnZoneValues) {
-    // The meter sends its own 0x0A just after the language read: the connection's reads of
-    // words 0x0232 and 0x023B go unanswered, a later reconnection carries the update on, and
-    // the zone must still be written with the meter's values, not the defaults.
+TEST(Campana, AMeterLeavingOrADamagedByteDuringTheIdentityReadsKeepsItsOwnZoneValues) {
+    // The meter sends its own 0x0A during the identity reads, or one byte of the language
+    // read is damaged on its way: a later reconnection carries the update on, and the zone
+    // must still be written with the meter's own language and values, not the defaults or
+    // another language's.
     sim::Config_medidor k;
     k.version_firmware = "1.87.00000";
     k.plan_tipo = 1;
     k.plan_version = 0x5C;
     Plan_esperado p;
     p.firmware = p.fpga = p.zona = p.planes = true;
-    Corrida c = Sin_fallos(k, p);
-    Fallo_sorteado f;
-    f.tipo = Tipo_fallo::desconexion_medidor;
-    f.t_us = 802'079;
-    c.fallos.push_back(f);
-    const Informe r = Ejecutar(c, Opciones());
-    EXPECT_EQ(r.desenlace, Desenlace::exito_verificado) << Nombre(r.desenlace) << " " << r.detalle;
+    Fallo_sorteado sale;
+    sale.tipo = Tipo_fallo::desconexion_medidor;
+    Fallo_sorteado danado;
+    danado.tipo = Tipo_fallo::idioma_danado;
+    danado.evento = "lectura 42 020E";
+    danado.valor = 0x03;
+    danado.cuenta = 4;  // the language byte itself
+    for (int64_t t_us : {802'079, 790'000}) {
+        sale.t_us = t_us;
+        for (const Fallo_sorteado& f : {sale, danado}) {
+            Corrida c = Sin_fallos(k, p);
+            c.fallos.push_back(f);
+            const Informe r = Ejecutar(c, Opciones());
+            EXPECT_EQ(r.desenlace, Desenlace::exito_verificado)
+                << t_us << " " << Nombre(r.desenlace) << " " << r.detalle;
+        }
+    }
 }
 
 TEST(Campana, ASeedGivesTheSameRunAndTheSameOutcome) {
