@@ -66,9 +66,15 @@ struct Atencion_ctrl_c {
     void operator()() {
         const int interrupciones = g_interrupciones.load();
         if (interrupciones <= atendidas || ventana == nullptr) return;
+        const bool otra = atendidas > 0;
         atendidas = interrupciones;
         if (vista != nullptr) vista->cortar_barra();
-        if (ventana->ocupado && ventana->firmware_programado) {
+        if (otra && ventana->ocupado) {
+            // The stop is already asked for: the next Ctrl-C is the one that quits.
+            std::fprintf(stderr,
+                         "! Still stopping at the next safe point. Ctrl-C once more "
+                         "quits at once.\n");
+        } else if (ventana->ocupado && ventana->firmware_programado) {
             // The new firmware is in: its zone configuration must follow before the run
             // may stop, or the meter keeps its old zone block under the new firmware.
             ventana->Detener();

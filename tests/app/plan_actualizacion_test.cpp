@@ -79,6 +79,18 @@ TEST(Plan_actualizacion, WithTheFirmwareGoTheFpgaAndZoneAndWithoutItNoPlansNorEr
         EXPECT_FALSE(v.Check_configuracion);
         EXPECT_FALSE(v.Comprobar_medidor());  // nothing to do
         EXPECT_FALSE(v.medidor.opciones_bit5_libre);
+        EXPECT_TRUE(v.planes_distintos);
+    }
+    // A zone owed (a run programmed the firmware and could not write it, or --zone) goes
+    // alone to a meter that runs the carried firmware, and to no other.
+    for (const char* version : {"1.89.00000", "1.90.00000"}) {
+        Config_medidor c = Con_firmware(version);
+        c.fpga_mayor = 3;
+        Banco_plan b(c);
+        b.ventana->zona_pendiente = true;
+        auto& v = b.conectar("1.89.00000");
+        EXPECT_FALSE(v.Check_firmware);
+        EXPECT_EQ(v.Check_configuracion, std::string(version) == "1.89.00000") << version;
     }
 }
 
