@@ -17,13 +17,17 @@ void Vista_terminal::soltar_linea3() {
     if (linea3_pendiente_.empty()) return;
     const std::string linea = std::move(linea3_pendiente_);
     linea3_pendiente_.clear();
-    cortar_barra();
+    cortar_solo_barra();
     std::printf("  %s\n", linea.c_str());
     std::fflush(stdout);
 }
 
 void Vista_terminal::cortar_barra() {
     soltar_linea3();
+    cortar_solo_barra();
+}
+
+void Vista_terminal::cortar_solo_barra() {
     if (barra_abierta_) {
         // On a terminal the live line is cleared: it comes back below the other output.
         std::fputs(es_terminal_ ? "\r\x1b[K" : "\n", stdout);
@@ -193,7 +197,9 @@ bool Vista_terminal::Leer_si_no(const Pregunta_atencion& p) {
 }
 
 void Vista_terminal::mostrar_atencion(const Pregunta_atencion& p) {
-    cortar_barra();
+    // The questions come before the first item: the step line held back waits for its
+    // counter.
+    cortar_solo_barra();
     // A quiet run keeps its standard output for the outcome: the question goes to the error
     // stream.
     std::FILE* salida = silencio ? stderr : stdout;

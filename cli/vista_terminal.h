@@ -70,6 +70,8 @@ class Vista_terminal : public Vista {
     // Prints the third information line held back: the counter replaces the bare step text
     // before anything else is printed, so that only the counter shows.
     void soltar_linea3();
+    // Ends a bar line in progress, leaving the information line held back where it is.
+    void cortar_solo_barra();
     void dibujar(const Tramo_hecho& t, bool final);
 
     Entorno& entorno_;
