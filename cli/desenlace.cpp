@@ -73,9 +73,9 @@ Desenlace Desenlace_de(const Tventana_cargador& v) {
     const std::string nada = " Nothing was written.";
     switch (v.resultado) {
         case Resultado_asistente::actualizado:
-            d = {0,          "updated",    "the meter was updated (" + Enumerar(d.escritos) + ").",
-                 {},         "",           "",
-                 d.escritos, d.no_escritos};
+            d.codigo = 0;
+            d.clave = "updated";
+            d.texto = "the meter was updated (" + Enumerar(d.escritos) + ").";
             if (a.planes_rechazados)
                 d.texto += " It keeps its own channel plans: you declined the new ones.";
             d.texto += " You may unplug it.";
