@@ -135,10 +135,10 @@ void Tventana_cargador::Button_buscar_puertoClick() {
     }
     busquedas_fallidas = 0;
 
-    // A check that fails on a meter that has stopped answering (it left its USB screen, the
-    // cable came out) says nothing about its battery or its state: the link is blamed.
+    // A check whose read brought no reply (the meter left its USB screen, the cable came
+    // out) says nothing about the meter's battery or its state: the link is blamed.
     auto detenido = [&](Resultado_asistente r, const char* prefijo) {
-        if (!conectado || consultas->muda) {
+        if (!conectado || consultas->ultima_fallida) {
             resultado = Resultado_asistente::enlace_perdido;
             Mostrar_resultado(IMG_NO_ENCONTRADO, "P6_E1");
         } else {

@@ -58,14 +58,13 @@ TConsultas::Lectura TConsultas::Leer(uint16_t direccion, uint8_t banco, uint8_t 
     Espera espera(canal_.puerto, canal_.entorno, Entre_lecturas::mensajes);
     bool leida = false;
     bool puerto_fallido = false;
-    bool cabecera = false;  // a reply began in some attempt
     for (int intento = 0; intento < INTENTOS && !leida; ++intento) {
         puerto().Vaciar_entrada();
         if (puerto().Escribir(peticion, 5) != 5) puerto_fallido = true;
 
         // Header: 0x10 and a byte whose value is not used, both before the seconds tick.
         espera.reiniciar();
-        if (espera.byte_igual(0x10, 1)) cabecera = true;
+        espera.byte_igual(0x10, 1);
         uint8_t b = 0;
         espera.byte(b, 1);
         if (espera.transcurrido() != 0) continue;
@@ -81,7 +80,7 @@ TConsultas::Lectura TConsultas::Leer(uint16_t direccion, uint8_t banco, uint8_t 
         leida = espera.transcurrido() == 0;
     }
     puerto().Vaciar_entrada();
-    muda = !cabecera;
+    ultima_fallida = !leida;
     return {leida, espera.recibidos() == 0, puerto_fallido};
 }
 
@@ -129,7 +128,7 @@ bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t 
                                  cuenta, control};
     Espera espera(canal_.puerto, canal_.entorno, Entre_lecturas::pausa_50ms);
     bool puerto_fallido = false;
-    muda = true;
+    ultima_fallida = true;
     for (int intento = 0; intento < INTENTOS; ++intento) {
         puerto().Vaciar_entrada();
         if (puerto().Escribir(peticion, 5) != 5) puerto_fallido = true;
@@ -137,7 +136,6 @@ bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t 
         espera.entre_lecturas(Entre_lecturas::pausa_50ms);
         espera.reiniciar();
         if (!espera.byte_igual(0x10, 3)) continue;
-        muda = false;
         // The count byte is waited for on the same clock, polling without pause.
         espera.entre_lecturas(Entre_lecturas::nada);
         uint8_t n = 0;
@@ -150,7 +148,10 @@ bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t 
             espera.reiniciar();
             completo = espera.byte(buffer[i], 3);
         }
-        if (completo) return true;
+        if (completo) {
+            ultima_fallida = false;
+            return true;
+        }
     }
     const std::string lectura = "the read of " + dispositivo_de(dispositivo, selector);
     if (puerto_fallido) {

@@ -91,9 +91,9 @@ class TConsultas {
     void Leer_version_mpeg4();
 
     Version_mpeg4 version;
-    // No reply began (no 0x10 header came) to any attempt of the last memory or device
-    // read: the meter is silent or gone (a meter that leaves sends its 0x0A, then nothing).
-    bool muda = false;
+    // The last memory or device read brought no whole reply in any attempt: what it was to
+    // tell is unknown (a meter that left, a pulled cable), not a reading of the meter.
+    bool ultima_fallida = false;
     // How much of its identity the module sent to the last 0xBF.
     enum class Respuesta_modulo { ninguna, parcial, completa };
     Respuesta_modulo respuesta_mpeg4 = Respuesta_modulo::ninguna;
