@@ -30,6 +30,19 @@ std::string dispositivo_de(uint8_t dispositivo, uint8_t selector) {
     return "device " + Hex(dispositivo) + " (selector " + std::to_string(selector) + ")";
 }
 
+// Why a request went without the answer it wanted, after every try: the port failed, the
+// meter said nothing, or what it said (si_respondio) was not enough.
+void Fallar_peticion(const Canal& canal, bool puerto_fallido, bool mudo,
+                     const std::string& peticion, const std::string& si_respondio) {
+    if (puerto_fallido) {
+        canal.fallar(std::string(CAUSA_PUERTO));
+    } else if (mudo) {
+        canal.fallar("no answer to " + peticion + EN_INTENTOS);
+    } else {
+        canal.fallar(si_respondio + peticion + EN_INTENTOS);
+    }
+}
+
 }  // namespace
 
 TCPuerto& TConsultas::puerto() { return canal_.puerto; }
@@ -38,14 +51,8 @@ bool TConsultas::Leer_memoria(uint16_t direccion, uint8_t banco, uint8_t cuenta,
                               uint16_t* palabras) {
     const Lectura l = Leer(direccion, banco, cuenta, palabras);
     if (l.entera) return true;
-    const std::string lectura = lectura_de(direccion, banco, cuenta);
-    if (l.puerto_fallido) {
-        canal_.fallar(std::string(CAUSA_PUERTO));
-    } else if (l.muda) {
-        canal_.fallar("no answer to " + lectura + EN_INTENTOS);
-    } else {
-        canal_.fallar("no whole answer in time to " + lectura + EN_INTENTOS);
-    }
+    Fallar_peticion(canal_, l.puerto_fallido, l.muda, lectura_de(direccion, banco, cuenta),
+                    "no whole answer in time to ");
     return false;
 }
 
@@ -153,14 +160,9 @@ bool TConsultas::Leer_dispositivo(uint8_t dispositivo, uint8_t* buffer, uint8_t 
             return true;
         }
     }
-    const std::string lectura = "the read of " + dispositivo_de(dispositivo, selector);
-    if (puerto_fallido) {
-        canal_.fallar(std::string(CAUSA_PUERTO));
-    } else if (espera.recibidos() == 0) {
-        canal_.fallar("no answer to " + lectura + EN_INTENTOS);
-    } else {
-        canal_.fallar("no whole answer in time to " + lectura + EN_INTENTOS);
-    }
+    Fallar_peticion(canal_, puerto_fallido, espera.recibidos() == 0,
+                    "the read of " + dispositivo_de(dispositivo, selector),
+                    "no whole answer in time to ");
     return false;
 }
 
@@ -190,14 +192,9 @@ bool TConsultas::Escribir_dispositivo(uint8_t dispositivo, uint8_t selector, con
         espera.reiniciar();
         if (espera.byte_igual(0x20, 3)) return true;
     }
-    const std::string escritura = "the write of " + dispositivo_de(dispositivo, selector);
-    if (puerto_fallido) {
-        canal_.fallar(std::string(CAUSA_PUERTO));
-    } else if (espera.recibidos() == 0) {
-        canal_.fallar("no answer to " + escritura + EN_INTENTOS);
-    } else {
-        canal_.fallar("the meter did not acknowledge (0x20) " + escritura + EN_INTENTOS);
-    }
+    Fallar_peticion(canal_, puerto_fallido, espera.recibidos() == 0,
+                    "the write of " + dispositivo_de(dispositivo, selector),
+                    "the meter did not acknowledge (0x20) ");
     return false;
 }
 
