@@ -247,7 +247,6 @@ Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
             senales.abortar = true;
             // An item that gave up because the user stopped the run did not fail.
             if (!senales.parada_pedida() || paso.elemento == Elemento::zona) {
-                d.hay_fallido = true;
                 d.fallido = paso.elemento;
                 d.motivo = !senales.causa.empty() ? senales.causa
                            : puerto->Abierto()    ? "the item did not complete"
@@ -274,12 +273,12 @@ Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
     ocupado = false;
     if (borrado_rechazado) {
         d.fin = Fin_actualizacion::borrado_rechazado;
-    } else if (d.hay_fallido && d.fallido == Elemento::zona && firmware_programado) {
+    } else if (d.fallido == Elemento::zona && firmware_programado) {
         // The meter runs the new firmware over its old zone block: the next run on this
         // meter (in this program) owes it the zone.
         d.fin = Fin_actualizacion::zona_no_escrita;
         zona_pendiente = true;
-    } else if (d.hay_fallido) {
+    } else if (d.fallido) {
         d.fin = Fin_actualizacion::fallo;
     } else if (senales.parada_pedida() && !d.no_escritos.empty()) {
         d.fin = Fin_actualizacion::detenida;

@@ -211,8 +211,8 @@ void Tventana_cargador::Mostrar_desenlace() {
     Mostrar_resultado(IMG_FALLO, "P6_E4", false);
     std::string detalle;
     if (desenlace.fin == Fin_actualizacion::zona_no_escrita) detalle = Texto("P6_ZONA") + " ";
-    if (desenlace.hay_fallido) {
-        detalle += Texto("P6_CAUSA") + " " + Nombre_elemento(desenlace.fallido) + ": " +
+    if (desenlace.fallido) {
+        detalle += Texto("P6_CAUSA") + " " + Nombre_elemento(*desenlace.fallido) + ": " +
                    desenlace.motivo + ".";
     } else if (desenlace.fin == Fin_actualizacion::detenida) {
         detalle += Texto("P6_PARADA");

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,8 +79,7 @@ struct Desenlace_actualizacion {
     Fin_actualizacion fin = Fin_actualizacion::correcta;
     std::vector<Elemento> escritos;
     std::vector<Elemento> no_escritos;
-    bool hay_fallido = false;
-    Elemento fallido = Elemento::borrado;
+    std::optional<Elemento> fallido;
     std::string motivo;
     // The user declined the new channel plans: the meter keeps its own.
     bool planes_rechazados = false;

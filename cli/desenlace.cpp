@@ -66,8 +66,8 @@ Desenlace Desenlace_de(const Tventana_cargador& v) {
     Desenlace d;
     d.escritos = Nombres(a.escritos);
     d.no_escritos = Nombres(a.no_escritos);
-    if (a.hay_fallido) {
-        d.elemento_fallido = Nombre_elemento(a.fallido);
+    if (a.fallido) {
+        d.elemento_fallido = Nombre_elemento(*a.fallido);
         d.motivo = a.motivo;
     }
     const std::string nada = " Nothing was written.";

@@ -496,10 +496,10 @@ Informe Ejecutar(const Corrida& c, const Opciones_corrida& o) {
             } else if (abierto || v.ocupado) {
                 mal("failure with the link left open or the window busy");
             } else if (v.resultado != Resultado_asistente::detenido &&
-                       (!v.desenlace.hay_fallido || v.desenlace.motivo.empty())) {
+                       (!v.desenlace.fallido || v.desenlace.motivo.empty())) {
                 mal("failure without its item and cause");
             } else if ((v.resultado == Resultado_asistente::firmware_sin_zona) !=
-                       (v.desenlace.hay_fallido && v.desenlace.fallido == Elemento::zona &&
+                       (v.desenlace.fallido == Elemento::zona &&
                         Tiene(v.desenlace.escritos, Elemento::firmware))) {
                 mal("zone failure after the firmware not told as such");
             } else if (const std::string f = Faltas_escritos(*b.medidor, v, eeprom); !f.empty()) {
@@ -507,9 +507,9 @@ Informe Ejecutar(const Corrida& c, const Opciones_corrida& o) {
             } else {
                 r.detalle = std::string(v.resultado == Resultado_asistente::detenido ? "stopped"
                                                                                      : "failure") +
-                            (v.desenlace.hay_fallido
-                                 ? " (" + std::string(Nombre_elemento(v.desenlace.fallido)) + ": " +
-                                       v.desenlace.motivo + ")"
+                            (v.desenlace.fallido
+                                 ? " (" + std::string(Nombre_elemento(*v.desenlace.fallido)) +
+                                       ": " + v.desenlace.motivo + ")"
                                  : "");
             }
             break;
