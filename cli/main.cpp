@@ -83,12 +83,13 @@ struct Atencion_ctrl_c {
                          "(about 20 s). Ctrl-C twice more quits at once, leaving the zone "
                          "unwritten.\n");
         } else if (ventana->ocupado) {
-            // A run stops at its next safe point; the meter is then updated again from the
-            // start by the next run.
+            // A run stops at its next safe point: a transfer that cannot stop half-way (the
+            // FPGA area, the module's own programming) ends first. The outcome says what
+            // was written; the next run writes what is missing.
             ventana->Detener();
             std::fprintf(stderr,
-                         "! Stopping at the next safe point. The next update starts again "
-                         "from the beginning. Ctrl-C twice more quits at once.\n");
+                         "! Stopping at the next safe point (a transfer that cannot stop "
+                         "half-way ends first). Ctrl-C twice more quits at once.\n");
         } else {
             ventana->Salir();
             std::fprintf(stderr, "! Stopping.\n");
