@@ -56,20 +56,20 @@ void Tventana_cargador::Button_atencion_cancelClick() {
 void Tventana_cargador::Preguntar_planes(int& total) {
     grabar_planes = true;
     // Only the regions whose plans may have moved between sectors are asked.
-    if (medidor.tipo_plan_medidor != 0 && medidor.tipo_plan_medidor != 4) return;
-    medidor.plan_esperado = Version_plan_llevada(medidor.tipo_plan_medidor);
-    if (medidor.plan_medidor == medidor.plan_esperado) return;
-    planes_extra = Necesita_dos_sectores(medidor.tipo_plan_medidor);
+    if (sesion.medidor.tipo_plan_medidor != 0 && sesion.medidor.tipo_plan_medidor != 4) return;
+    sesion.medidor.plan_esperado = Version_plan_llevada(sesion.medidor.tipo_plan_medidor);
+    if (sesion.medidor.plan_medidor == sesion.medidor.plan_esperado) return;
+    planes_extra = Necesita_dos_sectores(sesion.medidor.tipo_plan_medidor);
     if (Preguntar({Texto("AVISO_HEAD"), Texto("AVISOPLAN1"), Texto("AVISOPLAN2"),
                    Texto("AVISOPLAN3"), Texto("AVISOSI"), Texto("AVISONO")})) {
         // New plans replace the stored channels: the memory is erased first.
-        if (!Check_borrar) {
-            Check_borrar = true;
+        if (!plan.Check_borrar) {
+            plan.Check_borrar = true;
             ++total;
         }
     } else {
         grabar_planes = false;
-        Check_planes = false;
+        plan.Check_planes = false;
     }
 }
 
@@ -78,7 +78,7 @@ bool Tventana_cargador::Preguntar_borrado() {
                       Texto("AVISOMEM3"), "OK", "CANCEL"});
 }
 
-void Tventana_cargador::Detener() { senales.parada.request_stop(); }
+void Tventana_cargador::Detener() { sesion.senales.parada.request_stop(); }
 
 const char* Nombre_elemento(Elemento e) {
     switch (e) {
@@ -101,24 +101,25 @@ const char* Nombre_elemento(Elemento e) {
 bool Tventana_cargador::Grabar_zona(TFParam_defecto& parametros, bool escribir) {
     if (!escribir) {
         // The run has failed or stopped: the block is built, nothing is written.
-        parametros.Construir_parametros(medidor.idioma_medidor);
+        parametros.Construir_parametros(sesion.medidor.idioma_medidor);
         return true;
     }
-    if (conectado) {
+    if (sesion.conectado) {
         // The meter's own language and sound values are asked again when the connection
         // could not read them (a meter that was busy or leaving just then): a passing
         // failure must not replace them with the defaults or another language. A meter
         // without the sound values still gets the defaults; a language that still cannot be
         // read fails the step rather than be guessed.
-        if (!medidor.idioma_ok) Leer_idioma_medidor();
-        if (!medidor.dato_232_ok && !medidor.es_usa) Leer_datos_sonido();
+        if (!sesion.medidor.idioma_ok) sesion.Leer_idioma_medidor();
+        if (!sesion.medidor.dato_232_ok && !sesion.medidor.es_usa) sesion.Leer_datos_sonido();
     }
-    if (!medidor.idioma_ok) {
-        canal().fallar(conectado ? "the meter's language could not be read (no two replies agreed)"
-                                 : "no link to the meter (the reconnection failed)");
+    if (!sesion.medidor.idioma_ok) {
+        sesion.canal().fallar(sesion.conectado
+                                  ? "the meter's language could not be read (no two replies agreed)"
+                                  : "no link to the meter (the reconnection failed)");
         return false;
     }
-    parametros.Construir_parametros(medidor.idioma_medidor);
+    parametros.Construir_parametros(sesion.medidor.idioma_medidor);
     return parametros.Grabar_configuracion();
 }
 
@@ -130,7 +131,7 @@ std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
     // to come and the run goes on: a pause, then a reconnection.
     return {
         {Elemento::borrado,
-         Check_borrar,
+         plan.Check_borrar,
          false,
          {},
          [this](bool) { return Borrar_memoria(); },
@@ -138,11 +139,12 @@ std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
          0,
          false},
         {Elemento::mpeg4,
-         Check_mpeg4_apl,
+         plan.Check_mpeg4_apl,
          false,
          {},
          [this](bool) {
-             TMpeg4 mpeg4(canal(), Barra_progreso, bloques, graficos, medidor.es_usa);
+             TMpeg4 mpeg4(sesion.canal(), sesion.Barra_progreso, sesion.bloques, sesion.graficos,
+                          sesion.medidor.es_usa);
              mpeg4.Parchear_bloque_972();
              Preparar_diferencial();
              return mpeg4.Actualizar_mpeg4(0);
@@ -153,24 +155,24 @@ std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
         // The FPGA item prepares the meter for the firmware that may follow it: no
         // reconnection in between then.
         {Elemento::fpga,
-         Check_fpga,
+         plan.Check_fpga,
          false,
          [this] {
              Preparar_diferencial();
-             graficos->Borrar_graficos(hora_inicio);
-             graficos->Enviar_grafico(1);
+             sesion.graficos->Borrar_graficos(hora_inicio);
+             sesion.graficos->Enviar_grafico(1);
          },
          [this](bool) {
-             TCFpga fpga(canal(), Barra_progreso);
+             TCFpga fpga(sesion.canal(), sesion.Barra_progreso);
              fpga.n_configuraciones = 2;
              // With the main firmware in the same run, its program command takes the area.
-             return fpga.Grabar_configuraciones(!Check_firmware);
+             return fpga.Grabar_configuraciones(!plan.Check_firmware);
          },
          {},
          0,
-         !Check_firmware},
+         !plan.Check_firmware},
         {Elemento::firmware,
-         Check_firmware,
+         plan.Check_firmware,
          false,
          {},
          [this](bool) { return Grabar_firmware(); },
@@ -178,24 +180,23 @@ std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
          0,
          true},
         {Elemento::zona,
-         Check_configuracion,
+         plan.Check_configuracion,
          true,
          {},
          [this, &parametros](bool escribir) { return Grabar_zona(parametros, escribir); },
-         [this] { Enviar_cierre(); },
+         [this] { sesion.Enviar_cierre(); },
          5000,
          true},
     };
 }
 
 Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
-    auto parametros =
-        std::make_unique<TFParam_defecto>(canal(), *consultas, Barra_progreso, medidor);
-    int total = int(Check_fpga) + int(Check_firmware) + int(Check_borrar) +
-                int(Check_configuracion) + int(Check_mpeg4_apl);
+    auto parametros = std::make_unique<TFParam_defecto>(sesion.canal(), *sesion.consultas,
+                                                        sesion.Barra_progreso, sesion.medidor);
+    int total = plan.cuantos();
 
     ocupado = true;
-    senales.reiniciar();
+    sesion.senales.reiniciar();
     firmware_programado = false;
     grabar_planes = false;
     planes_extra = false;
@@ -203,12 +204,12 @@ Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
     borrado_rechazado = false;
     Desenlace_actualizacion d;
 
-    if (Check_planes) {
+    if (plan.Check_planes) {
         Preguntar_planes(total);
         d.planes_rechazados = !grabar_planes;
     }
-    if (Check_borrar && !Preguntar_borrado()) {
-        senales.abortar = true;
+    if (plan.Check_borrar && !Preguntar_borrado()) {
+        sesion.senales.abortar = true;
         borrado_rechazado = true;
     }
 
@@ -216,7 +217,7 @@ Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
     // is programmed, a stop waits for its zone configuration (without it the meter would
     // run the new firmware over its old zone block).
     const auto sigue = [this] {
-        return !senales.abortar && (!senales.parada_pedida() || firmware_programado);
+        return !sesion.senales.abortar && (!sesion.senales.parada_pedida() || firmware_programado);
     };
     const std::vector<Paso_actualizacion> pasos = Pasos_actualizacion(*parametros);
     int contador = 0;
@@ -232,9 +233,9 @@ Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
         // The last safe point before the item's work: a stop that came meanwhile (while
         // the loader code went to the meter, say) starts no transfer.
         const bool escribir = sigue();
-        senales.causa.clear();
+        sesion.senales.causa.clear();
         const bool exito = (escribir || paso.tras_fallo) && paso.trabajo(escribir);
-        Barra_progreso.Fin_elemento(escribir && exito);
+        sesion.Barra_progreso.Fin_elemento(escribir && exito);
         if (escribir && exito) {
             d.escritos.push_back(paso.elemento);
             if (paso.elemento == Elemento::firmware && grabar_planes)
@@ -243,14 +244,14 @@ Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
         } else {
             d.no_escritos.push_back(paso.elemento);
         }
-        if (escribir && !exito && !senales.abortar) {
-            senales.abortar = true;
+        if (escribir && !exito && !sesion.senales.abortar) {
+            sesion.senales.abortar = true;
             // An item that gave up because the user stopped the run did not fail.
-            if (!senales.parada_pedida() || paso.elemento == Elemento::zona) {
+            if (!sesion.senales.parada_pedida() || paso.elemento == Elemento::zona) {
                 d.fallido = paso.elemento;
-                d.motivo = !senales.causa.empty() ? senales.causa
-                           : puerto->Abierto()    ? "the item did not complete"
-                                                  : "link lost";
+                d.motivo = !sesion.senales.causa.empty() ? sesion.senales.causa
+                           : sesion.puerto->Abierto()    ? "the item did not complete"
+                                                         : "link lost";
             }
         }
         if (paso.despues) paso.despues();
@@ -263,13 +264,13 @@ Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
     // With the firmware in the same run, the FPGA area is only staged by its item: the
     // firmware's program command writes it.
     const auto fpga = std::find(d.escritos.begin(), d.escritos.end(), Elemento::fpga);
-    if (fpga != d.escritos.end() && Check_firmware && !firmware_programado) {
+    if (fpga != d.escritos.end() && plan.Check_firmware && !firmware_programado) {
         d.escritos.erase(fpga);
         d.no_escritos.insert(d.no_escritos.begin(), Elemento::fpga);
     }
 
-    Enviar_cierre();
-    if (conectado) Boton_ConectarClick();
+    sesion.Enviar_cierre();
+    if (sesion.conectado) Boton_ConectarClick();
     ocupado = false;
     if (borrado_rechazado) {
         d.fin = Fin_actualizacion::borrado_rechazado;
@@ -280,7 +281,7 @@ Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
         zona_pendiente = true;
     } else if (d.fallido) {
         d.fin = Fin_actualizacion::fallo;
-    } else if (senales.parada_pedida() && !d.no_escritos.empty()) {
+    } else if (sesion.senales.parada_pedida() && !d.no_escritos.empty()) {
         d.fin = Fin_actualizacion::detenida;
     } else {
         d.fin = Fin_actualizacion::correcta;
@@ -289,43 +290,43 @@ Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
 }
 
 bool Tventana_cargador::Borrar_memoria() {
-    if (!conectado) {
+    if (!sesion.conectado) {
         Boton_ConectarClick();
-        if (!conectado) {
-            canal().fallar("no link to the meter (it did not answer the handshake)");
+        if (!sesion.conectado) {
+            sesion.canal().fallar("no link to the meter (it did not answer the handshake)");
             return false;
         }
     }
-    Barra_progreso.Tramo("memory erase", "sectors", 13);
-    Barra_progreso.Position(0);
+    sesion.Barra_progreso.Tramo("memory erase", "sectors", 13);
+    sesion.Barra_progreso.Position(0);
 
     bool sincronizado = false;
-    for (int i = 0; i < 10 && !sincronizado; ++i) sincronizado = Sincronizar_datos(canal());
+    for (int i = 0; i < 10 && !sincronizado; ++i) sincronizado = Sincronizar_datos(sesion.canal());
     if (!sincronizado) {
-        canal().fallar("10 tries, the last: " + senales.causa);
+        sesion.canal().fallar("10 tries, the last: " + sesion.senales.causa);
         return false;
     }
 
     int k = 1;
     for (uint8_t sector : kSectoresBorrado) {
-        Barra_progreso.Position(k++);
+        sesion.Barra_progreso.Position(k++);
         entorno.procesar_mensajes();
         bool vaciado = false;
-        for (int i = 0; i < 10 && !vaciado; ++i) vaciado = Vaciar_sector(canal(), sector);
+        for (int i = 0; i < 10 && !vaciado; ++i) vaciado = Vaciar_sector(sesion.canal(), sector);
         if (!vaciado) {
-            canal().fallar("10 tries, the last: " + senales.causa);
+            sesion.canal().fallar("10 tries, the last: " + sesion.senales.causa);
             return false;
         }
     }
-    Barra_progreso.Position(13);
+    sesion.Barra_progreso.Position(13);
     entorno.procesar_mensajes();
     return true;
 }
 
 bool Tventana_cargador::Preparar_diferencial() {
-    Timer_desconexion.Enabled(false);
+    sesion.Timer_desconexion.Enabled(false);
     hora_inicio = entorno.segundos();
-    TCodigo_cargador codigo(canal(), bloques, consultas, graficos);
+    TCodigo_cargador codigo(sesion.canal(), sesion.bloques, sesion.consultas, sesion.graficos);
     codigo.Cargar_bloque_144(hora_inicio);
     codigo.Cargar_bloque_972(hora_inicio);
     return true;
@@ -333,46 +334,47 @@ bool Tventana_cargador::Preparar_diferencial() {
 
 bool Tventana_cargador::Grabar_firmware() {
     bool ok = true;
-    senales.abortar = false;
-    Timer_desconexion.Enabled(false);
+    sesion.senales.abortar = false;
+    sesion.Timer_desconexion.Enabled(false);
 
     // Without a link, or without a readable image, nothing can be written: that is a
     // failure, never a success.
-    if (!conectado || lector_hex == nullptr) {
+    if (!sesion.conectado || lector_hex == nullptr) {
         ok = false;
-        canal().fallar(conectado ? "the carried firmware image is damaged"
-                                 : "no link to the meter (the reconnection failed)");
+        sesion.canal().fallar(sesion.conectado ? "the carried firmware image is damaged"
+                                               : "no link to the meter (the reconnection failed)");
     } else {
-        TCDiferencial diferencial(canal(), Barra_progreso, ultimo_progreso);
+        TCDiferencial diferencial(sesion.canal(), sesion.Barra_progreso, sesion.ultimo_progreso);
         hora_inicio = entorno.segundos();
         segmentos[30] = grabar_planes;
         segmentos[31] = grabar_planes && planes_extra;
         for (size_t s = 0; s < segmentos.size(); ++s) diferencial.mapa[s] = segmentos[s] ? 1 : 0;
-        diferencial.con_area_fpga = Check_fpga;
+        diferencial.con_area_fpga = plan.Check_fpga;
 
         // The FPGA item, when it ran, has loaded the loader code and erased for this run.
-        if (!Check_fpga) {
-            TCodigo_cargador codigo(canal(), bloques, consultas, graficos);
+        if (!plan.Check_fpga) {
+            TCodigo_cargador codigo(sesion.canal(), sesion.bloques, sesion.consultas,
+                                    sesion.graficos);
             codigo.Cargar_bloque_144(hora_inicio);
             codigo.Cargar_bloque_972(hora_inicio);
         }
-        graficos->Borrar_graficos(hora_inicio);
-        graficos->Enviar_grafico(1);
+        sesion.graficos->Borrar_graficos(hora_inicio);
+        sesion.graficos->Enviar_grafico(1);
 
         // The user's stop is looked at here as well: unlike the failure flag, nothing resets
         // it, so a stop that came just before this item is not lost.
-        if (canal().parar()) ok = false;
-        if (ok && !Check_fpga) ok = diferencial.Preparar_flash();
+        if (sesion.canal().parar()) ok = false;
+        if (ok && !plan.Check_fpga) ok = diferencial.Preparar_flash();
         if (ok) ok = diferencial.Enviar_imagen(fuente_hex, lector_hex);
-        if (ok) ok = diferencial.Enviar_region(medidor.tipo_plan_medidor);
-        if (ok) graficos->Enviar_grafico(2);
-        if (canal().parar()) ok = false;
+        if (ok) ok = diferencial.Enviar_region(sesion.medidor.tipo_plan_medidor);
+        if (ok) sesion.graficos->Enviar_grafico(2);
+        if (sesion.canal().parar()) ok = false;
         if (ok) ok = diferencial.Programar();
         firmware_programado = ok;
         diferencial.Fin_comunicacion();
     }
 
-    Barra_progreso.Position(Barra_progreso.Min());
+    sesion.Barra_progreso.Position(sesion.Barra_progreso.Min());
     entorno.procesar_mensajes();
     return ok;
 }

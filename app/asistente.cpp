@@ -43,12 +43,23 @@ void Tventana_cargador::Mostrar_resultado(int imagen, const std::string& prefijo
     }
 }
 
+void Tventana_cargador::Boton_ConectarClick() {
+    sesion.numero_puerto = numero_puerto;
+    const bool desconectar = sesion.conectado;
+    sesion.Conectar();
+    if (desconectar || !sesion.conectado) return;
+    Plan_actualizacion();
+    entorno.procesar_mensajes();
+    sesion.Timer_desconexion.Enabled(true);
+}
+
+void Tventana_cargador::Reconectar() {
+    sesion.numero_puerto = numero_puerto;
+    sesion.Reconectar();
+}
+
 void Tventana_cargador::Soltar_enlace() {
-    // Only a link still up is closed with its notice: on one already gone, the handshake
-    // would start again and leave a meter connected without its 0x0A.
-    if (conectado) Boton_ConectarClick();
-    puerto->Cerrar();
-    conectado = false;
+    sesion.Soltar();
     vista.barra_visible(false);
 }
 
@@ -59,19 +70,19 @@ void Tventana_cargador::Probar_puerto(int n) {
     Boton_ConectarClick();
     // Each handshake clears its own 0x6D: the search keeps it for its outcome, whichever
     // port came last.
-    if (respuesta_6d) rechazo_en_busqueda = true;
+    if (sesion.respuesta_6d) rechazo_en_busqueda = true;
 }
 
 void Tventana_cargador::Buscar_automatico() {
     std::array<bool, 16> probados{};
-    for (int n = 1; n <= 15 && !conectado; ++n) {
+    for (int n = 1; n <= 15 && !sesion.conectado; ++n) {
         if (!entorno.existe_puerto(n)) continue;
         probados[static_cast<size_t>(n)] = true;
         Probar_puerto(n);
     }
-    if (conectado) return;
+    if (sesion.conectado) return;
     for (const std::string& nombre : entorno.puertos_registro()) {
-        if (conectado) break;
+        if (sesion.conectado) break;
         if (nombre.compare(0, 3, "COM") != 0) continue;
         const int n = Numero_tras_prefijo(nombre);
         if (n < 0) continue;
@@ -82,7 +93,7 @@ void Tventana_cargador::Buscar_automatico() {
 }
 
 void Tventana_cargador::Buscar_medidor() {
-    avisos_puertos.clear();
+    sesion.avisos_puertos.clear();
     rechazo_en_busqueda = false;
     if (modo_automatico) {
         Buscar_automatico();
@@ -116,17 +127,17 @@ void Tventana_cargador::Button_buscar_puertoClick() {
     Buscar_medidor();
     // A window closed during the search: the handshake returned and left the port open
     // (the window's flags untouched); the wizard gives the port back.
-    if (cerrando && !conectado) puerto->Cerrar();
+    if (sesion.cerrando && !sesion.conectado) sesion.puerto->Cerrar();
 
     auto no_encontrado = [&] {
         ++busquedas_fallidas;
         resultado = Resultado_asistente::no_encontrado;
         Mostrar_resultado(IMG_NO_ENCONTRADO, rechazo_en_busqueda ? "P6_E5" : "P6_E1");
     };
-    if (!conectado) {
+    if (!sesion.conectado) {
         // A search stopped by the user (the window closing, Ctrl-C) found nothing because
         // it was stopped.
-        if (cerrando) {
+        if (sesion.cerrando) {
             resultado = Resultado_asistente::detenido;
             return;
         }
@@ -138,7 +149,7 @@ void Tventana_cargador::Button_buscar_puertoClick() {
     // A check whose read brought no reply (the meter left its USB screen, the cable came
     // out) says nothing about the meter's battery or its state: the link is blamed.
     auto detenido = [&](Resultado_asistente r, const char* prefijo) {
-        if (!conectado || consultas->ultima_fallida) {
+        if (!sesion.conectado || sesion.consultas->ultima_fallida) {
             resultado = Resultado_asistente::enlace_perdido;
             Mostrar_resultado(IMG_NO_ENCONTRADO, "P6_E1");
         } else {
@@ -147,24 +158,25 @@ void Tventana_cargador::Button_buscar_puertoClick() {
         }
         Soltar_enlace();
     };
-    if (consultas->Leer_nivel() < 17) return detenido(Resultado_asistente::detenido_nivel, "P6_E2");
-    if (!consultas->Comprobar_dispositivo())
+    if (sesion.consultas->Leer_nivel() < 17)
+        return detenido(Resultado_asistente::detenido_nivel, "P6_E2");
+    if (!sesion.consultas->Comprobar_dispositivo())
         return detenido(Resultado_asistente::detenido_dispositivo, "P6_E3");
     if (!Comprobar_medidor()) {
-        const bool permitido =
-            !medidor.opciones_bit5_libre && medidor.version_legible && !medidor.es_usa;
+        const bool permitido = !sesion.medidor.opciones_bit5_libre &&
+                               sesion.medidor.version_legible && !sesion.medidor.es_usa;
         return detenido(
             permitido ? Resultado_asistente::nada_que_hacer : Resultado_asistente::no_permitido,
             "PASO7");
     }
-    if (!conectado) {
+    if (!sesion.conectado) {
         resultado = Resultado_asistente::enlace_perdido;
         Mostrar_resultado(IMG_NO_ENCONTRADO, "P6_E1");
         return;
     }
     // The window was closed (or the user stopped) during the search or the checks: no run
     // starts on a window that is gone (its questions could never be answered).
-    if (cerrando) {
+    if (sesion.cerrando) {
         resultado = Resultado_asistente::detenido;
         Soltar_enlace();
         return;

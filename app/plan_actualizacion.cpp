@@ -1,14 +1,14 @@
-// The update plan: which items the meter needs, decided from its versions, and the check
-// made before an update may start.
+// The update plan: the session's reads of the meter's versions, the rules over them, and
+// the check made before an update may start.
 #include <array>
 #include <cstdio>
 #include <string>
 
+#include "app/decidir_plan.h"
+#include "app/sesion_medidor.h"
 #include "app/ventana_cargador.h"
 #include "base/mapa_memoria.h"
-#include "fpga/area_fpga.h"
 #include "link/tcpuerto.h"
-#include "plans/planes.h"
 #include "protocol/enlace.h"
 #include "queries/tconsultas.h"
 
@@ -52,66 +52,58 @@ std::string Texto_campo(const std::array<uint8_t, N>& b) {
     return s;
 }
 
-// Character i (from 0) of a text, 0 past its end.
-signed char Caracter(const std::string& s, size_t i) {
-    return i < s.size() ? static_cast<signed char>(s[i]) : 0;
-}
-
-// First difference of the first n characters: true when the meter's is the smaller.
-bool Medidor_menor(const std::string& medidor, const std::string& imagen, size_t n) {
-    for (size_t i = 0; i < n; ++i) {
-        const signed char a = Caracter(medidor, i), b = Caracter(imagen, i);
-        if (a != b) return a < b;
-    }
-    return false;
-}
-
-bool Build_cero(const std::string& version) {
-    for (size_t i = 5; i < 10; ++i) {
-        if (Caracter(version, i) != '0') return false;
-    }
-    return true;
-}
-
 int Tipo_plan(const std::array<uint8_t, 6>& cabecera) { return cabecera[4] > 4 ? 0 : cabecera[4]; }
 
 }  // namespace
 
-void Tventana_cargador::Plan_actualizacion() {
-    Check_firmware = Check_fpga = Check_planes = false;
-    Check_borrar = Check_configuracion = Check_mpeg4_apl = false;
-
-    Check_firmware = Firmware_nuevo();
-    Check_fpga = Fpga_distinta();
-    // The plan header decides which region's plans are written: it is read like the version.
-    bool conforme = false;
-    const int tipo = Tipo_plan(Leer_bytes<6>(*consultas, m::BANCO_PLANES, m::CABECERA_PLANES,
-                                             &conforme, kUsadosCabeceraPlanes));
-    if (!conforme) medidor.version_legible = false;
-    Check_planes = Planes_distintos(tipo);
-    planes_distintos = Check_planes;
-    Check_mpeg4_apl = Mpeg4_necesario();
-
-    if (Check_firmware) {
-        // The FPGA configurations and the zone always go with the main firmware.
-        Check_fpga = true;
-        Check_configuracion = true;
-    } else {
-        // Plans and the erase only travel with the main firmware.
-        Check_planes = false;
-        Check_borrar = false;
-        // A meter that runs the carried firmware without its zone (a run programmed the
-        // firmware and could not write the zone): the version rules cannot see it, so the
-        // zone owed to it goes alone.
-        if (zona_pendiente && medidor.version_legible && version_medidor == version_hex)
-            Check_configuracion = true;
-    }
+Lectura_plan Sesion_medidor::Leer_plan() {
+    Lectura_plan l;
+    Leer_version(l);
+    if (!modo_diferencial) l.version_fpga = Leer_version_fpga();
+    // The plan header decides which region's plans are written: it is read like the version,
+    // and once more for the plans' own version.
+    bool conforme[2] = {};
+    l.tipo_plan_primero = Tipo_plan(Leer_bytes<6>(*consultas, m::BANCO_PLANES, m::CABECERA_PLANES,
+                                                  &conforme[0], kUsadosCabeceraPlanes));
+    const auto cabecera = Leer_bytes<6>(*consultas, m::BANCO_PLANES, m::CABECERA_PLANES,
+                                        &conforme[1], kUsadosCabeceraPlanes);
+    l.tipo_plan = Tipo_plan(cabecera);
+    l.plan_medidor = cabecera[2] * 256 + cabecera[3];
+    l.cabecera_conforme = conforme[0] && conforme[1];
+    l.mpeg4 = Leer_mpeg4();
+    return l;
 }
 
-bool Tventana_cargador::Firmware_nuevo() {
-    medidor.es_usa = false;
-    medidor.version_legible = false;
+void Sesion_medidor::Leer_opciones() {
+    medidor.opciones_bit5_libre = false;
+    const auto opciones = Leer_bytes<32>(*consultas, m::BANCO_RAM, m::OPCIONES);
+    medidor.opciones_bit5_libre = (opciones[26] & 0x20) == 0;
+}
 
+void Tventana_cargador::Plan_actualizacion() {
+    // The reads in their fixed order, then the rules over what they brought.
+    const Lectura_plan l = sesion.Leer_plan();
+    const Decision_plan d = Decidir_plan(l, Carga_de_este_programa(version_hex), zona_pendiente);
+    plan = d.plan;
+    Datos_medidor& medidor = sesion.medidor;
+    medidor.es_usa = l.es_usa;
+    medidor.version_legible = d.version_legible;
+    medidor.tipo_plan_medidor = l.tipo_plan;
+    medidor.plan_medidor = l.plan_medidor;
+    medidor.plan_esperado = d.plan_esperado;
+    version_medidor = l.version;
+    version_fpga_medidor = l.version_fpga.value_or("");
+    planes_distintos = d.planes_distintos;
+}
+
+bool Tventana_cargador::Comprobar_medidor() {
+    sesion.Leer_opciones();
+    const Datos_medidor& medidor = sesion.medidor;
+    return Actualizacion_permitida(plan, medidor.opciones_bit5_libre, medidor.version_legible,
+                                   medidor.es_usa);
+}
+
+void Sesion_medidor::Leer_version(Lectura_plan& l) {
     // What is read here decides what is written over the meter's flash, and the replies
     // carry no checksum: a byte damaged or doubled on the line could make a current meter
     // look like a test build (which takes the carried, older firmware) or hide the USA
@@ -120,59 +112,38 @@ bool Tventana_cargador::Firmware_nuevo() {
     // not used.
     bool conforme[4] = {};
     Leer_bytes<16>(*consultas, m::BANCO_RAM, m::ESTADO_VERSION);
-    if (Leer_bytes<16>(*consultas, m::BANCO_RAM, m::ESTADO_VERSION, &conforme[0], kUsados6030)[1] !=
-            0 ||
-        !conforme[0]) {
-        return false;
-    }
+    l.firmware_en_marcha = Leer_bytes<16>(*consultas, m::BANCO_RAM, m::ESTADO_VERSION, &conforme[0],
+                                          kUsados6030)[1] == 0 &&
+                           conforme[0];
+    if (!l.firmware_en_marcha) return;
 
     Leer_bytes<16>(*consultas, m::BANCO_FIRMWARE, m::BLOQUE_REGION);
     const auto bloque = Leer_bytes<16>(*consultas, m::BANCO_FIRMWARE, m::BLOQUE_REGION,
                                        &conforme[1], kUsadosRegion);
-    medidor.es_usa = bloque[12] == 'U' && bloque[13] == 'S' && bloque[14] == 'A';
+    l.es_usa = bloque[12] == 'U' && bloque[13] == 'S' && bloque[14] == 'A';
 
     const auto numero = Leer_bytes<6>(*consultas, m::BANCO_FIRMWARE, m::VERSION, &conforme[2]);
     const auto build = Leer_bytes<6>(*consultas, m::BANCO_FIRMWARE, m::BUILD, &conforme[3]);
-    const std::string leida = Texto_campo(numero) + "." + Texto_campo(build);
-    version_medidor = leida;
-    if (!conforme[1] || !conforme[2] || !conforme[3]) return false;
-    medidor.version_legible = true;
-    // A meter that runs any build other than 00000 always takes the carried firmware.
-    if (!Build_cero(leida)) return true;
-    if (Build_cero(version_hex)) return Medidor_menor(leida, version_hex, 4);
-    return Medidor_menor(leida, version_hex, 10);
+    l.version = Texto_campo(numero) + "." + Texto_campo(build);
+    l.version_conforme = conforme[1] && conforme[2] && conforme[3];
 }
 
-bool Tventana_cargador::Fpga_distinta() {
-    if (modo_diferencial) return false;
+std::string Sesion_medidor::Leer_version_fpga() {
     const auto b = Leer_bytes<16>(*consultas, m::BANCO_FPGA, m::DIRECTORIO_FPGA);
     char texto[16];
     std::snprintf(texto, sizeof texto, "%d.%d", b[11], b[10]);
-    version_fpga_medidor = texto;
-    return version_fpga_medidor != Version_fpga_llevada();
+    return texto;
 }
 
-bool Tventana_cargador::Planes_distintos(int tipo) {
-    bool conforme = false;
-    const auto cabecera = Leer_bytes<6>(*consultas, m::BANCO_PLANES, m::CABECERA_PLANES, &conforme,
-                                        kUsadosCabeceraPlanes);
-    if (!conforme) medidor.version_legible = false;
-    medidor.tipo_plan_medidor = Tipo_plan(cabecera);
-    if (medidor.tipo_plan_medidor != tipo) return true;
-    medidor.plan_medidor = cabecera[2] * 256 + cabecera[3];
-    medidor.plan_esperado = Version_plan_llevada(medidor.tipo_plan_medidor);
-    return medidor.plan_medidor != medidor.plan_esperado;
-}
-
-bool Tventana_cargador::Mpeg4_necesario() {
+std::optional<Version_mpeg4> Sesion_medidor::Leer_mpeg4() {
     using Respuesta = TConsultas::Respuesta_modulo;
     // The module is asked over a live connection: connect first when there is none.
     if (!conectado) {
-        Boton_ConectarClick();
+        Conectar();
         if (!conectado) {
             consultas->version = Version_mpeg4{};
             consultas->respuesta_mpeg4 = Respuesta::ninguna;
-            return false;
+            return std::nullopt;
         }
     }
     consultas->Leer_version_mpeg4();
@@ -180,10 +151,6 @@ bool Tventana_cargador::Mpeg4_necesario() {
     // answer is there and its answer was damaged on the line: it is asked once more on
     // this connection (taken for absent, its update would be skipped).
     if (consultas->respuesta_mpeg4 == Respuesta::parcial) consultas->Leer_version_mpeg4();
-    const auto sin_respuesta = [this] {
-        return consultas->version.version_boot == 0xFF ||
-               consultas->version.version_decoders == 0xFF;
-    };
     // A module still starting reports version 0: leave the meter, give it 5 s, reconnect
     // and ask once more.
     if (consultas->version.version_sw == 0) {
@@ -193,28 +160,12 @@ bool Tventana_cargador::Mpeg4_necesario() {
         entorno.procesar_mensajes();
         entorno.dormir(5000);
         Reconectar();
-        // A failed reconnection has shown "USB error": the rule answers no (asking the
-        // module now would start a whole new connection from inside this one).
-        if (!conectado) return false;
+        // A failed reconnection has shown "USB error": the module is not asked (asking it
+        // now would start a whole new connection from inside this one).
+        if (!conectado) return std::nullopt;
         consultas->Leer_version_mpeg4();
-        if (consultas->version.version_sw == 0) return false;
     }
-    const Version_mpeg4& v = consultas->version;
-    if (sin_respuesta()) return false;
-    if (v.version_sw < 0x6F) return true;
-    return v.build != 0;
-}
-
-bool Tventana_cargador::Comprobar_medidor() {
-    medidor.opciones_bit5_libre = false;
-    const auto opciones = Leer_bytes<32>(*consultas, m::BANCO_RAM, m::OPCIONES);
-    if ((opciones[26] & 0x20) == 0) {
-        medidor.opciones_bit5_libre = true;
-        return false;
-    }
-    if (!medidor.version_legible || medidor.es_usa) return false;
-    return Check_firmware || Check_fpga || Check_planes || Check_borrar || Check_configuracion ||
-           Check_mpeg4_apl;
+    return consultas->version;
 }
 
 }  // namespace z82

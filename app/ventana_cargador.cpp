@@ -41,27 +41,11 @@ const Resultado_escaneo& Escaneo_imagen_llevada() {
 
 Tventana_cargador::Tventana_cargador(Entorno& e, Vista& v, Dispositivo_serie& dispositivo,
                                      Cerrojo_puerto* cerrojo, std::string_view idiomas)
-    : Contexto(e, v),
-      Timer_desconexion(100, [this] { Mira_desconexion(); }),
-      dispositivo_(dispositivo) {
-    // State: the initial values are the members' initialisers; the port settings record
-    // holds 115200 baud, 8 data bits, no parity, 2 stop bits, DTR on, RTS by hand.
+    : entorno(e), vista(v), sesion(e, v, dispositivo, cerrojo) {
+    // State: the initial values are the members' initialisers.
     numero_puerto = 1;
-    config_puerto = Config_puerto{};
-
-    puerto_ = std::make_unique<TCPuerto>(dispositivo_, cerrojo, entorno);
-    puerto = puerto_.get();
-    consultas_ = std::make_unique<TConsultas>(canal());
-    consultas = consultas_.get();
-    graficos_ = std::make_unique<TGraficos>(canal());
-    graficos = graficos_.get();
     fuente_hex_ = std::make_unique<TFuente_lineas>(datos::imagen_hex());
     fuente_hex = fuente_hex_.get();
-    for (int i = 0; i < 3; ++i) {
-        const auto b = datos::bloque_cargador(i);
-        bloques.bloque[static_cast<size_t>(i)].assign(b.begin(), b.end());
-    }
-    entorno.registrar(Timer_desconexion);
     vista.imagen(IMG_INICIO);
     paso_asistente = 0;
 
@@ -82,11 +66,6 @@ Tventana_cargador::Tventana_cargador(Entorno& e, Vista& v, Dispositivo_serie& di
 }
 
 Tventana_cargador::~Tventana_cargador() {
-    Timer_desconexion.Enabled(false);
-    entorno.olvidar(Timer_desconexion);
-    if (conectado) Desconectar();
-    puerto_.reset();
-    puerto = nullptr;
     lector_hex_.reset();
     lector_hex = nullptr;
 }

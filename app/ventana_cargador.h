@@ -1,9 +1,11 @@
-// Tventana_cargador: the main window of the updater without its widgets. It owns the port,
-// the query object, the graphics uploader and the embedded image reader, holds the texts of
-// idiomas.ini, and runs the handshake, the wizard, the update plan and the update run. What
-// it shows goes through Vista; what it needs from the machine through Entorno.
+// Tventana_cargador: the main window of the updater without its widgets: the wizard over a
+// session with one meter (Sesion_medidor). It holds the embedded image and the texts of
+// idiomas.ini, decides the plan from the session's reads, and runs the wizard's steps and
+// the update run. What it shows goes through Vista; what it needs from the machine through
+// Entorno.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -12,16 +14,14 @@
 #include <string_view>
 #include <vector>
 
-#include "app/contexto.h"
+#include "app/decidir_plan.h"
+#include "app/sesion_medidor.h"
 #include "app/vista.h"
 #include "base/entorno.h"
 #include "link/dispositivo_serie.h"
 
 namespace z82 {
 
-class TCPuerto;
-class TConsultas;
-class TGraficos;
 class TFuente_lineas;
 class TLector_hex;
 class TFParam_defecto;
@@ -88,37 +88,42 @@ struct Desenlace_actualizacion {
 // "Version " + the image version; a build 00000 is not shown ("Version 1.88").
 std::string Texto_etiqueta_version(const std::string& version_hex);
 
-class Tventana_cargador : public Contexto {
+class Tventana_cargador {
   public:
     // dispositivo: the serial devices of this system (or the simulated link); cerrojo: the
     // per-user lock "Mutex_Puerto" (may be null); idiomas: the text of the language file
     // the face found (empty without one: Spanish menus, empty wizard texts).
     Tventana_cargador(Entorno& entorno, Vista& vista, Dispositivo_serie& dispositivo,
                       Cerrojo_puerto* cerrojo, std::string_view idiomas = {});
-    ~Tventana_cargador() override;
+    ~Tventana_cargador();
+    Tventana_cargador(const Tventana_cargador&) = delete;
+    Tventana_cargador& operator=(const Tventana_cargador&) = delete;
+
+    Entorno& entorno;
+    Vista& vista;
+    // The connection to the meter on numero_puerto.
+    Sesion_medidor sesion;
 
     // --- Exit handlers -------------------------------------------------------------------
     // The face ends the process with this exit code when "Salir" or the exit button allow it.
     std::function<void(int)> terminar;
     bool FormCloseQuery() const { return !ocupado; }
     void FormClose() { Salir(); }
-    void Salir() { cerrando = true; }
+    void Salir() { sesion.cerrando = true; }
     void MenuSalirClick();
     void SpeedButton_exitClick();
 
-    // --- Handshake and link watch --------------------------------------------------------
-    void Boton_ConectarClick() override;
-    void Reconectar() override;
-    void Pulsos_rts();
-    void Enviar_cierre();
-    void Mira_desconexion();
+    // --- Handshake --------------------------------------------------------------------------
+    // Disconnects when connected; else the session's handshake on numero_puerto, then the
+    // plan, then the link watch.
+    void Boton_ConectarClick();
+    // The session's reconnection on numero_puerto.
+    void Reconectar();
 
     // --- Update plan ----------------------------------------------------------------------
+    // The plan's reads in their fixed order, then Decidir_plan over what they brought.
     void Plan_actualizacion();
-    bool Firmware_nuevo();
-    bool Fpga_distinta();
-    bool Planes_distintos(int tipo);
-    bool Mpeg4_necesario();
+    // The options read, then the check before a run (Actualizacion_permitida).
     bool Comprobar_medidor();
 
     // --- Wizard and port selection --------------------------------------------------------
@@ -164,7 +169,7 @@ class Tventana_cargador : public Contexto {
     // The window caption.
     std::string Titulo() const { return "Update Z82 v" + version_hex; }
 
-    // State of the window (fields not in Contexto).
+    // State of the window.
     int numero_puerto = 1;
     int paso_asistente = 0;
     int busquedas_fallidas = 0;
@@ -181,11 +186,14 @@ class Tventana_cargador : public Contexto {
     bool grabar_planes = true;
     bool planes_extra = false;
     bool modo_automatico = true;  // Auto1 marked; MenuPuerto marked when false
-    Temporizador Timer_desconexion;
+    bool ocupado = false;
 
-    // What the last search learnt about ports it could not open (rights, held by another
-    // program), for the face to explain a "no meter" result.
-    std::vector<std::string> avisos_puertos;
+    // The embedded image: version text "1.88.00004" and its 64 segment flags; the plan.
+    std::string version_hex;
+    std::array<bool, 64> segmentos{};
+    TFuente_lineas* fuente_hex = nullptr;
+    TLector_hex* lector_hex = nullptr;
+    Plan plan;
     Resultado_asistente resultado = Resultado_asistente::ninguno;
     Desenlace_actualizacion desenlace;
     // What the last plan read from the meter, for a report ("1.87.00000", "2.0").
@@ -209,27 +217,16 @@ class Tventana_cargador : public Contexto {
     bool Preguntar_borrado();
     // The items in their fixed order, once the questions are answered.
     std::vector<Paso_actualizacion> Pasos_actualizacion(TFParam_defecto& parametros);
-    void Desconectar();
-    // The identity reads of words 0x0232 and 0x023B into dato_232_ok, dato_232, dato_23b.
-    void Leer_datos_sonido();
-    // The language index into idioma_medidor and idioma_ok: it must read the same twice.
-    void Leer_idioma_medidor();
     // The zone item: the meter's identity values read again where the connection could
     // not, the block built, then written (unless the run already failed).
     bool Grabar_zona(TFParam_defecto& parametros, bool escribir);
     // Shows the outcome of a run on the wizard.
     void Mostrar_desenlace();
-    bool Reabrir_puerto();
-    bool Enviar_sonda();
 
     // The run clock (whole seconds): the loader's answers and the graphics erase count their
     // limits from it, and the 972-byte load starts it again.
     int64_t hora_inicio = 0;
 
-    Dispositivo_serie& dispositivo_;
-    std::unique_ptr<TCPuerto> puerto_;
-    std::unique_ptr<TConsultas> consultas_;
-    std::unique_ptr<TGraficos> graficos_;
     std::unique_ptr<TFuente_lineas> fuente_hex_;
     std::unique_ptr<TLector_hex> lector_hex_;
     std::map<std::string, std::string> textos_;

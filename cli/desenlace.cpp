@@ -38,12 +38,12 @@ std::string Nada_que_hacer(const Tventana_cargador& v) {
     bool todo = true;
     if (v.planes_distintos) {
         todo = false;
-        r += "; its channel plans (type " + std::to_string(v.medidor.tipo_plan_medidor) +
-             ", version " + std::to_string(v.medidor.plan_medidor) + ") differ from the carried (" +
-             std::to_string(Version_plan_llevada(v.medidor.tipo_plan_medidor)) +
+        r += "; its channel plans (type " + std::to_string(v.sesion.medidor.tipo_plan_medidor) +
+             ", version " + std::to_string(v.sesion.medidor.plan_medidor) + ") differ from the carried (" +
+             std::to_string(Version_plan_llevada(v.sesion.medidor.tipo_plan_medidor)) +
              "), but plans are written only with a firmware update";
     }
-    if (v.consultas->respuesta_mpeg4 != TConsultas::Respuesta_modulo::completa) {
+    if (v.sesion.consultas->respuesta_mpeg4 != TConsultas::Respuesta_modulo::completa) {
         todo = false;
         r += "; the MPEG4 module did not answer, so its application was not checked (a meter "
              "without a module never answers)";
@@ -54,10 +54,10 @@ std::string Nada_que_hacer(const Tventana_cargador& v) {
 }  // namespace
 
 std::string Motivo_no_permitido(const Tventana_cargador& v) {
-    if (v.medidor.opciones_bit5_libre) return "the meter's options do not allow an update";
-    if (!v.medidor.version_legible)
+    if (v.sesion.medidor.opciones_bit5_libre) return "the meter's options do not allow an update";
+    if (!v.sesion.medidor.version_legible)
         return "the meter's versions cannot be read (or never read the same twice)";
-    if (v.medidor.es_usa) return "the meter is a USA model";
+    if (v.sesion.medidor.es_usa) return "the meter is a USA model";
     return "";
 }
 
@@ -112,7 +112,7 @@ Desenlace Desenlace_de(const Tventana_cargador& v) {
                                                "switch it off and on with the cable in)"
                                              : "") +
                       ".";
-            d.avisos = v.avisos_puertos;
+            d.avisos = v.sesion.avisos_puertos;
             return d;
         case Resultado_asistente::enlace_perdido:
             d.codigo = 12;

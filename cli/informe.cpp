@@ -24,9 +24,12 @@ bool Modulo_responde(const Version_mpeg4& m) {
 std::vector<std::string> Elementos(const Tventana_cargador& v) {
     std::vector<std::string> r;
     const std::pair<bool, const char*> items[] = {
-        {v.Check_borrar, "memory erase"},      {v.Check_mpeg4_apl, "MPEG4 module application"},
-        {v.Check_fpga, "FPGA configurations"}, {v.Check_firmware, "main firmware"},
-        {v.Check_planes, "channel plans"},     {v.Check_configuracion, "zone configuration"},
+        {v.plan.Check_borrar, "memory erase"},
+        {v.plan.Check_mpeg4_apl, "MPEG4 module application"},
+        {v.plan.Check_fpga, "FPGA configurations"},
+        {v.plan.Check_firmware, "main firmware"},
+        {v.plan.Check_planes, "channel plans"},
+        {v.plan.Check_configuracion, "zone configuration"},
     };
     for (const auto& [marcado, nombre] : items) {
         if (marcado) r.emplace_back(nombre);
@@ -36,8 +39,8 @@ std::vector<std::string> Elementos(const Tventana_cargador& v) {
 
 // The meter as --plan reads it.
 void Json_medidor(Escritor_json& j, const Tventana_cargador& v) {
-    const Version_mpeg4& m = v.consultas->version;
-    const Datos_medidor& d = v.medidor;
+    const Version_mpeg4& m = v.sesion.consultas->version;
+    const Datos_medidor& d = v.sesion.medidor;
     j.abrir_objeto();
     j.clave("port").entero(v.numero_puerto);
     j.clave("firmware").cadena(v.version_medidor);
@@ -84,13 +87,13 @@ void Json_lista(Escritor_json& j, const std::vector<std::string>& elementos) {
 }  // namespace
 
 void Imprimir_plan(const Tventana_cargador& v) {
-    const Version_mpeg4& m = v.consultas->version;
+    const Version_mpeg4& m = v.sesion.consultas->version;
     std::printf("Meter on port %d\n", v.numero_puerto);
     std::printf("  firmware      %s%s (program carries %s)\n", v.version_medidor.c_str(),
-                v.medidor.es_usa ? " USA" : "", v.version_hex.c_str());
+                v.sesion.medidor.es_usa ? " USA" : "", v.version_hex.c_str());
     std::printf("  channel plans type %s version %d (program carries %d)\n",
-                Nombre_tipo(v.medidor.tipo_plan_medidor), v.medidor.plan_medidor,
-                Version_plan_llevada(v.medidor.tipo_plan_medidor));
+                Nombre_tipo(v.sesion.medidor.tipo_plan_medidor), v.sesion.medidor.plan_medidor,
+                Version_plan_llevada(v.sesion.medidor.tipo_plan_medidor));
     std::printf("  FPGA          %s (program carries %s)\n", v.version_fpga_medidor.c_str(),
                 Version_fpga_llevada().c_str());
     if (!Modulo_responde(m)) {
@@ -99,8 +102,8 @@ void Imprimir_plan(const Tventana_cargador& v) {
         std::printf("  MPEG4 module  software 0x%04X build %u boot %u decoders %u\n", m.version_sw,
                     m.build, m.version_boot, m.version_decoders);
     }
-    if (v.medidor.idioma_ok) {
-        std::printf("  language index %d\n", v.medidor.idioma_medidor);
+    if (v.sesion.medidor.idioma_ok) {
+        std::printf("  language index %d\n", v.sesion.medidor.idioma_medidor);
     } else {
         std::printf("  language index unreadable (no two replies agreed)\n");
     }

@@ -305,7 +305,7 @@ int Principal(const std::vector<std::string>& args) {
     if (o.plan) {
         vista.silencio = true;
         ventana.Buscar_medidor();
-        if (!ventana.conectado) {
+        if (!ventana.sesion.conectado) {
             ventana.resultado = Resultado_asistente::no_encontrado;
             return terminar();
         }

@@ -117,8 +117,6 @@ struct Motor {
         lector.registros = registros;
         puerto.Abrir(1, ctx.config_puerto);
         ctx.conectado = true;
-        // A reconnection the exchange asks for is a new handshake's probe and nothing more.
-        ctx.al_reconectar = [this] { ctx.conectado = true; };
     }
 };
 
@@ -158,14 +156,14 @@ void Conexion_ventana(Banco_fuzz& b) {
     Tventana_cargador v(b.entorno, b.vista, b.enlace, nullptr);
     v.numero_puerto = 1;
     v.Boton_ConectarClick();
-    if (!v.conectado) return;
+    if (!v.sesion.conectado) return;
     v.Plan_actualizacion();
     v.Comprobar_medidor();
     // A reconnection the version reads asked for may have failed and left it closed; when
     // still connected, the click disconnects.
-    if (!v.conectado) return;
+    if (!v.sesion.conectado) return;
     v.Boton_ConectarClick();
-    if (v.conectado) Fallo("still connected after the disconnecting click");
+    if (v.sesion.conectado) Fallo("still connected after the disconnecting click");
 }
 
 void Ejecutar(Banco_fuzz& b, Intercambio que, int variante) {

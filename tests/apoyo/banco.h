@@ -2,35 +2,50 @@
 // simulated link with a scripted meter on port 1, the port object and a window state.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
-#include "app/contexto.h"
+#include "app/vista.h"
+#include "flash/codigo_cargador.h"
 #include "link/tcpuerto.h"
+#include "queries/datos_medidor.h"
 #include "sim/enlace_simulado.h"
 #include "sim/entorno_virtual.h"
 #include "sim/extremo_guion.h"
 #include "sim/reloj_virtual.h"
 #include "sim/vista_registro.h"
 
+namespace z82 {
+class TConsultas;
+class TGraficos;
+class TFuente_lineas;
+class TLector_hex;
+}  // namespace z82
+
 namespace z82::prueba {
 
-// Window state without a window: the handshake calls are counted and can be scripted.
-class Contexto_prueba : public Contexto {
-  public:
-    using Contexto::Contexto;
-    void Boton_ConectarClick() override {
-        ++conexiones;
-        if (al_conectar) al_conectar();
-    }
-    void Reconectar() override {
-        ++reconexiones;
-        if (al_reconectar) al_reconectar();
-    }
+// What the items' exchanges take from a session, without one: the environment, the
+// progress bar, the port and the objects over it, the run's signals and the meter's facts.
+struct Contexto_prueba {
+    Contexto_prueba(Entorno& e, Vista& v) : entorno(e), vista(v), Barra_progreso(v) {}
+    Canal canal() { return {*puerto, entorno, senales}; }
+
+    Entorno& entorno;
+    Vista& vista;
+    Barra_de_progreso Barra_progreso;
+    TCPuerto* puerto = nullptr;
+    TConsultas* consultas = nullptr;
+    TGraficos* graficos = nullptr;
+    TFuente_lineas* fuente_hex = nullptr;
+    TLector_hex* lector_hex = nullptr;
+    Bloques_cargador bloques;
+    Config_puerto config_puerto;
+    bool conectado = false;
+    Senales senales;
+    int ultimo_progreso = -1;
+    Datos_medidor medidor;
     // The run clock the tests hand to the loader and graphics exchanges.
     int64_t hora_inicio = 0;
-    int conexiones = 0;
-    int reconexiones = 0;
-    std::function<void()> al_conectar, al_reconectar;
 };
 
 struct Banco {

@@ -62,7 +62,7 @@ TEST(Actualizacion, FirmwareFpgaAndZoneCountThreeAndReconnectOnlyAfterTheFirmwar
     ASSERT_EQ(b.correr({false}), Resultado_asistente::actualizado);
     EXPECT_EQ(b.contadores(), (std::vector<std::string>{"1/3", "2/3", "3/3"}));
     EXPECT_EQ(b.vista.preguntas.size(), 1u);
-    EXPECT_FALSE(b.ventana->Check_planes);
+    EXPECT_FALSE(b.ventana->plan.Check_planes);
     EXPECT_FALSE(b.ventana->segmentos[30]);
     EXPECT_FALSE(b.ventana->segmentos[31]);
 
@@ -78,7 +78,7 @@ TEST(Actualizacion, FirmwareFpgaAndZoneCountThreeAndReconnectOnlyAfterTheFirmwar
     // The closing pair after the zone, and again at the end of the run.
     EXPECT_GE(b.contar_desde("cierre", b.buscar("eeprom 0200")), 2u);
     EXPECT_FALSE(b.ventana->ocupado);
-    EXPECT_FALSE(b.ventana->conectado);
+    EXPECT_FALSE(b.ventana->sesion.conectado);
 }
 
 TEST(Actualizacion, PlanQuestionOkAddsTheEraseWithItsWarningAndBothPlanSegments) {
@@ -103,7 +103,7 @@ TEST(Actualizacion, FailingFpgaSkipsTheFirmwareButTheZoneStillCountsAndCloses) {
     EXPECT_EQ(b.buscar("eeprom"), b.medidor->registro.size());  // no configuration written
     EXPECT_GE(b.contar_desde("cierre", 0), 1u);
     EXPECT_EQ(b.vista.imagen_actual, IMG_FALLO);
-    EXPECT_FALSE(b.ventana->conectado);
+    EXPECT_FALSE(b.ventana->sesion.conectado);
 }
 
 TEST(Actualizacion, Mpeg4ItemIsFollowedBy15SecondsAndAReconnection) {
@@ -144,7 +144,7 @@ TEST(Actualizacion, EraseThatNeverAnswersFailsTheRun) {
 TEST(Actualizacion, FirmwareStepWithoutALinkFailsInsteadOfSucceeding) {
     Banco_run b;
     auto& v = *b.ventana;
-    v.conectado = false;
+    v.sesion.conectado = false;
     EXPECT_FALSE(v.Grabar_firmware());
     EXPECT_TRUE(b.enlace.enviados().empty());
 }

@@ -95,8 +95,8 @@ TEST(Asistente, MeterOnTheThirdPortIsFoundAfterTheFirstTwoGotTheirFullHandshakes
     EXPECT_EQ(v.resultado, Resultado_asistente::nada_que_hacer);
     EXPECT_EQ(b.vista.imagen_actual, IMG_DETENIDO);
     EXPECT_EQ(b.vista.lineas[0], "Nothing to do");
-    EXPECT_FALSE(v.conectado);
-    EXPECT_FALSE(v.puerto->Abierto());
+    EXPECT_FALSE(v.sesion.conectado);
+    EXPECT_FALSE(v.sesion.puerto->Abierto());
 }
 
 TEST(Asistente, SecondPassProbesRegistryPortsNotTriedAndAlwaysThoseAbove15) {
@@ -148,8 +148,8 @@ TEST(Asistente, LevelOf16StopsAnd17Passes) {
             EXPECT_EQ(v.resultado, Resultado_asistente::nada_que_hacer);
         }
         EXPECT_EQ(b.vista.imagen_actual, IMG_DETENIDO);
-        EXPECT_FALSE(v.conectado);
-        EXPECT_FALSE(v.puerto->Abierto());
+        EXPECT_FALSE(v.sesion.conectado);
+        EXPECT_FALSE(v.sesion.puerto->Abierto());
     }
 }
 

@@ -48,8 +48,8 @@ TEST(Conexion, SilentPortGetsFourProbesEachFollowedByDisconnectAndIsClosed) {
     Extremo_guion& mudo = b.guion(1);
     auto& v = b.crear();
     v.Boton_ConectarClick();
-    EXPECT_FALSE(v.conectado);
-    EXPECT_FALSE(v.puerto->Abierto());
+    EXPECT_FALSE(v.sesion.conectado);
+    EXPECT_FALSE(v.sesion.puerto->Abierto());
     const auto enviados = b.enlace.enviados();
     EXPECT_EQ(enviados, (std::vector<uint8_t>{0, 0x0A, 0, 0x0A, 0, 0x0A, 0, 0x0A}));
     // 16 RTS pulses before each probe.
@@ -62,9 +62,9 @@ TEST(Conexion, Answer6DEndsTheAttemptsAndIsRemembered) {
     Responder_sondas(m, 0x6D);
     auto& v = b.crear();
     v.Boton_ConectarClick();
-    EXPECT_FALSE(v.conectado);
-    EXPECT_TRUE(v.respuesta_6d);
-    EXPECT_FALSE(v.puerto->Abierto());
+    EXPECT_FALSE(v.sesion.conectado);
+    EXPECT_TRUE(v.sesion.respuesta_6d);
+    EXPECT_FALSE(v.sesion.puerto->Abierto());
     EXPECT_EQ(b.enlace.enviados(), (std::vector<uint8_t>{0x00, 0x0A}));
 }
 
@@ -74,9 +74,9 @@ TEST(Conexion, Answer5DConnectsAfterOneProbeAndRunsTheIdentityQueriesInOrder) {
     Responder_sondas(m, 0x5D);
     auto& v = b.crear();
     v.Boton_ConectarClick();
-    ASSERT_TRUE(v.conectado);
-    EXPECT_FALSE(v.modo_diferencial);
-    EXPECT_TRUE(v.Timer_desconexion.Enabled());
+    ASSERT_TRUE(v.sesion.conectado);
+    EXPECT_FALSE(v.sesion.modo_diferencial);
+    EXPECT_TRUE(v.sesion.Timer_desconexion.Enabled());
     const auto e = b.enlace.enviados();
     // One attempt connects. The MPEG4 module, which this meter does not have, sends
     // nothing to 0xBF: it counts as absent, with no reconnection and no second 0xBF.
@@ -93,7 +93,7 @@ TEST(Conexion, Answer5DConnectsAfterOneProbeAndRunsTheIdentityQueriesInOrder) {
     EXPECT_LT(pos(idioma), pos(d232));
     EXPECT_EQ(pos(d23b), static_cast<long>(e.size()));
     // A silent language query reads as index 0, which is in range.
-    EXPECT_EQ(v.medidor.idioma_medidor, 0);
+    EXPECT_EQ(v.sesion.medidor.idioma_medidor, 0);
 }
 
 TEST(Conexion, AnswerD5ConnectsInDifferentialModeAndLoadsTheBootCodeFirst) {
@@ -102,17 +102,16 @@ TEST(Conexion, AnswerD5ConnectsInDifferentialModeAndLoadsTheBootCodeFirst) {
     Responder_sondas(m, 0xD5);
     auto& v = b.crear();
     v.Boton_ConectarClick();
-    ASSERT_TRUE(v.conectado);
-    EXPECT_TRUE(v.modo_diferencial);
+    ASSERT_TRUE(v.sesion.conectado);
+    EXPECT_TRUE(v.sesion.modo_diferencial);
     const auto e = b.enlace.enviados();
     // Right after the probe: the 32-byte block, then the 972-byte block, raw.
     ASSERT_GT(e.size(), 1u + 32 + 972);
-    EXPECT_TRUE(std::equal(v.bloques.bloque[0].begin(), v.bloques.bloque[0].end(), e.begin() + 1));
-    EXPECT_TRUE(std::equal(v.bloques.bloque[2].begin(), v.bloques.bloque[2].end(), e.begin() + 33));
-    // The FPGA rule does not ask a meter in differential mode.
-    b.enlace.borrar_registro();
-    EXPECT_FALSE(v.Fpga_distinta());
-    EXPECT_TRUE(b.enlace.enviados().empty());
+    EXPECT_TRUE(std::equal(v.sesion.bloques.bloque[0].begin(), v.sesion.bloques.bloque[0].end(), e.begin() + 1));
+    EXPECT_TRUE(std::equal(v.sesion.bloques.bloque[2].begin(), v.sesion.bloques.bloque[2].end(), e.begin() + 33));
+    // The plan does not ask a meter in differential mode for its FPGA area.
+    EXPECT_TRUE(v.version_fpga_medidor.empty());
+    EXPECT_FALSE(v.plan.Check_fpga);
 }
 
 TEST(Conexion, ReconnectAcceptsOnly5DAndReportsUsbErrorAfterTheBeep) {
@@ -121,8 +120,8 @@ TEST(Conexion, ReconnectAcceptsOnly5DAndReportsUsbErrorAfterTheBeep) {
     Responder_sondas(m, 0xD5);
     auto& v = b.crear();
     v.Reconectar();
-    EXPECT_FALSE(v.conectado);
-    EXPECT_FALSE(v.puerto->Abierto());
+    EXPECT_FALSE(v.sesion.conectado);
+    EXPECT_FALSE(v.sesion.puerto->Abierto());
     EXPECT_EQ(Contar(b.enlace.enviados(), 0x00), 10u);
     EXPECT_EQ(m.flancos_rts, 160);
     EXPECT_EQ(b.entorno.pitidos, 1);
@@ -132,11 +131,11 @@ TEST(Conexion, ReconnectAcceptsOnly5DAndReportsUsbErrorAfterTheBeep) {
     Responder_sondas(m, 0x5D);
     b.enlace.borrar_registro();
     v.Reconectar();
-    EXPECT_TRUE(v.conectado);
+    EXPECT_TRUE(v.sesion.conectado);
     EXPECT_EQ(Contar(b.enlace.enviados(), 0x00), 1u);
     // No identity queries and no watch after a reconnection.
     EXPECT_EQ(b.enlace.enviados().size(), 1u);
-    EXPECT_FALSE(v.Timer_desconexion.Enabled());
+    EXPECT_FALSE(v.sesion.Timer_desconexion.Enabled());
 }
 
 TEST(Conexion, MetersOwnDisconnectByteWhileIdleIsAnsweredWithin100ms) {
@@ -145,23 +144,23 @@ TEST(Conexion, MetersOwnDisconnectByteWhileIdleIsAnsweredWithin100ms) {
     Responder_sondas(m, 0x5D);
     auto& v = b.crear();
     v.Boton_ConectarClick();
-    ASSERT_TRUE(v.conectado);
+    ASSERT_TRUE(v.sesion.conectado);
     b.enlace.borrar_registro();
     const int64_t t0 = b.reloj.us();
     m.responder(0x0A, t0 + 1000);
     // The idle window pumps messages.
-    while (v.conectado && b.reloj.us() < t0 + 1'000'000) b.entorno.procesar_mensajes();
-    EXPECT_FALSE(v.conectado);
+    while (v.sesion.conectado && b.reloj.us() < t0 + 1'000'000) b.entorno.procesar_mensajes();
+    EXPECT_FALSE(v.sesion.conectado);
     EXPECT_EQ(b.enlace.enviados(), std::vector<uint8_t>{0x0A});
     // The watch runs every 100 ms: the answer leaves within 100 ms of the meter's byte.
     const int64_t respuesta = b.enlace.registro().back().t_us;
     EXPECT_LE(respuesta - (t0 + 1000), 100'000);
-    EXPECT_FALSE(v.puerto->Abierto());
+    EXPECT_FALSE(v.sesion.puerto->Abierto());
     // A check that fails now drops a link already gone: no new handshake starts (it would
     // leave the meter connected without its 0x0A).
     v.Soltar_enlace();
     EXPECT_EQ(b.enlace.enviados(), std::vector<uint8_t>{0x0A});
-    EXPECT_FALSE(v.conectado);
+    EXPECT_FALSE(v.sesion.conectado);
 }
 
 TEST(Conexion, ClosingTheWindowDuringTheHandshakeReturnsWithoutClosingThePort) {
@@ -171,9 +170,9 @@ TEST(Conexion, ClosingTheWindowDuringTheHandshakeReturnsWithoutClosingThePort) {
     // The close arrives with the first messages processed after the port opened.
     b.entorno.publicar([&] { v.FormClose(); });
     v.Boton_ConectarClick();
-    EXPECT_TRUE(v.cerrando);
-    EXPECT_TRUE(v.puerto->Abierto());
-    EXPECT_FALSE(v.conectado);
+    EXPECT_TRUE(v.sesion.cerrando);
+    EXPECT_TRUE(v.sesion.puerto->Abierto());
+    EXPECT_FALSE(v.sesion.conectado);
     EXPECT_TRUE(b.enlace.enviados().empty());
 }
 
@@ -203,7 +202,7 @@ TEST(Conexion, ClosingPairDrainsFirstAndPauses) {
     b.enlace.borrar_registro();
     m.responder({1, 2, 3}, b.reloj.us());
     const int64_t t0 = b.reloj.ms();
-    v.Enviar_cierre();
+    v.sesion.Enviar_cierre();
     EXPECT_EQ(b.enlace.enviados(), (std::vector<uint8_t>{0x0F, 0xF0}));
     EXPECT_GE(b.reloj.ms() - t0, 500);
 }

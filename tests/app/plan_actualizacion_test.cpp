@@ -1,5 +1,5 @@
-// The update plan decided right after a connection, against simulated meters of several
-// versions.
+// The plan's reads right after a connection, against simulated meters: what each reads,
+// how often, and what the rules then decide.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -28,7 +28,7 @@ struct Banco_plan : Banco_ventana {
     Tventana_cargador& conectar(const std::string& version_imagen = "") {
         if (!version_imagen.empty()) ventana->version_hex = version_imagen;
         ventana->Boton_ConectarClick();
-        EXPECT_TRUE(ventana->conectado);
+        EXPECT_TRUE(ventana->sesion.conectado);
         return *ventana;
     }
 };
@@ -39,116 +39,47 @@ Config_medidor Con_firmware(const std::string& version) {
     return c;
 }
 
-bool Firmware(const std::string& medidor, const std::string& imagen) {
-    Banco_plan b(Con_firmware(medidor));
-    return b.conectar(imagen).Check_firmware;
-}
-
-TEST(Plan_actualizacion, FirmwareVersionRules) {
-    EXPECT_FALSE(Firmware("1.88.00000", "1.88.00000"));
-    EXPECT_TRUE(Firmware("1.88.00000", "1.89.00000"));
-    EXPECT_FALSE(Firmware("1.90.00000", "1.89.00000"));
-    // A meter build other than 00000 always takes the carried firmware.
-    EXPECT_TRUE(Firmware("1.88.00004", "1.88.00004"));
-    EXPECT_TRUE(Firmware("1.88.00003", "1.88.00004"));
-    EXPECT_TRUE(Firmware("1.88.00005", "1.88.00004"));
-    // A carried build other than 00000: ten characters are compared.
-    EXPECT_TRUE(Firmware("1.88.00000", "1.88.00004"));
-    EXPECT_FALSE(Firmware("1.89.00000", "1.88.00004"));
-}
-
-TEST(Plan_actualizacion, WithTheFirmwareGoTheFpgaAndZoneAndWithoutItNoPlansNorErase) {
+// The reads feed the rules (which tests/app/decidir_plan_test.cpp tries value by value):
+// each value as the meter stores it reaches the decision.
+TEST(Plan_actualizacion, TheReadsFeedTheRules) {
     {
-        Banco_plan b(Con_firmware("1.87.00000"));
-        auto& v = b.conectar();
-        EXPECT_TRUE(v.Check_firmware);
-        EXPECT_TRUE(v.Check_fpga);
-        EXPECT_TRUE(v.Check_configuracion);
-        EXPECT_TRUE(v.Check_planes);  // plan type 0, version 100
-        EXPECT_FALSE(v.Check_borrar);
+        Config_medidor c = Con_firmware("1.87.00000");
+        c.fpga_mayor = 3;
+        c.fpga_menor = 1;
+        c.plan_tipo = 7;  // a type above 4 is taken as type 0
+        c.plan_version = 0x70;
+        c.mpeg4.version_sw = 0x006E;
+        Banco_plan b(c);
+        auto& v = b.conectar("1.88.00000");
+        EXPECT_EQ(v.version_medidor, "1.87.00000");
+        EXPECT_EQ(v.version_fpga_medidor, "3.1");
+        EXPECT_EQ(v.sesion.medidor.tipo_plan_medidor, 0);
+        EXPECT_EQ(v.sesion.medidor.plan_medidor, 0x70);
+        EXPECT_FALSE(v.planes_distintos);
+        EXPECT_EQ(v.plan, (Plan{true, true, false, false, true, true}));
     }
     {
+        // Plans differ, but they only travel with the firmware; a silent module.
         Config_medidor c = Con_firmware("1.89.00000");
-        c.plan_version = 50;  // plans differ, but they only travel with the firmware
+        c.plan_version = 50;
         c.fpga_mayor = 3;
+        c.mpeg4_presente = false;
         Banco_plan b(c);
-        auto& v = b.conectar();
-        EXPECT_FALSE(v.Check_firmware);
-        EXPECT_FALSE(v.Check_planes);
-        EXPECT_FALSE(v.Check_fpga);
-        EXPECT_FALSE(v.Check_configuracion);
-        EXPECT_FALSE(v.Comprobar_medidor());  // nothing to do
-        EXPECT_FALSE(v.medidor.opciones_bit5_libre);
+        auto& v = b.conectar("1.88.00000");
+        EXPECT_FALSE(v.plan.alguno());
         EXPECT_TRUE(v.planes_distintos);
+        EXPECT_FALSE(v.Comprobar_medidor());  // nothing to do
+        EXPECT_FALSE(v.sesion.medidor.opciones_bit5_libre);
     }
-    // A zone owed (a run programmed the firmware and could not write it, or --zone) goes
-    // alone to a meter that runs the carried firmware, and to no other.
-    for (const char* version : {"1.89.00000", "1.90.00000"}) {
-        Config_medidor c = Con_firmware(version);
-        c.fpga_mayor = 3;
-        Banco_plan b(c);
-        b.ventana->zona_pendiente = true;
-        auto& v = b.conectar("1.89.00000");
-        EXPECT_FALSE(v.Check_firmware);
-        EXPECT_EQ(v.Check_configuracion, std::string(version) == "1.89.00000") << version;
-    }
-}
-
-TEST(Plan_actualizacion, FpgaRule) {
-    auto fpga = [](uint8_t mayor, uint8_t menor) {
-        Config_medidor c = Con_firmware("1.89.00000");
-        c.fpga_mayor = mayor;
-        c.fpga_menor = menor;
-        Banco_plan b(c);
-        auto& v = b.conectar();
-        return std::make_pair(v.Check_fpga, v.version_fpga_medidor);
-    };
-    EXPECT_EQ(fpga(3, 0), std::make_pair(false, std::string("3.0")));
-    EXPECT_EQ(fpga(3, 1), std::make_pair(true, std::string("3.1")));
-    EXPECT_EQ(fpga(2, 0), std::make_pair(true, std::string("2.0")));
-}
-
-TEST(Plan_actualizacion, PlanTypesAndVersions) {
-    auto planes = [](uint8_t tipo, uint16_t version) {
-        Config_medidor c;
-        c.plan_tipo = tipo;
-        c.plan_version = version;
-        Banco_plan b(c);
-        auto& v = b.conectar();
-        return std::make_tuple(v.Check_planes, v.medidor.tipo_plan_medidor,
-                               v.medidor.plan_esperado);
-    };
-    EXPECT_EQ(planes(0, 0x70), std::make_tuple(false, 0, 0x70));
-    EXPECT_EQ(planes(1, 0x67), std::make_tuple(false, 1, 0x67));
-    EXPECT_EQ(planes(2, 0x10), std::make_tuple(true, 2, 0x7A));
-    EXPECT_EQ(planes(3, 0x66), std::make_tuple(false, 3, 0x66));
-    EXPECT_EQ(planes(4, 0x6E), std::make_tuple(true, 4, 0x6F));
-    // A type above 4 is taken as type 0.
-    EXPECT_EQ(planes(7, 0x70), std::make_tuple(false, 0, 0x70));
-}
-
-TEST(Plan_actualizacion, Mpeg4Rule) {
-    auto mpeg4 = [](bool presente, uint16_t sw, uint16_t build) {
-        Config_medidor c;
-        c.mpeg4_presente = presente;
-        c.mpeg4.version_sw = sw;
-        c.mpeg4.build = build;
-        Banco_plan b(c);
-        return b.conectar().Check_mpeg4_apl;
-    };
-    EXPECT_TRUE(mpeg4(true, 0x006E, 0));
-    EXPECT_FALSE(mpeg4(true, 0x006F, 0));
-    EXPECT_TRUE(mpeg4(true, 0x0070, 3));
-    EXPECT_FALSE(mpeg4(false, 0, 0));  // a silent module
 }
 
 TEST(Plan_actualizacion, TheModuleIsAskedOnlyOverALiveConnection) {
     Config_medidor c;
     c.mpeg4.version_sw = 0x006E;
     Banco_plan b(c);
-    ASSERT_FALSE(b.ventana->conectado);
-    EXPECT_TRUE(b.ventana->Mpeg4_necesario());  // connects first, then asks
-    EXPECT_TRUE(b.ventana->conectado);
+    ASSERT_FALSE(b.ventana->sesion.conectado);
+    EXPECT_TRUE(b.ventana->sesion.Leer_mpeg4().has_value());  // connects first, then asks
+    EXPECT_TRUE(b.ventana->sesion.conectado);
     EXPECT_EQ(b.medidor->contar("sonda"), 1u);
 }
 
@@ -180,7 +111,7 @@ TEST(Plan_actualizacion, ModuleReplyDamagedOnTheLineIsAskedAgainOnTheSameConnect
     b.medidor->fallos.bytes.push_back(perdido);
     auto& v = b.conectar();
     EXPECT_TRUE(b.medidor->fallos.bytes[0].aplicado);
-    EXPECT_TRUE(v.Check_mpeg4_apl);
+    EXPECT_TRUE(v.plan.Check_mpeg4_apl);
     EXPECT_EQ(b.medidor->contar("mpeg4 identidad"), 2u);
     EXPECT_EQ(b.medidor->contar("sonda"), 1u);
 }
@@ -191,8 +122,8 @@ TEST(Plan_actualizacion, Mpeg4VersionZeroReconnectsOnceAfterFiveSeconds) {
     Banco_plan b(c);
     const int64_t t0 = b.reloj.ms();
     auto& v = b.conectar();
-    EXPECT_FALSE(v.Check_mpeg4_apl);
-    EXPECT_TRUE(v.conectado);
+    EXPECT_FALSE(v.plan.Check_mpeg4_apl);
+    EXPECT_TRUE(v.sesion.conectado);
     EXPECT_GE(b.reloj.ms() - t0, 5000);
     EXPECT_EQ(b.medidor->contar("mpeg4 identidad"), 2u);
 }
@@ -203,8 +134,8 @@ TEST(Plan_actualizacion, PreUpdateCheckRefusesUsaUnreadableVersionAndOptions) {
         c.region = "USA";
         Banco_plan b(c);
         auto& v = b.conectar();
-        EXPECT_TRUE(v.medidor.es_usa);
-        EXPECT_TRUE(v.Check_firmware);
+        EXPECT_TRUE(v.sesion.medidor.es_usa);
+        EXPECT_TRUE(v.plan.Check_firmware);
         EXPECT_FALSE(v.Comprobar_medidor());
     }
     {
@@ -212,8 +143,8 @@ TEST(Plan_actualizacion, PreUpdateCheckRefusesUsaUnreadableVersionAndOptions) {
         c.byte_6031 = 1;
         Banco_plan b(c);
         auto& v = b.conectar();
-        EXPECT_FALSE(v.medidor.version_legible);
-        EXPECT_FALSE(v.Check_firmware);
+        EXPECT_FALSE(v.sesion.medidor.version_legible);
+        EXPECT_FALSE(v.plan.Check_firmware);
         EXPECT_FALSE(v.Comprobar_medidor());
     }
     {
@@ -222,7 +153,7 @@ TEST(Plan_actualizacion, PreUpdateCheckRefusesUsaUnreadableVersionAndOptions) {
         Banco_plan b(c);
         auto& v = b.conectar();
         EXPECT_FALSE(v.Comprobar_medidor());
-        EXPECT_TRUE(v.medidor.opciones_bit5_libre);
+        EXPECT_TRUE(v.sesion.medidor.opciones_bit5_libre);
     }
     {
         Banco_plan b(Config_medidor{});
@@ -281,9 +212,9 @@ void Leer_con_danos(const Config_medidor& c, const std::vector<uint8_t>& peticio
         b.crear();
         b.ventana->version_hex = "1.88.00000";
         b.ventana->Boton_ConectarClick();
-        ASSERT_TRUE(b.ventana->conectado);
+        ASSERT_TRUE(b.ventana->sesion.conectado);
         auto& v = *b.ventana;
-        EXPECT_EQ(v.medidor.version_legible, peticiones != 0);
+        EXPECT_EQ(v.sesion.medidor.version_legible, peticiones != 0);
         if (peticiones != 0) {
             EXPECT_EQ(extremo.peticiones, peticiones);
             comprobar(v);
@@ -301,7 +232,7 @@ TEST(Plan_actualizacion, TheFirmwareVersionMustReadTheSameTwiceBeforeItDecides) 
     Leer_con_danos(Con_firmware("1.89.00000"), {0x01, 0x18, 0x16, 0x00, 0x06}, 4, 1,
                    {{0, 2}, {1, 3}, {3, 5}, {4, 0}}, [](Tventana_cargador& v) {
                        EXPECT_EQ(v.version_medidor, "1.89.00000");
-                       EXPECT_FALSE(v.Check_firmware);
+                       EXPECT_FALSE(v.plan.Check_firmware);
                    });
 }
 
@@ -314,9 +245,9 @@ TEST(Plan_actualizacion, ThePlanHeaderMustReadTheSameTwiceBeforeItDecidesTheRegi
     // The damage starts at the second, so the first clean one is wasted.
     Leer_con_danos(c, {0x01, 0x1E, 0x00, 0x00, 0x06}, 6, 2, {{0, 4}, {1, 6}, {2, 7}, {3, 0}},
                    [](Tventana_cargador& v) {
-                       EXPECT_TRUE(v.Check_planes);
-                       EXPECT_EQ(v.medidor.tipo_plan_medidor, 3);
-                       EXPECT_EQ(v.medidor.plan_medidor, 0x0047);
+                       EXPECT_TRUE(v.plan.Check_planes);
+                       EXPECT_EQ(v.sesion.medidor.tipo_plan_medidor, 3);
+                       EXPECT_EQ(v.sesion.medidor.plan_medidor, 0x0047);
                    });
 }
 
@@ -332,14 +263,14 @@ TEST(Plan_actualizacion, SoundValuesGoIntoTheZoneOnlyWhenTwoReadsAgree) {
         b.poner(1, &extremo);
         b.crear();
         b.ventana->Boton_ConectarClick();
-        ASSERT_TRUE(b.ventana->conectado);
+        ASSERT_TRUE(b.ventana->sesion.conectado);
         if (danadas < TConsultas::LECTURAS_CONFORMES - 1) {
-            EXPECT_TRUE(b.ventana->medidor.dato_232_ok);
-            EXPECT_EQ(b.ventana->medidor.dato_232, 0x07);
+            EXPECT_TRUE(b.ventana->sesion.medidor.dato_232_ok);
+            EXPECT_EQ(b.ventana->sesion.medidor.dato_232, 0x07);
             EXPECT_EQ(extremo.peticiones, danadas + 2);
         } else {
             // Never the same twice: taken as unread (asked again before the zone).
-            EXPECT_FALSE(b.ventana->medidor.dato_232_ok);
+            EXPECT_FALSE(b.ventana->sesion.medidor.dato_232_ok);
         }
         b.ventana.reset();
     }
@@ -352,10 +283,10 @@ TEST(Plan_actualizacion, IdentityQueriesFillTheWindowAndTheLanguageIsClamped) {
     c.dato_23b = 0x1964;
     Banco_plan b(c);
     auto& v = b.conectar();
-    EXPECT_EQ(v.medidor.idioma_medidor, 1);
-    EXPECT_TRUE(v.medidor.dato_232_ok);
-    EXPECT_EQ(v.medidor.dato_232, 0x07);
-    EXPECT_EQ(v.medidor.dato_23b, 0x1964);
+    EXPECT_EQ(v.sesion.medidor.idioma_medidor, 1);
+    EXPECT_TRUE(v.sesion.medidor.dato_232_ok);
+    EXPECT_EQ(v.sesion.medidor.dato_232, 0x07);
+    EXPECT_EQ(v.sesion.medidor.dato_23b, 0x1964);
 }
 
 }  // namespace

@@ -99,7 +99,7 @@ struct Banco {
 
 const std::vector<uint8_t>& Area_fpga(Tventana_cargador& v) {
     static const std::vector<uint8_t> area = [&] {
-        TCFpga fpga{v.canal(), v.Barra_progreso};
+        TCFpga fpga{v.sesion.canal(), v.sesion.Barra_progreso};
         fpga.n_configuraciones = 2;
         return fpga.Imagen();
     }();
@@ -441,14 +441,14 @@ Informe Ejecutar(const Corrida& c, const Opciones_corrida& o) {
     }
     r.segundos_virtuales = double(b.reloj.us()) / 1e6;
     auto& vista = b.vista;
-    const bool abierto = v.puerto->Abierto();
+    const bool abierto = v.sesion.puerto->Abierto();
     auto mal = [&](const std::string& por_que) {
         r.desenlace = Desenlace::fallo_mal_informado;
         r.detalle = por_que;
     };
     // The module's update alone is missing, and nothing of its answer came back.
     const bool no_oido =
-        c.plan.mpeg4 && v.consultas->respuesta_mpeg4 == TConsultas::Respuesta_modulo::ninguna;
+        c.plan.mpeg4 && v.sesion.consultas->respuesta_mpeg4 == TConsultas::Respuesta_modulo::ninguna;
     const auto modulo_no_oido = [&](const std::string& detalle) {
         r.desenlace = Desenlace::modulo_no_oido;
         r.detalle = detalle + "; the module's answer never came, so it counted as absent";
@@ -530,7 +530,7 @@ Informe Ejecutar(const Corrida& c, const Opciones_corrida& o) {
             }
             break;
         case Resultado_asistente::no_encontrado:
-            if (!Textos(vista, v, v.respuesta_6d ? "P6_E5" : "P6_E1")) {
+            if (!Textos(vista, v, v.sesion.respuesta_6d ? "P6_E5" : "P6_E1")) {
                 mal("no meter, without its texts");
             } else if (abierto) {
                 mal("no meter, with the link left open");

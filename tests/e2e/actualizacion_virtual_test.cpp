@@ -96,7 +96,7 @@ TEST(Actualizacion_virtual, DefaultMeterGetsFirmwarePlansFpgaAndZoneAndReadsThem
     Solo_lecturas_conocidas(*b.medidor);
     EXPECT_EQ(b.vista.imagen_actual, IMG_EXITO);
     EXPECT_EQ(b.vista.preguntas.size(), 2u);  // the plan question, then the erase warning
-    EXPECT_FALSE(v.puerto->Abierto());
+    EXPECT_FALSE(v.sesion.puerto->Abierto());
     EXPECT_FALSE(v.ocupado);
 
     EXPECT_EQ(b.Diferencias_firmware(), 0);
@@ -104,7 +104,7 @@ TEST(Actualizacion_virtual, DefaultMeterGetsFirmwarePlansFpgaAndZoneAndReadsThem
     // Every sector of the memory erase was emptied before the firmware came back.
     EXPECT_EQ(b.medidor->contar("orden ["), 12u);
 
-    TCFpga fpga{v.canal(), v.Barra_progreso};
+    TCFpga fpga{v.sesion.canal(), v.sesion.Barra_progreso};
     fpga.n_configuraciones = 2;
     const auto area = fpga.Imagen();
     ASSERT_EQ(area.size(), 185559u);
@@ -137,19 +137,19 @@ TEST(Actualizacion_virtual, DefaultMeterGetsFirmwarePlansFpgaAndZoneAndReadsThem
     // A new connection reads the carried versions back, and the language and sound values
     // that the zone block kept.
     v.Boton_ConectarClick();
-    ASSERT_TRUE(v.conectado);
-    EXPECT_EQ(v.medidor.idioma_medidor, 2);
-    EXPECT_TRUE(v.medidor.dato_232_ok);
-    EXPECT_EQ(v.medidor.dato_232, 0x05);
-    EXPECT_EQ(v.medidor.dato_23b, 0x1770);
+    ASSERT_TRUE(v.sesion.conectado);
+    EXPECT_EQ(v.sesion.medidor.idioma_medidor, 2);
+    EXPECT_TRUE(v.sesion.medidor.dato_232_ok);
+    EXPECT_EQ(v.sesion.medidor.dato_232, 0x05);
+    EXPECT_EQ(v.sesion.medidor.dato_23b, 0x1770);
     EXPECT_EQ(v.version_medidor, "1.88.00004");
-    EXPECT_EQ(v.medidor.tipo_plan_medidor, 0);
-    EXPECT_EQ(v.medidor.plan_medidor, 112);
+    EXPECT_EQ(v.sesion.medidor.tipo_plan_medidor, 0);
+    EXPECT_EQ(v.sesion.medidor.plan_medidor, 112);
     EXPECT_EQ(v.version_fpga_medidor, "3.0");
-    EXPECT_FALSE(v.Check_planes);
-    EXPECT_FALSE(v.Check_mpeg4_apl);
+    EXPECT_FALSE(v.plan.Check_planes);
+    EXPECT_FALSE(v.plan.Check_mpeg4_apl);
     // A build other than 00000 always asks for the firmware again.
-    EXPECT_TRUE(v.Check_firmware);
+    EXPECT_TRUE(v.plan.Check_firmware);
 }
 
 bool En_mapa(const std::vector<uint8_t>& mapa, uint8_t segmento) {
@@ -272,8 +272,8 @@ TEST(Actualizacion_virtual, MeterThatNeedsEveryItemHoldsEveryByteAfterwards) {
 
     auto& v = *b.ventana;
     v.Boton_ConectarClick();
-    ASSERT_TRUE(v.conectado);
-    EXPECT_FALSE(v.Check_mpeg4_apl);
+    ASSERT_TRUE(v.sesion.conectado);
+    EXPECT_FALSE(v.plan.Check_mpeg4_apl);
     EXPECT_EQ(v.version_fpga_medidor, "3.0");
     EXPECT_EQ(v.version_medidor, "1.88.00004");
 }

@@ -89,8 +89,8 @@ TEST(Parada_virtual, WindowClosedDuringTheSearchLeavesTheLinkClosedAndWritesNoth
         });
         const Resultado_asistente r = b.Actualizar({});
         EXPECT_NE(r, Resultado_asistente::actualizado);
-        EXPECT_TRUE(v->cerrando);
-        EXPECT_FALSE(v->puerto->Abierto());
+        EXPECT_TRUE(v->sesion.cerrando);
+        EXPECT_FALSE(v->sesion.puerto->Abierto());
         EXPECT_FALSE(v->ocupado);
         EXPECT_FALSE(b.medidor->hay("carga 144"));  // no run started
         EXPECT_EQ(b.medidor->programaciones, 0);
@@ -165,7 +165,7 @@ TEST(Parada_virtual, StopDuringEachItemEndsAtASafePointAndTheNextRunFinishes) {
         } else {
             EXPECT_EQ(b.vista.imagen_actual, IMG_EXITO);
         }
-        EXPECT_FALSE(v->puerto->Abierto());
+        EXPECT_FALSE(v->sesion.puerto->Abierto());
         EXPECT_FALSE(v->ocupado);
 
         // The next run on the same meter writes what is missing: after a run that finished,
@@ -177,10 +177,10 @@ TEST(Parada_virtual, StopDuringEachItemEndsAtASafePointAndTheNextRunFinishes) {
         EXPECT_EQ(v->resultado, it.resultado == Resultado_asistente::detenido || firmware
                                     ? Resultado_asistente::actualizado
                                     : Resultado_asistente::nada_que_hacer);
-        EXPECT_FALSE(v->puerto->Abierto());
+        EXPECT_FALSE(v->sesion.puerto->Abierto());
         // A new connection reads the carried FPGA version back.
         v->Boton_ConectarClick();
-        EXPECT_TRUE(v->conectado);
+        EXPECT_TRUE(v->sesion.conectado);
         EXPECT_EQ(v->version_fpga_medidor, "3.0");
         v->Boton_ConectarClick();
         if (firmware) {

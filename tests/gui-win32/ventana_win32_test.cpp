@@ -292,14 +292,14 @@ TEST(Ventana_win32, ClosingDuringTheSearchGivesThePortBackAndWritesNothing) {
     b.respuestas = {true, true};
     bool cerrada = false;
     v.al_cerrar = [&] { cerrada = true; };
-    b.Cuando([&] { return b.ventana->conectado; }, [&] { ::SendMessageW(v.hwnd, WM_CLOSE, 0, 0); });
+    b.Cuando([&] { return b.ventana->sesion.conectado; }, [&] { ::SendMessageW(v.hwnd, WM_CLOSE, 0, 0); });
     ASSERT_TRUE(Banco_win32::Clic(v.Button_buscar_puerto));
     ASSERT_TRUE(Banco_win32::Clic(v.Button_buscar_puerto));
     EXPECT_TRUE(cerrada);
-    EXPECT_TRUE(b.ventana->cerrando);
+    EXPECT_TRUE(b.ventana->sesion.cerrando);
     EXPECT_FALSE(Visible(v.hwnd));
     EXPECT_TRUE(b.preguntas.empty());
-    EXPECT_FALSE(b.ventana->conectado);
+    EXPECT_FALSE(b.ventana->sesion.conectado);
     EXPECT_TRUE(b.medidor->hay("desconexion"));
     EXPECT_EQ(b.medidor->programaciones, 0);
 }

@@ -282,7 +282,7 @@ class Prueba_ventana : public QObject {
         QVERIFY(Muestra(b.vista, 7));
         QCOMPARE(Lineas(b.vista)[0], QString("The meter's battery is low."));
         QVERIFY(b.preguntas.empty());
-        QVERIFY(!b.ventana->conectado);
+        QVERIFY(!b.ventana->sesion.conectado);
         // The wizard button is back for another try.
         QVERIFY(b.vista.Button_buscar_puerto->isVisible());
     }
@@ -332,7 +332,7 @@ class Prueba_ventana : public QObject {
         QCOMPARE(b.clics_imposibles, 0);
         QCOMPARE(b.terminado, -1);
         QVERIFY(!cierre_aceptado);
-        QVERIFY(!b.ventana->cerrando);
+        QVERIFY(!b.ventana->sesion.cerrando);
         QVERIFY(v.isVisible());
         QCOMPARE(b.mensajes, QStringList({b.ventana->Texto("AVISOACT").c_str()}));
         QCOMPARE(b.ventana->resultado, z82::Resultado_asistente::actualizado);
@@ -349,14 +349,14 @@ class Prueba_ventana : public QObject {
         Ventana_qt& v = b.vista;
         b.respuestas = {true, true};
         bool cerrada = false;
-        b.Cuando([&] { return b.ventana->conectado; }, [&] { cerrada = v.close(); });
+        b.Cuando([&] { return b.ventana->sesion.conectado; }, [&] { cerrada = v.close(); });
         QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
         QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
         QVERIFY(cerrada);
-        QVERIFY(b.ventana->cerrando);
+        QVERIFY(b.ventana->sesion.cerrando);
         QVERIFY(!v.isVisible());
         QVERIFY(b.preguntas.empty());
-        QVERIFY(!b.ventana->conectado);
+        QVERIFY(!b.ventana->sesion.conectado);
         QVERIFY(b.medidor->hay("desconexion"));
         QVERIFY(!b.medidor->hay("carga"));
         QCOMPARE(b.medidor->programaciones, 0);

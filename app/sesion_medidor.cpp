@@ -1,7 +1,10 @@
-// The connection handshake, the reconnection between update steps, the closing pair and the
-// watch for the meter's own disconnect byte.
-#include "app/ventana_cargador.h"
+// The session's link: the handshake with the identity reads, the reconnection between
+// update items, the closing pair and the watch for the meter's own disconnect byte.
+#include "app/sesion_medidor.h"
+
+#include "data/imagenes.h"
 #include "flash/codigo_cargador.h"
+#include "graphics/tgraficos.h"
 #include "link/tcpuerto.h"
 #include "protocol/enlace.h"
 #include "queries/tconsultas.h"
@@ -10,7 +13,44 @@ namespace z82 {
 
 using namespace enlace;
 
-void Tventana_cargador::Pulsos_rts() {
+Sesion_medidor::Sesion_medidor(Entorno& e, Observador& o, Dispositivo_serie& dispositivo,
+                               Cerrojo_puerto* cerrojo)
+    : entorno(e),
+      observador(o),
+      Barra_progreso(o),
+      Timer_desconexion(100, [this] { Mira_desconexion(); }),
+      dispositivo_(dispositivo) {
+    // The port settings record holds 115200 baud, 8 data bits, no parity, 2 stop bits, DTR
+    // on, RTS by hand.
+    config_puerto = Config_puerto{};
+    puerto_ = std::make_unique<TCPuerto>(dispositivo_, cerrojo, entorno);
+    puerto = puerto_.get();
+    consultas_ = std::make_unique<TConsultas>(canal());
+    consultas = consultas_.get();
+    graficos_ = std::make_unique<TGraficos>(canal());
+    graficos = graficos_.get();
+    for (int i = 0; i < 3; ++i) {
+        const auto b = datos::bloque_cargador(i);
+        bloques.bloque[static_cast<size_t>(i)].assign(b.begin(), b.end());
+    }
+    entorno.registrar(Timer_desconexion);
+}
+
+Sesion_medidor::~Sesion_medidor() {
+    Timer_desconexion.Enabled(false);
+    entorno.olvidar(Timer_desconexion);
+    if (conectado) Desconectar();
+}
+
+void Sesion_medidor::Soltar() {
+    // Only a link still up is closed with its notice: on one already gone, the handshake
+    // would start again and leave a meter connected without its 0x0A.
+    if (conectado) Conectar();
+    puerto->Cerrar();
+    conectado = false;
+}
+
+void Sesion_medidor::Pulsos_rts() {
     for (int i = 0; i < 16; ++i) {
         puerto->Poner_rts(true);
         entorno.dormir(20);
@@ -20,7 +60,7 @@ void Tventana_cargador::Pulsos_rts() {
 }
 
 // Closes the port if open and opens it again on numero_puerto with the line settings.
-bool Tventana_cargador::Reabrir_puerto() {
+bool Sesion_medidor::Reabrir_puerto() {
     if (puerto->Abierto()) puerto->Cerrar();
     config_puerto.numero_puerto = static_cast<uint32_t>(numero_puerto);
     puerto->Abrir(static_cast<uint32_t>(numero_puerto), config_puerto);
@@ -29,7 +69,7 @@ bool Tventana_cargador::Reabrir_puerto() {
 
 // One probe: messages, the RTS pulses, a pause, the drain and 0x00. False when the
 // window is closing (nothing is sent then).
-bool Tventana_cargador::Enviar_sonda() {
+bool Sesion_medidor::Enviar_sonda() {
     entorno.procesar_mensajes();
     if (cerrando) return false;
     Pulsos_rts();
@@ -42,14 +82,14 @@ bool Tventana_cargador::Enviar_sonda() {
 }
 
 // The window's own disconnect: notice, pause, close.
-void Tventana_cargador::Desconectar() {
+void Sesion_medidor::Desconectar() {
     puerto->Escribir({DESCONEXION});
     entorno.dormir(100);
     puerto->Cerrar();
     conectado = false;
 }
 
-void Tventana_cargador::Boton_ConectarClick() {
+void Sesion_medidor::Conectar() {
     Timer_desconexion.Enabled(false);
     respuesta_6d = false;
     modo_diferencial = false;
@@ -101,10 +141,6 @@ void Tventana_cargador::Boton_ConectarClick() {
     conectado = true;
     Leer_idioma_medidor();
     Leer_datos_sonido();
-
-    Plan_actualizacion();
-    entorno.procesar_mensajes();
-    Timer_desconexion.Enabled(true);
 }
 
 namespace {
@@ -128,7 +164,7 @@ Dato_medidor<T> Leer_conforme(Leer leer) {
 
 }  // namespace
 
-void Tventana_cargador::Leer_idioma_medidor() {
+void Sesion_medidor::Leer_idioma_medidor() {
     // The language decides the zone block's language bytes, its plan selector and tables
     // and the profile names: it is read as the sound values are. Only a value that read the
     // same twice is clamped to a language; one that never did is asked again before the
@@ -139,7 +175,7 @@ void Tventana_cargador::Leer_idioma_medidor() {
     if (medidor.idioma_ok && medidor.idioma_medidor > 9) medidor.idioma_medidor = 1;
 }
 
-void Tventana_cargador::Leer_datos_sonido() {
+void Sesion_medidor::Leer_datos_sonido() {
     medidor.dato_232_ok = false;
     const auto d232 = Leer_conforme<uint8_t>([this] { return consultas->Leer_dato_232(); });
     if (d232.estado == 0) {
@@ -155,7 +191,7 @@ void Tventana_cargador::Leer_datos_sonido() {
     }
 }
 
-void Tventana_cargador::Reconectar() {
+void Sesion_medidor::Reconectar() {
     Timer_desconexion.Enabled(false);
     if (conectado) Desconectar();
 
@@ -184,21 +220,21 @@ void Tventana_cargador::Reconectar() {
         }
     }
     entorno.pitar();
-    vista.mensaje("USB error");
+    observador.mensaje("USB error");
     puerto->Cerrar();
 }
 
-void Tventana_cargador::Enviar_cierre() {
+void Sesion_medidor::Enviar_cierre() {
     puerto->Vaciar_entrada();
     puerto->Escribir({CIERRE_1, CIERRE_2});
     entorno.dormir(500);
 }
 
-void Tventana_cargador::Mira_desconexion() {
+void Sesion_medidor::Mira_desconexion() {
     // A port that closed has nothing to say and is not waited on.
     if (!puerto->Abierto()) return;
     uint8_t b = 0;
-    if (puerto->Leer(&b, 1) > 0 && b == DESCONEXION) Boton_ConectarClick();
+    if (puerto->Leer(&b, 1) > 0 && b == DESCONEXION) Conectar();
 }
 
 }  // namespace z82
