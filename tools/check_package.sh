@@ -27,13 +27,15 @@ if ! $sudo_cmd dpkg -i "$deb"; then
 fi
 trap '$sudo_cmd dpkg -r z82-updater > /dev/null' EXIT
 
+doc=/usr/share/doc/z82-updater
 for f in /usr/bin/z82-update /usr/bin/z82-meter-sim /usr/share/z82-updater/idiomas.ini \
-  /usr/share/man/man1/z82-update.1 /usr/share/man/man1/z82-meter-sim.1; do
+  /usr/share/man/man1/z82-update.1.gz /usr/share/man/man1/z82-meter-sim.1.gz \
+  $doc/copyright $doc/changelog.Debian.gz; do
   [ -e "$f" ] || fallo "$f is not installed"
 done
 if [ -e /usr/bin/z82-update-gui ]; then
   for f in /usr/share/applications/z82-update-gui.desktop \
-    /usr/share/icons/hicolor/scalable/apps/z82-update-gui.svg /usr/share/man/man1/z82-update-gui.1; do
+    /usr/share/icons/hicolor/scalable/apps/z82-update-gui.svg /usr/share/man/man1/z82-update-gui.1.gz; do
     [ -e "$f" ] || fallo "$f is not installed"
   done
   z82-update-gui --version | grep -q '^z82-update-gui [0-9]' || fallo "z82-update-gui --version"
