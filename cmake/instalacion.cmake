@@ -1,9 +1,9 @@
 # What `cmake --install` puts where, and the packages CPack makes of it.
 #
 # Linux: the programs in bin/, the language file in share/z82-updater/ (where the faces
-# look for it after the working folder and the program's folder), the window's desktop entry
-# and icon, the manual pages, and the copyright file and Debian changelog in
-# share/doc/z82-updater/. Windows: z82-update-gui.exe, z82-update.exe, idiomas.ini and a
+# look for it after the working folder and the program's folder), the window's desktop entry,
+# AppStream metainfo and icon, the manual pages, and the copyright file and Debian changelog
+# in share/doc/z82-updater/. Windows: z82-update-gui.exe, z82-update.exe, idiomas.ini and a
 # short README side by side, packed as a ZIP.
 #
 #   tools/package.sh            the Debian package (build-paquete/, prefix /usr)
@@ -67,15 +67,22 @@ else()
     install(FILES ${CMAKE_BINARY_DIR}/man/${programa}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   endforeach()
 
-  # The Debian revision of this version's package; the changelog's newest entry must name
-  # the version, or the package would contradict it.
+  # The Debian revision of this version's package; the changelog's newest entry and the
+  # metainfo's newest release must name the version, or the package would contradict them.
   set(Z82_REVISION_DEBIAN 1)
+  set(Z82_ID_APPSTREAM org.example.z82_updater)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-    ${Z82_EMPAQUETADO}/changelog.Debian)
+    ${Z82_EMPAQUETADO}/changelog.Debian ${Z82_EMPAQUETADO}/${Z82_ID_APPSTREAM}.metainfo.xml)
   file(STRINGS ${Z82_EMPAQUETADO}/changelog.Debian Z82_ENTRADA LIMIT_COUNT 1)
   if(NOT Z82_ENTRADA MATCHES "^z82-updater \\(${PROJECT_VERSION}-${Z82_REVISION_DEBIAN}\\) ")
     message(FATAL_ERROR "packaging/changelog.Debian does not begin with an entry for "
       "${PROJECT_VERSION}-${Z82_REVISION_DEBIAN}: ${Z82_ENTRADA}")
+  endif()
+  file(STRINGS ${Z82_EMPAQUETADO}/${Z82_ID_APPSTREAM}.metainfo.xml Z82_VERSION_APPSTREAM
+    REGEX "<release " LIMIT_COUNT 1)
+  if(NOT Z82_VERSION_APPSTREAM MATCHES "version=\"${PROJECT_VERSION}\"")
+    message(FATAL_ERROR "packaging/${Z82_ID_APPSTREAM}.metainfo.xml does not name release "
+      "${PROJECT_VERSION} first: ${Z82_VERSION_APPSTREAM}")
   endif()
   set(Z82_DIR_DOC ${CMAKE_INSTALL_DATADIR}/doc/z82-updater)
   z82_comprimir(${Z82_EMPAQUETADO}/changelog.Debian ${Z82_DIR_INSTALAR}/changelog.Debian.gz)
@@ -84,9 +91,12 @@ else()
   install(FILES ${Z82_EMPAQUETADO}/lintian-overrides
     DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME z82-updater)
 
+  # The desktop entry and the metainfo share the window's AppStream id.
   if(TARGET z82-update-gui)
-    install(FILES ${Z82_EMPAQUETADO}/z82-update-gui.desktop
+    install(FILES ${Z82_EMPAQUETADO}/${Z82_ID_APPSTREAM}.desktop
       DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    install(FILES ${Z82_EMPAQUETADO}/${Z82_ID_APPSTREAM}.metainfo.xml
+      DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
     install(FILES ${Z82_EMPAQUETADO}/z82-update-gui.svg
       DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   endif()

@@ -34,8 +34,9 @@ for f in /usr/bin/z82-update /usr/bin/z82-meter-sim /usr/share/z82-updater/idiom
   [ -e "$f" ] || fallo "$f is not installed"
 done
 if [ -e /usr/bin/z82-update-gui ]; then
-  for f in /usr/share/applications/z82-update-gui.desktop \
-    /usr/share/icons/hicolor/scalable/apps/z82-update-gui.svg /usr/share/man/man1/z82-update-gui.1.gz; do
+  id=org.example.z82_updater
+  for f in /usr/share/applications/$id.desktop /usr/share/metainfo/$id.metainfo.xml \
+    /usr/share/man/man1/z82-update-gui.1.gz /usr/share/icons/hicolor/scalable/apps/z82-update-gui.svg; do
     [ -e "$f" ] || fallo "$f is not installed"
   done
   z82-update-gui --version | grep -q '^z82-update-gui [0-9]' || fallo "z82-update-gui --version"
