@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Installs the updater's Debian package, runs the installed programs from a folder of their
-# own (no idiomas.ini there) and removes the package again: --version, --plan and a whole
-# update of a simulated meter that needs only the FPGA area (about 50 s of real time). Every
-# run must succeed and show its texts. Needs root, or sudo.
+# Checks the updater's Debian package: lintian on the .deb (any error or warning fails;
+# informational tags are shown; packaging/lintian-overrides says which tag is meant), then
+# appstreamcli on the window's AppStream metainfo, with the desktop entry and icon it names,
+# in the package and once installed (network checks off; any issue but a pedantic one
+# fails). Then it runs the installed programs from a folder of their own (no idiomas.ini
+# there) and removes the package again: --version, --plan and a whole update of a simulated
+# meter that needs only the FPGA area (about 50 s of real time). Every run must succeed and
+# show its texts. Installs lintian and appstream when missing. Needs root, or sudo.
 # Usage: tools/check_package.sh PACKAGE.deb
 set -euo pipefail
 deb="$(realpath "$1")"
+raiz="$(cd "$(dirname "$0")/.." && pwd)"
 sudo_cmd=""
 [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
 
@@ -20,6 +25,21 @@ sin_textos_vacios() {
   fi
 }
 
+"$raiz/tools/deps.sh" paquete
+
+echo "== lintian $(basename "$deb") =="
+lintian --display-info --fail-on error,warning "$deb" || fallo "lintian reports errors or warnings"
+
+# The metainfo with the desktop entry and icon it names, as the package lays them out.
+arbol="$(mktemp -d)"
+dpkg-deb -x "$deb" "$arbol"
+if [ -d "$arbol/usr/share/metainfo" ]; then
+  echo "== appstreamcli validate-tree (the package's files) =="
+  appstreamcli validate-tree --no-net --strict --pedantic "$arbol" ||
+    fallo "appstreamcli validate-tree"
+fi
+rm -rf "$arbol"
+
 echo "== installing $(basename "$deb") =="
 if ! $sudo_cmd dpkg -i "$deb"; then
   $sudo_cmd apt-get update -qq
@@ -27,15 +47,21 @@ if ! $sudo_cmd dpkg -i "$deb"; then
 fi
 trap '$sudo_cmd dpkg -r z82-updater > /dev/null' EXIT
 
+doc=/usr/share/doc/z82-updater
 for f in /usr/bin/z82-update /usr/bin/z82-meter-sim /usr/share/z82-updater/idiomas.ini \
-  /usr/share/man/man1/z82-update.1 /usr/share/man/man1/z82-meter-sim.1; do
+  /usr/share/man/man1/z82-update.1.gz /usr/share/man/man1/z82-meter-sim.1.gz \
+  $doc/copyright $doc/changelog.Debian.gz; do
   [ -e "$f" ] || fallo "$f is not installed"
 done
 if [ -e /usr/bin/z82-update-gui ]; then
-  for f in /usr/share/applications/z82-update-gui.desktop \
-    /usr/share/icons/hicolor/scalable/apps/z82-update-gui.svg /usr/share/man/man1/z82-update-gui.1; do
+  id=org.example.z82_updater
+  metainfo=/usr/share/metainfo/$id.metainfo.xml
+  for f in /usr/share/applications/$id.desktop $metainfo /usr/share/man/man1/z82-update-gui.1.gz \
+    /usr/share/icons/hicolor/scalable/apps/z82-update-gui.svg; do
     [ -e "$f" ] || fallo "$f is not installed"
   done
+  echo "== appstreamcli validate $metainfo =="
+  appstreamcli validate --no-net --strict --pedantic "$metainfo" || fallo "appstreamcli: $metainfo"
   z82-update-gui --version | grep -q '^z82-update-gui [0-9]' || fallo "z82-update-gui --version"
 fi
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when they are missing.
-# Usage: tools/deps.sh [gui] [wine] [fuzz]
+# Usage: tools/deps.sh [gui] [bench] [wine] [fuzz] [paquete]
 set -euo pipefail
 
 paquetes=(build-essential cmake ninja-build googletest libgtest-dev libgmock-dev srecord
@@ -11,6 +11,7 @@ for extra in "$@"; do
     bench) paquetes+=(libbenchmark-dev valgrind) ;;
     wine) paquetes+=(g++-mingw-w64-x86-64 wine wine64) ;;
     fuzz) paquetes+=(clang libclang-rt-14-dev) ;;
+    paquete) paquetes+=(lintian appstream) ;;
   esac
 done
 

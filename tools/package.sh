@@ -3,9 +3,11 @@
 #
 #   tools/package.sh [--build DIR]   the Debian package: z82-update, z82-update-gui (when Qt 6
 #                                    is there), z82-meter-sim, the language file, the desktop
-#                                    entry and the manual pages, under /usr. Built in
+#                                    entry, icon and AppStream metainfo, the manual pages, the
+#                                    copyright file and changelog, under /usr. Built in
 #                                    build-paquete/ (preset paquete), or in the build folder
 #                                    DIR, set to install under /usr first.
+#                                    tools/check_package.sh checks it.
 #   tools/package.sh windows         the Windows ZIP: z82-update-gui.exe, z82-update.exe,
 #                                    idiomas.ini and a README,
 #                                    cross-built with MinGW-w64 in build-paquete-windows/.
@@ -20,7 +22,7 @@ while [ $# -gt 0 ]; do
     windows) modo=windows ;;
     deb) modo=deb ;;
     --build) build="$(cd "$2" && pwd)"; shift ;;
-    *) sed -n '2,13p' "$0"; exit 2 ;;
+    *) sed -n '2,14p' "$0"; exit 2 ;;
   esac
   shift
 done
