@@ -163,11 +163,10 @@ void Tventana_cargador::Button_buscar_puertoClick() {
     if (!sesion.consultas->Comprobar_dispositivo())
         return detenido(Resultado_asistente::detenido_dispositivo, "P6_E3");
     if (!Comprobar_medidor()) {
-        const bool permitido = !sesion.medidor.opciones_bit5_libre &&
-                               sesion.medidor.version_legible && !sesion.medidor.es_usa;
-        return detenido(
-            permitido ? Resultado_asistente::nada_que_hacer : Resultado_asistente::no_permitido,
-            "PASO7");
+        return detenido(impedimento == Impedimento::nada_que_hacer
+                            ? Resultado_asistente::nada_que_hacer
+                            : Resultado_asistente::no_permitido,
+                        "PASO7");
     }
     if (!sesion.conectado) {
         resultado = Resultado_asistente::enlace_perdido;

@@ -84,10 +84,12 @@ Decision_plan Decidir_plan(const Lectura_plan& l, const Carga_llevada& carga, bo
     return d;
 }
 
-bool Actualizacion_permitida(const Plan& plan, bool opciones_bit5_libre, bool version_legible,
-                             bool es_usa) {
-    if (opciones_bit5_libre || !version_legible || es_usa) return false;
-    return plan.alguno();
+Impedimento Impedimento_actualizacion(const Plan& plan, bool opciones_bit5_libre,
+                                      bool version_legible, bool es_usa) {
+    if (opciones_bit5_libre) return Impedimento::opciones;
+    if (!version_legible) return Impedimento::version_ilegible;
+    if (es_usa) return Impedimento::modelo_usa;
+    return plan.alguno() ? Impedimento::ninguno : Impedimento::nada_que_hacer;
 }
 
 }  // namespace z82

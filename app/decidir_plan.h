@@ -79,9 +79,10 @@ Decision_plan Decidir_plan(const Lectura_plan& lectura, const Carga_llevada& car
 // The rule of the firmware's version alone: true when the meter's must be replaced.
 bool Firmware_nuevo(const std::string& version_medidor, const std::string& version_llevada);
 
-// The check before a run: options bit 5 set, a readable version, not the USA model, and
-// something to write.
-bool Actualizacion_permitida(const Plan& plan, bool opciones_bit5_libre, bool version_legible,
-                             bool es_usa);
+// What keeps a meter from being updated, in the order the check before a run looks: the
+// options (bit 5 free), a version that could not be read, the USA model, nothing to write.
+enum class Impedimento { ninguno, opciones, version_ilegible, modelo_usa, nada_que_hacer };
+Impedimento Impedimento_actualizacion(const Plan& plan, bool opciones_bit5_libre,
+                                      bool version_legible, bool es_usa);
 
 }  // namespace z82

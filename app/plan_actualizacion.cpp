@@ -99,8 +99,9 @@ void Tventana_cargador::Plan_actualizacion() {
 bool Tventana_cargador::Comprobar_medidor() {
     sesion.Leer_opciones();
     const Datos_medidor& medidor = sesion.medidor;
-    return Actualizacion_permitida(plan, medidor.opciones_bit5_libre, medidor.version_legible,
-                                   medidor.es_usa);
+    impedimento = Impedimento_actualizacion(plan, medidor.opciones_bit5_libre,
+                                            medidor.version_legible, medidor.es_usa);
+    return impedimento == Impedimento::ninguno;
 }
 
 void Sesion_medidor::Leer_version(Lectura_plan& l) {

@@ -123,7 +123,8 @@ class Tventana_cargador {
     // --- Update plan ----------------------------------------------------------------------
     // The plan's reads in their fixed order, then Decidir_plan over what they brought.
     void Plan_actualizacion();
-    // The options read, then the check before a run (Actualizacion_permitida).
+    // The options read, then the check before a run: true when nothing keeps the meter
+    // from an update (impedimento says what does).
     bool Comprobar_medidor();
 
     // --- Wizard and port selection --------------------------------------------------------
@@ -194,6 +195,7 @@ class Tventana_cargador {
     TFuente_lineas* fuente_hex = nullptr;
     TLector_hex* lector_hex = nullptr;
     Plan plan;
+    Impedimento impedimento = Impedimento::ninguno;
     Resultado_asistente resultado = Resultado_asistente::ninguno;
     Desenlace_actualizacion desenlace;
     // What the last plan read from the meter, for a report ("1.87.00000", "2.0").

@@ -39,7 +39,8 @@ std::string Nada_que_hacer(const Tventana_cargador& v) {
     if (v.planes_distintos) {
         todo = false;
         r += "; its channel plans (type " + std::to_string(v.sesion.medidor.tipo_plan_medidor) +
-             ", version " + std::to_string(v.sesion.medidor.plan_medidor) + ") differ from the carried (" +
+             ", version " + std::to_string(v.sesion.medidor.plan_medidor) +
+             ") differ from the carried (" +
              std::to_string(Version_plan_llevada(v.sesion.medidor.tipo_plan_medidor)) +
              "), but plans are written only with a firmware update";
     }
@@ -54,10 +55,17 @@ std::string Nada_que_hacer(const Tventana_cargador& v) {
 }  // namespace
 
 std::string Motivo_no_permitido(const Tventana_cargador& v) {
-    if (v.sesion.medidor.opciones_bit5_libre) return "the meter's options do not allow an update";
-    if (!v.sesion.medidor.version_legible)
-        return "the meter's versions cannot be read (or never read the same twice)";
-    if (v.sesion.medidor.es_usa) return "the meter is a USA model";
+    switch (v.impedimento) {
+        case Impedimento::opciones:
+            return "the meter's options do not allow an update";
+        case Impedimento::version_ilegible:
+            return "the meter's versions cannot be read (or never read the same twice)";
+        case Impedimento::modelo_usa:
+            return "the meter is a USA model";
+        case Impedimento::ninguno:
+        case Impedimento::nada_que_hacer:
+            break;
+    }
     return "";
 }
 

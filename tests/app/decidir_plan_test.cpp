@@ -90,7 +90,8 @@ TEST(Decidir_plan, ItemsFollowTheRules) {
             romper(l);
         });
         EXPECT_FALSE(d.version_legible);
-        EXPECT_FALSE(Actualizacion_permitida(d.plan, false, d.version_legible, false));
+        EXPECT_EQ(Impedimento_actualizacion(d.plan, false, d.version_legible, false),
+                  Impedimento::version_ilegible);
     }
 
     // A zone owed goes alone to a meter that runs the carried firmware, to no other.
@@ -113,14 +114,15 @@ TEST(Decidir_plan, Mpeg4Rule) {
                      .plan.Check_mpeg4_apl);  // not asked
 }
 
-TEST(Decidir_plan, PreUpdateCheck) {
+TEST(Decidir_plan, PreUpdateCheckSaysWhatKeepsTheMeterFromAnUpdate) {
     Plan algo;
     algo.Check_fpga = true;
-    EXPECT_TRUE(Actualizacion_permitida(algo, false, true, false));
-    EXPECT_FALSE(Actualizacion_permitida(algo, true, true, false));     // options bit 5 free
-    EXPECT_FALSE(Actualizacion_permitida(algo, false, false, false));   // version unreadable
-    EXPECT_FALSE(Actualizacion_permitida(algo, false, true, true));     // the USA model
-    EXPECT_FALSE(Actualizacion_permitida(Plan{}, false, true, false));  // nothing to do
+    EXPECT_EQ(Impedimento_actualizacion(algo, false, true, false), Impedimento::ninguno);
+    // In the order the check looks.
+    EXPECT_EQ(Impedimento_actualizacion(algo, true, false, true), Impedimento::opciones);
+    EXPECT_EQ(Impedimento_actualizacion(algo, false, false, true), Impedimento::version_ilegible);
+    EXPECT_EQ(Impedimento_actualizacion(algo, false, true, true), Impedimento::modelo_usa);
+    EXPECT_EQ(Impedimento_actualizacion(Plan{}, false, true, false), Impedimento::nada_que_hacer);
 }
 
 }  // namespace
