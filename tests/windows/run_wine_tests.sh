@@ -73,7 +73,8 @@ compilar() {
     fi
     (cd "$RAIZ" && cmake -S "$RAIZ" -B "$BUILD" --preset windows \
         -DCMAKE_BUILD_TYPE="${Z82_WIN_TIPO:-}" "${generador[@]}" >/dev/null)
-    ninja -C "$BUILD" -j"$JOBS" z82_tests z82-update z82-update-gui z82_ventana_tests
+    # z82_cabeceras: every header compiled alone in its own layer, the Windows ones included.
+    ninja -C "$BUILD" -j"$JOBS" z82_tests z82-update z82-update-gui z82_ventana_tests z82_cabeceras
 }
 
 # The programs need nothing beside them: no MinGW runtime DLLs (libstdc++, libgcc,
