@@ -1,6 +1,6 @@
-// What a run tells the person or the program that watches it: each stream's progress, the
-// plain messages ("USB error", the image scan's messages). The terminal implements it; the
-// windows' view (app/vista.h) adds the wizard's pictures, labels, menus and panels.
+// What an update tells whoever watches it, and asks: each stream's progress, the item
+// counter, the plain messages ("USB error"), the two questions. The windows' wizard answers
+// through its form (app/vista.h); a face without a form implements it whole.
 #pragma once
 
 #include <string>
@@ -9,11 +9,19 @@
 
 namespace z82 {
 
+// The run's two questions: new channel plans (which replace the stored channels: the memory
+// is erased first), and the warning before the memory erase.
+enum class Pregunta { planes_nuevos, borrado_memoria };
+
 class Observador : public Dibujo_barra {
   public:
     ~Observador() override = default;
     // A plain message box.
     virtual void mensaje(const std::string& texto) = 0;
+    // The answer of a person (or of the command line): true for OK.
+    virtual bool preguntar(Pregunta pregunta) = 0;
+    // Item n of total is about to be written.
+    virtual void contador(int n, int total) = 0;
 };
 
 }  // namespace z82

@@ -41,7 +41,7 @@ const Resultado_escaneo& Escaneo_imagen_llevada() {
 
 Tventana_cargador::Tventana_cargador(Entorno& e, Vista& v, Dispositivo_serie& dispositivo,
                                      Cerrojo_puerto* cerrojo, std::string_view idiomas)
-    : entorno(e), vista(v), sesion(e, v, dispositivo, cerrojo) {
+    : entorno(e), vista(v), sesion(e, observador_, dispositivo, cerrojo) {
     // State: the initial values are the members' initialisers.
     numero_puerto = 1;
     fuente_hex_ = std::make_unique<TFuente_lineas>(datos::imagen_hex());
@@ -60,9 +60,6 @@ Tventana_cargador::Tventana_cargador(Entorno& e, Vista& v, Dispositivo_serie& di
 
     busquedas_fallidas = 0;
     ocupado = false;
-    grabar_planes = true;
-    planes_extra = false;
-    borrado_rechazado = false;
 }
 
 Tventana_cargador::~Tventana_cargador() {

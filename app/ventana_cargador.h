@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/decidir_plan.h"
+#include "app/ejecucion.h"
 #include "app/sesion_medidor.h"
 #include "app/vista.h"
 #include "base/entorno.h"
@@ -42,49 +43,6 @@ enum class Resultado_asistente {
     firmware_sin_zona,     // the firmware was written, its zone configuration was not
 };
 
-// The items of an update run, in the order it writes them. The channel plans travel inside
-// the firmware write.
-enum class Elemento { borrado, mpeg4, fpga, firmware, planes, zona };
-// "memory erase", "MPEG4 module application", "FPGA configurations", "main firmware",
-// "channel plans", "zone configuration".
-const char* Nombre_elemento(Elemento e);
-
-// One item of the update run: which it is, whether the plan has it, whether it still runs
-// after a failure, the work (with what comes before the counter moves and after the work;
-// the work is told whether it may write), and the pause and reconnection that follow it
-// while more items are to come.
-struct Paso_actualizacion {
-    Elemento elemento;
-    bool marcado;
-    bool tras_fallo;
-    std::function<void()> antes;
-    std::function<bool(bool escribir)> trabajo;
-    std::function<void()> despues;
-    int pausa_ms;
-    bool reconectar;
-};
-
-// How an update run ended.
-enum class Fin_actualizacion {
-    correcta,           // every item that ran succeeded
-    fallo,              // an item failed
-    detenida,           // the user asked the run to stop
-    borrado_rechazado,  // the user refused the memory erase: nothing ran
-    zona_no_escrita,    // the firmware was programmed, its zone configuration failed
-};
-
-// What an update run did: how it ended, the items written and those of the plan that were
-// not, the item that failed and why, in the meter's terms.
-struct Desenlace_actualizacion {
-    Fin_actualizacion fin = Fin_actualizacion::correcta;
-    std::vector<Elemento> escritos;
-    std::vector<Elemento> no_escritos;
-    std::optional<Elemento> fallido;
-    std::string motivo;
-    // The user declined the new channel plans: the meter keeps its own.
-    bool planes_rechazados = false;
-};
-
 // "Version " + the image version; a build 00000 is not shown ("Version 1.88").
 std::string Texto_etiqueta_version(const std::string& version_hex);
 
@@ -101,6 +59,32 @@ class Tventana_cargador {
 
     Entorno& entorno;
     Vista& vista;
+
+  private:
+    // What the session and the run tell the wizard: the bar and messages to the form, the
+    // questions to the attention panel, the counter to the third line.
+    class Observador_asistente : public Observador {
+      public:
+        explicit Observador_asistente(Tventana_cargador& v) : v_(v) {}
+        void barra_visible(bool visible) override { v_.vista.barra_visible(visible); }
+        void barra(int minimo, int maximo, int posicion) override {
+            v_.vista.barra(minimo, maximo, posicion);
+        }
+        void tramo(const std::string& nombre, const std::string& unidad,
+                   bool total_debido) override {
+            v_.vista.tramo(nombre, unidad, total_debido);
+        }
+        void fin_elemento(bool completo) override { v_.vista.fin_elemento(completo); }
+        void mensaje(const std::string& texto) override { v_.vista.mensaje(texto); }
+        bool preguntar(Pregunta pregunta) override;
+        void contador(int n, int total) override { v_.Texto_contador(n, total); }
+
+      private:
+        Tventana_cargador& v_;
+    };
+    Observador_asistente observador_{*this};
+
+  public:
     // The connection to the meter on numero_puerto.
     Sesion_medidor sesion;
 
@@ -147,14 +131,14 @@ class Tventana_cargador {
     void Com_extended_select(const std::string& texto);
 
     // --- Update run -----------------------------------------------------------------------
-    // The two questions, then the items in their fixed order (see actualizacion.cpp).
+    // The run over the session with the plan (app/ejecucion.h); the questions come to the
+    // attention panel, the counter to the third line.
     Desenlace_actualizacion Actualizar_medidor();
     // The user's stop: the run ends at its next safe point. Once the firmware has been
     // programmed, that point is after its zone configuration.
     void Detener();
-    bool Borrar_memoria();
-    bool Preparar_diferencial();
-    bool Grabar_firmware();
+    // The firmware of the run under way has been programmed: its zone must follow.
+    bool Firmware_programado() const;
     void Button_atencion_okClick();
     void Button_atencion_cancelClick();
 
@@ -175,17 +159,12 @@ class Tventana_cargador {
     int paso_asistente = 0;
     int busquedas_fallidas = 0;
     int respuesta_atencion = 0;
-    bool borrado_rechazado = false;
-    // The firmware of this run has been programmed: its zone configuration must follow.
-    bool firmware_programado = false;
     // The zone configuration is owed to the meter connected next: a run programmed the
     // firmware and could not write the zone (the version rules cannot see that), or the
     // face asked for it (z82-update --zone).
     bool zona_pendiente = false;
     // A port of the last search answered 0x6D (a meter that refused the connection).
     bool rechazo_en_busqueda = false;
-    bool grabar_planes = true;
-    bool planes_extra = false;
     bool modo_automatico = true;  // Auto1 marked; MenuPuerto marked when false
     bool ocupado = false;
 
@@ -214,20 +193,10 @@ class Tventana_cargador {
     void Probar_puerto(int n);
     void Texto_contador(int contador, int total);
     bool Preguntar(const Pregunta_atencion& pregunta);
-    // The plan question (may add the erase to the items); the erase warning (true: OK).
-    void Preguntar_planes(int& total);
-    bool Preguntar_borrado();
-    // The items in their fixed order, once the questions are answered.
-    std::vector<Paso_actualizacion> Pasos_actualizacion(TFParam_defecto& parametros);
-    // The zone item: the meter's identity values read again where the connection could
-    // not, the block built, then written (unless the run already failed).
-    bool Grabar_zona(TFParam_defecto& parametros, bool escribir);
     // Shows the outcome of a run on the wizard.
     void Mostrar_desenlace();
 
-    // The run clock (whole seconds): the loader's answers and the graphics erase count their
-    // limits from it, and the 972-byte load starts it again.
-    int64_t hora_inicio = 0;
+    Ejecucion_actualizacion* ejecucion_ = nullptr;
 
     std::unique_ptr<TFuente_lineas> fuente_hex_;
     std::unique_ptr<TLector_hex> lector_hex_;

@@ -1,11 +1,11 @@
-// What the window shows: the run's progress and messages (Observador) and the wizard's own
-// pictures, lines, menus and panels. The windows draw it, the terminal prints it, tests
-// record it. The engine never shows anything except through this interface.
+// What the wizard shows: the run's progress, its messages, and its own pictures, lines,
+// menus and panels. The windows draw it, the terminal prints it, tests record it. The
+// wizard never shows anything except through this interface.
 #pragma once
 
 #include <string>
 
-#include "app/observador.h"
+#include "base/progreso.h"
 
 namespace z82 {
 
@@ -33,7 +33,7 @@ struct Textos_menu {
     std::string archivo, actualizar, salir, configurar, automatico, manual;
 };
 
-class Vista : public Observador {
+class Vista : public Dibujo_barra {
   public:
     virtual ~Vista() = default;
 
@@ -58,7 +58,8 @@ class Vista : public Observador {
     // queue of the Entorno.
     virtual void mostrar_atencion(const Pregunta_atencion& pregunta) = 0;
     virtual void ocultar_atencion() = 0;
-    // (mensaje, the plain message box, from Observador: also "AVISOACT".)
+    // A plain message box ("USB error", the image scan's messages, "AVISOACT").
+    virtual void mensaje(const std::string& texto) = 0;
     // Label1 (the version label) and the menu captions.
     virtual void etiqueta_version(const std::string& texto) = 0;
     virtual void menus(const Textos_menu& textos) = 0;

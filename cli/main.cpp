@@ -74,7 +74,7 @@ struct Atencion_ctrl_c {
             std::fprintf(stderr,
                          "! Still stopping at the next safe point. Ctrl-C once more "
                          "quits at once.\n");
-        } else if (ventana->ocupado && ventana->firmware_programado) {
+        } else if (ventana->ocupado && ventana->Firmware_programado()) {
             // The new firmware is in: its zone configuration must follow before the run
             // may stop, or the meter keeps its old zone block under the new firmware.
             ventana->Detener();

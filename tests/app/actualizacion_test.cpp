@@ -142,10 +142,18 @@ TEST(Actualizacion, EraseThatNeverAnswersFailsTheRun) {
 }
 
 TEST(Actualizacion, FirmwareStepWithoutALinkFailsInsteadOfSucceeding) {
+    struct Sin_vista : Observador {
+        void barra_visible(bool) override {}
+        void barra(int, int, int) override {}
+        void mensaje(const std::string&) override {}
+        bool preguntar(Pregunta) override { return true; }
+        void contador(int, int) override {}
+    } observador;
     Banco_run b;
     auto& v = *b.ventana;
     v.sesion.conectado = false;
-    EXPECT_FALSE(v.Grabar_firmware());
+    Ejecucion_actualizacion run(v.sesion, v.plan, observador, {v.fuente_hex, v.lector_hex});
+    EXPECT_FALSE(run.Grabar_firmware());
     EXPECT_TRUE(b.enlace.enviados().empty());
 }
 

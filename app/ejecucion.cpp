@@ -1,13 +1,11 @@
-// The update run: the plan question and the erase warning, then the items in their fixed
-// order (memory erase, MPEG4 module, FPGA, main firmware with the plans, zone), with the
-// pauses and reconnections between them, and the closing pair at the end.
+#include "app/ejecucion.h"
+
 #include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app/ventana_cargador.h"
 #include "defaults/tfparam_defecto.h"
 #include "flash/codigo_cargador.h"
 #include "flash/tcdiferencial.h"
@@ -27,41 +25,15 @@ constexpr uint8_t kSectoresBorrado[12] = {0x01, 0x20, 0x21, 0x24, 0x25, 0x26,
 
 }  // namespace
 
-void Tventana_cargador::Texto_contador(int contador, int total) {
-    vista.info(3,
-               Texto("PASO4_L3") + ": " + std::to_string(contador) + "/" + std::to_string(total));
-}
-
-bool Tventana_cargador::Preguntar(const Pregunta_atencion& pregunta) {
-    vista.mostrar_atencion(pregunta);
-    respuesta_atencion = 0;
-    while (respuesta_atencion == 0) {
-        entorno.procesar_mensajes();
-        // Waiting for a person: no need to spin.
-        if (respuesta_atencion == 0) entorno.dormir(10);
-    }
-    return respuesta_atencion == 1;
-}
-
-void Tventana_cargador::Button_atencion_okClick() {
-    vista.ocultar_atencion();
-    respuesta_atencion = 1;
-}
-
-void Tventana_cargador::Button_atencion_cancelClick() {
-    vista.ocultar_atencion();
-    respuesta_atencion = -1;
-}
-
-void Tventana_cargador::Preguntar_planes(int& total) {
+void Ejecucion_actualizacion::Preguntar_planes(int& total) {
     grabar_planes = true;
     // Only the regions whose plans may have moved between sectors are asked.
-    if (sesion.medidor.tipo_plan_medidor != 0 && sesion.medidor.tipo_plan_medidor != 4) return;
-    sesion.medidor.plan_esperado = Version_plan_llevada(sesion.medidor.tipo_plan_medidor);
-    if (sesion.medidor.plan_medidor == sesion.medidor.plan_esperado) return;
-    planes_extra = Necesita_dos_sectores(sesion.medidor.tipo_plan_medidor);
-    if (Preguntar({Texto("AVISO_HEAD"), Texto("AVISOPLAN1"), Texto("AVISOPLAN2"),
-                   Texto("AVISOPLAN3"), Texto("AVISOSI"), Texto("AVISONO")})) {
+    Datos_medidor& medidor = sesion.medidor;
+    if (medidor.tipo_plan_medidor != 0 && medidor.tipo_plan_medidor != 4) return;
+    medidor.plan_esperado = Version_plan_llevada(medidor.tipo_plan_medidor);
+    if (medidor.plan_medidor == medidor.plan_esperado) return;
+    planes_extra = Necesita_dos_sectores(medidor.tipo_plan_medidor);
+    if (observador.preguntar(Pregunta::planes_nuevos)) {
         // New plans replace the stored channels: the memory is erased first.
         if (!plan.Check_borrar) {
             plan.Check_borrar = true;
@@ -72,13 +44,6 @@ void Tventana_cargador::Preguntar_planes(int& total) {
         plan.Check_planes = false;
     }
 }
-
-bool Tventana_cargador::Preguntar_borrado() {
-    return Preguntar({Texto("AVISO_HEAD"), Texto("AVISOMEM1"), Texto("AVISOMEM2"),
-                      Texto("AVISOMEM3"), "OK", "CANCEL"});
-}
-
-void Tventana_cargador::Detener() { sesion.senales.parada.request_stop(); }
 
 const char* Nombre_elemento(Elemento e) {
     switch (e) {
@@ -98,7 +63,7 @@ const char* Nombre_elemento(Elemento e) {
     return "?";
 }
 
-bool Tventana_cargador::Grabar_zona(TFParam_defecto& parametros, bool escribir) {
+bool Ejecucion_actualizacion::Grabar_zona(TFParam_defecto& parametros, bool escribir) {
     if (!escribir) {
         // The run has failed or stopped: the block is built, nothing is written.
         parametros.Construir_parametros(sesion.medidor.idioma_medidor);
@@ -123,7 +88,7 @@ bool Tventana_cargador::Grabar_zona(TFParam_defecto& parametros, bool escribir) 
     return parametros.Grabar_configuracion();
 }
 
-std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
+std::vector<Paso_actualizacion> Ejecucion_actualizacion::Pasos_actualizacion(
     TFParam_defecto& parametros) {
     // The items in their fixed order. After a failure or a stop only the zone item still
     // runs (it counts and sends the closing pair, but writes nothing), unless the firmware
@@ -190,25 +155,28 @@ std::vector<Paso_actualizacion> Tventana_cargador::Pasos_actualizacion(
     };
 }
 
-Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
+Ejecucion_actualizacion::Ejecucion_actualizacion(Sesion_medidor& s, const Plan& p, Observador& o,
+                                                 const Imagen_llevada& i)
+    : plan(p), sesion(s), entorno(s.entorno), observador(o), imagen(i) {}
+
+Desenlace_actualizacion Ejecucion_actualizacion::Ejecutar() {
     auto parametros = std::make_unique<TFParam_defecto>(sesion.canal(), *sesion.consultas,
                                                         sesion.Barra_progreso, sesion.medidor);
     int total = plan.cuantos();
 
-    ocupado = true;
     sesion.senales.reiniciar();
     firmware_programado = false;
     grabar_planes = false;
     planes_extra = false;
     // Each run tells its own refusal apart from its own failures.
-    borrado_rechazado = false;
+    bool borrado_rechazado = false;
     Desenlace_actualizacion d;
 
     if (plan.Check_planes) {
         Preguntar_planes(total);
         d.planes_rechazados = !grabar_planes;
     }
-    if (plan.Check_borrar && !Preguntar_borrado()) {
+    if (plan.Check_borrar && !observador.preguntar(Pregunta::borrado_memoria)) {
         sesion.senales.abortar = true;
         borrado_rechazado = true;
     }
@@ -228,7 +196,7 @@ Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
             continue;
         }
         if (paso.antes) paso.antes();
-        Texto_contador(++contador, total);
+        observador.contador(++contador, total);
         entorno.procesar_mensajes();
         // The last safe point before the item's work: a stop that came meanwhile (while
         // the loader code went to the meter, say) starts no transfer.
@@ -240,7 +208,6 @@ Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
             d.escritos.push_back(paso.elemento);
             if (paso.elemento == Elemento::firmware && grabar_planes)
                 d.escritos.push_back(Elemento::planes);
-            if (paso.elemento == Elemento::zona) zona_pendiente = false;
         } else {
             d.no_escritos.push_back(paso.elemento);
         }
@@ -257,7 +224,7 @@ Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
         if (paso.despues) paso.despues();
         if (sigue() && contador < total && paso.reconectar) {
             if (paso.pausa_ms > 0) entorno.dormir(paso.pausa_ms);
-            Reconectar();
+            sesion.Reconectar();
         }
     }
 
@@ -270,15 +237,13 @@ Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
     }
 
     sesion.Enviar_cierre();
-    if (sesion.conectado) Boton_ConectarClick();
-    ocupado = false;
+    // The link is left with its notice.
+    if (sesion.conectado) sesion.Conectar();
     if (borrado_rechazado) {
         d.fin = Fin_actualizacion::borrado_rechazado;
     } else if (d.fallido == Elemento::zona && firmware_programado) {
-        // The meter runs the new firmware over its old zone block: the next run on this
-        // meter (in this program) owes it the zone.
+        // The meter runs the new firmware over its old zone block.
         d.fin = Fin_actualizacion::zona_no_escrita;
-        zona_pendiente = true;
     } else if (d.fallido) {
         d.fin = Fin_actualizacion::fallo;
     } else if (sesion.senales.parada_pedida() && !d.no_escritos.empty()) {
@@ -289,9 +254,9 @@ Desenlace_actualizacion Tventana_cargador::Actualizar_medidor() {
     return d;
 }
 
-bool Tventana_cargador::Borrar_memoria() {
+bool Ejecucion_actualizacion::Borrar_memoria() {
     if (!sesion.conectado) {
-        Boton_ConectarClick();
+        if (conectar) conectar();
         if (!sesion.conectado) {
             sesion.canal().fallar("no link to the meter (it did not answer the handshake)");
             return false;
@@ -323,7 +288,7 @@ bool Tventana_cargador::Borrar_memoria() {
     return true;
 }
 
-bool Tventana_cargador::Preparar_diferencial() {
+bool Ejecucion_actualizacion::Preparar_diferencial() {
     sesion.Timer_desconexion.Enabled(false);
     hora_inicio = entorno.segundos();
     TCodigo_cargador codigo(sesion.canal(), sesion.bloques, sesion.consultas, sesion.graficos);
@@ -332,23 +297,24 @@ bool Tventana_cargador::Preparar_diferencial() {
     return true;
 }
 
-bool Tventana_cargador::Grabar_firmware() {
+bool Ejecucion_actualizacion::Grabar_firmware() {
     bool ok = true;
     sesion.senales.abortar = false;
     sesion.Timer_desconexion.Enabled(false);
 
     // Without a link, or without a readable image, nothing can be written: that is a
     // failure, never a success.
-    if (!sesion.conectado || lector_hex == nullptr) {
+    if (!sesion.conectado || imagen.lector == nullptr) {
         ok = false;
         sesion.canal().fallar(sesion.conectado ? "the carried firmware image is damaged"
                                                : "no link to the meter (the reconnection failed)");
     } else {
         TCDiferencial diferencial(sesion.canal(), sesion.Barra_progreso, sesion.ultimo_progreso);
         hora_inicio = entorno.segundos();
-        segmentos[30] = grabar_planes;
-        segmentos[31] = grabar_planes && planes_extra;
-        for (size_t s = 0; s < segmentos.size(); ++s) diferencial.mapa[s] = segmentos[s] ? 1 : 0;
+        imagen.segmentos[30] = grabar_planes;
+        imagen.segmentos[31] = grabar_planes && planes_extra;
+        for (size_t s = 0; s < imagen.segmentos.size(); ++s)
+            diferencial.mapa[s] = imagen.segmentos[s] ? 1 : 0;
         diferencial.con_area_fpga = plan.Check_fpga;
 
         // The FPGA item, when it ran, has loaded the loader code and erased for this run.
@@ -365,7 +331,7 @@ bool Tventana_cargador::Grabar_firmware() {
         // it, so a stop that came just before this item is not lost.
         if (sesion.canal().parar()) ok = false;
         if (ok && !plan.Check_fpga) ok = diferencial.Preparar_flash();
-        if (ok) ok = diferencial.Enviar_imagen(fuente_hex, lector_hex);
+        if (ok) ok = diferencial.Enviar_imagen(imagen.fuente, imagen.lector);
         if (ok) ok = diferencial.Enviar_region(sesion.medidor.tipo_plan_medidor);
         if (ok) sesion.graficos->Enviar_grafico(2);
         if (sesion.canal().parar()) ok = false;
