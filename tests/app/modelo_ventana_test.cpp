@@ -116,59 +116,38 @@ TEST(Modelo_ventana, ThePortPanelsChoicesReachTheWizardAndShow) {
 TEST(Modelo_ventana, TheStreamUnderTheBarSaysWhatTheTerminalSays) {
     Banco_modelo b;
     Modelo_ventana& m = b.modelo;
-    struct Paso {
-        const char* nombre;
-        std::function<void()> hacer;
-        std::string linea;
-        bool visible;
-    };
-    const Paso pasos[] = {
-        {"a bar without a stream", [&] { m.barra(0, 100, 0); }, "", false},
-        {"a stream starts",
-         [&] {
-             m.barra_visible(true);
-             m.tramo("main firmware", "records", true);
-             m.barra(0, 20870, 0);
-         },
-         "main firmware  0%\n0/20,870 records", true},
-        {"after a second: its rate and time left",
-         [&] {
-             b.reloj.avanzar_ms(1000);
-             m.barra(0, 20870, 10435);
-         },
-         "main firmware  50%\n10,435/20,870 records  10435 records/s  0:01 left", true},
-        {"not again within a fifth of a second",
-         [&] {
-             b.reloj.avanzar_ms(100);
-             m.barra(0, 20870, 12000);
-         },
-         "main firmware  50%\n10,435/20,870 records  10435 records/s  0:01 left", true},
-        {"its item ends well",
-         [&] {
-             b.reloj.avanzar_ms(100);
-             m.fin_elemento(true);
-         },
-         "main firmware  100%\n20,870/20,870 records  17392 records/s  done in 0:01", true},
-        {"a stream whose length the meter decides",
-         [&] {
-             m.tramo("flash programming", "steps", false);
-             m.barra(0, 100, 0);
-             b.reloj.avanzar_ms(2000);
-             m.barra(0, 100, 5);
-             m.fin_elemento(true);
-         },
-         "flash programming  5%\n5 steps  2.5 steps/s  done in 0:02", true},
-        {"the cause of a failure takes its place",
-         [&] { m.detalle("Cause: main firmware: no answer."); },
-         "flash programming  5%\n5 steps  2.5 steps/s  done in 0:02", false},
-        {"the bar hidden", [&] { m.barra_visible(false); }, "", false},
-    };
-    for (const Paso& p : pasos) {
-        SCOPED_TRACE(p.nombre);
-        p.hacer();
-        EXPECT_EQ(m.linea_tramo, p.linea);
-        EXPECT_EQ(m.tramo_visible(), p.visible);
-    }
+    m.barra(0, 100, 0);  // a bar without a stream says nothing
+    EXPECT_EQ(m.linea_tramo, "");
+    m.barra_visible(true);
+    m.tramo("main firmware", "records", true);
+    m.barra(0, 20870, 0);
+    EXPECT_EQ(m.linea_tramo, "main firmware  0%\n0/20,870 records");
+    EXPECT_TRUE(m.tramo_visible());
+    // After a second, its rate and time left; not again within a fifth of a second.
+    b.reloj.avanzar_ms(1000);
+    m.barra(0, 20870, 10435);
+    const std::string mitad =
+        "main firmware  50%\n10,435/20,870 records  10435 records/s  0:01 left";
+    EXPECT_EQ(m.linea_tramo, mitad);
+    b.reloj.avanzar_ms(100);
+    m.barra(0, 20870, 12000);
+    EXPECT_EQ(m.linea_tramo, mitad);
+    b.reloj.avanzar_ms(100);
+    m.fin_elemento(true);
+    EXPECT_EQ(m.linea_tramo,
+              "main firmware  100%\n20,870/20,870 records  17392 records/s  done in 0:01");
+    // A stream whose length the meter decides ends with what it did.
+    m.tramo("flash programming", "steps", false);
+    m.barra(0, 100, 0);
+    b.reloj.avanzar_ms(2000);
+    m.barra(0, 100, 5);
+    m.fin_elemento(true);
+    EXPECT_EQ(m.linea_tramo, "flash programming  5%\n5 steps  2.5 steps/s  done in 0:02");
+    // The cause of a failure takes its place; a bar hidden forgets it.
+    m.detalle("Cause: main firmware: no answer.");
+    EXPECT_FALSE(m.tramo_visible());
+    m.barra_visible(false);
+    EXPECT_EQ(m.linea_tramo, "");
 }
 
 }  // namespace

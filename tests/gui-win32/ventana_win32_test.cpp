@@ -110,14 +110,6 @@ TEST(Ventana_win32, EachOutcomeOfTheWizard) {
     const Caso casos[] = {
         {"updated", Extremo::medidor, {}, 0, {true, true}, Resultado_asistente::actualizado, 5, 2},
         {"no meter", Extremo::mudo, {}, 0, {}, Resultado_asistente::no_encontrado, 3, 0},
-        {"erase refused",
-         Extremo::medidor,
-         {},
-         0,
-         {true, false},
-         Resultado_asistente::borrado_rechazado,
-         6,
-         2},
         {"failed run", Extremo::medidor, {}, 1000, {true, true}, Resultado_asistente::fallo, 6, 2},
     };
     for (const Caso& k : casos) {
@@ -151,9 +143,6 @@ TEST(Ventana_win32, EachOutcomeOfTheWizard) {
         if (k.preguntas > 1) {
             EXPECT_EQ(b.preguntas[1].ok, L"OK");
             EXPECT_EQ(b.preguntas[1].cancelar, L"CANCEL");
-        }
-        if (k.resultado == Resultado_asistente::borrado_rechazado) {
-            EXPECT_EQ(b.medidor->programaciones, 0);
         }
     }
 }
