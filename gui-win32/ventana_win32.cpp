@@ -14,7 +14,7 @@ const wchar_t* const kClaseVentana = L"Z82Ventana";
 // Where the pieces sit and their colours: the layout both windows share.
 using namespace dibujos;  // NOLINT(google-build-using-namespace)
 using Parte = Modelo_ventana::Parte;
-using Orden = Modelo_ventana::Orden;
+using Eleccion = Modelo_ventana::Orden;
 
 constexpr DWORD kEstilo =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -192,15 +192,15 @@ void Ventana_win32::Ordenar(int id, int aviso) {
         return;
     }
     if (aviso != BN_CLICKED) return;
-    const std::pair<int, Orden> ordenes[] = {{ID_BUSCAR_PUERTO, Orden::buscar},
-                                             {ID_SALIDA, Orden::salida},
-                                             {ID_ACTUALIZAR, Orden::actualizar},
-                                             {ID_SALIR, Orden::salir},
-                                             {ID_AUTO, Orden::automatico},
-                                             {ID_MANUAL, Orden::manual},
-                                             {ID_CONFIGURAR_PUERTO, Orden::puerto_ok},
-                                             {ID_ATENCION_OK, Orden::atencion_ok},
-                                             {ID_ATENCION_CANCEL, Orden::atencion_cancelar}};
+    const std::pair<int, Eleccion> ordenes[] = {{ID_BUSCAR_PUERTO, Eleccion::buscar},
+                                                {ID_SALIDA, Eleccion::salida},
+                                                {ID_ACTUALIZAR, Eleccion::actualizar},
+                                                {ID_SALIR, Eleccion::salir},
+                                                {ID_AUTO, Eleccion::automatico},
+                                                {ID_MANUAL, Eleccion::manual},
+                                                {ID_CONFIGURAR_PUERTO, Eleccion::puerto_ok},
+                                                {ID_ATENCION_OK, Eleccion::atencion_ok},
+                                                {ID_ATENCION_CANCEL, Eleccion::atencion_cancelar}};
     for (const auto& [n, orden] : ordenes) {
         if (n == id) modelo_.Ordenar(orden);
     }
