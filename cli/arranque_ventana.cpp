@@ -15,11 +15,8 @@ Orden_ventana Leer_orden_ventana(const std::vector<std::string>& argumentos) {
     for (size_t i = 0; i < argumentos.size() && o.error.empty(); ++i) {
         const std::string& a = argumentos[i];
         if (a == "--port") {
-            if (i + 1 < argumentos.size()) {
-                o.puerto = argumentos[++i];
-            } else {
-                o.error = "--port needs a port";
-            }
+            o.puerto = i + 1 < argumentos.size() ? argumentos[++i] : std::string();
+            if (o.puerto.empty()) o.error = "--port needs a port";
         } else if (a.rfind("--port=", 0) == 0) {
             o.puerto = a.substr(7);
         } else {
