@@ -128,30 +128,10 @@ void Vista_terminal::barra(int minimo, int maximo, int posicion) {
     dibujar(t, false);
 }
 
-std::string Cifra(long long n) {
-    std::string s = std::to_string(n);
-    for (int i = static_cast<int>(s.size()) - 3; i > 0; i -= 3)
-        s.insert(static_cast<size_t>(i), ",");
-    return s;
-}
-
-namespace {
-
-std::string Duracion(double segundos) {
-    const long long s = static_cast<long long>(segundos + 0.5);
-    char texto[32];
-    std::snprintf(texto, sizeof texto, "%lld:%02lld", s / 60, s % 60);
-    return texto;
-}
-
-}  // namespace
-
 void Vista_terminal::dibujar(const Tramo_hecho& t, bool final) {
-    const int por_ciento = static_cast<int>(t.hecho * 100 / t.total);
-    // A stream whose length the meter decides ends with what it did, without its bound.
-    const std::string cantidad = final && !t.total_debido
-                                     ? Cifra(t.hecho) + " " + t.unidad
-                                     : Cifra(t.hecho) + "/" + Cifra(t.total) + " " + t.unidad;
+    const Partes_tramo p = Partes_de_tramo(t, final);
+    const int por_ciento = p.por_ciento;
+    const std::string& cantidad = p.cantidad;
     if (!es_terminal_) {
         if (final) {
             std::printf("  %s: done, %s in %.1f s\n", t.nombre.c_str(), cantidad.c_str(),
@@ -162,20 +142,7 @@ void Vista_terminal::dibujar(const Tramo_hecho& t, bool final) {
         std::fflush(stdout);
         return;
     }
-    std::string ritmo;
-    if (t.segundos >= 1.0 && t.hecho > 0) {
-        const double por_segundo = static_cast<double>(t.hecho) / t.segundos;
-        char texto[64];
-        std::snprintf(texto, sizeof texto, por_segundo < 10 ? "  %.1f %s/s" : "  %.0f %s/s",
-                      por_segundo, t.unidad.c_str());
-        ritmo = texto;
-        if (final) {
-            ritmo += "  done in " + Duracion(t.segundos);
-        } else {
-            ritmo +=
-                "  " + Duracion(static_cast<double>(t.total - t.hecho) / por_segundo) + " left";
-        }
-    }
+    const std::string ritmo = p.ritmo.empty() ? "" : "  " + p.ritmo + "  " + p.tiempo;
     // \x1b[K clears what a longer line left on the right.
     std::printf("\r  %-24s %3d%%  %s%s\x1b[K", t.nombre.c_str(), por_ciento, cantidad.c_str(),
                 ritmo.c_str());

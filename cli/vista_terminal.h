@@ -9,24 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "app/texto_tramo.h"
 #include "app/vista.h"
 #include "base/entorno.h"
 
 namespace z82 {
 
 enum class Respuesta_fija { preguntar, si, no };
-
-// One stream of a run as the summary tells it.
-struct Tramo_hecho {
-    std::string nombre, unidad;
-    long long hecho = 0, total = 0;
-    double segundos = 0;
-    // False when the meter decides how far the stream goes: its total was never due.
-    bool total_debido = true;
-};
-
-// 12345678 as "12,345,678".
-std::string Cifra(long long n);
 
 class Vista_terminal : public Vista {
   public:

@@ -6,12 +6,10 @@
 // (manual mode). idiomas.ini is looked for in the working folder and beside the program;
 // the program carries a copy of its own.
 #include <cstdio>
-#include <memory>
 #include <string>
+#include <vector>
 
-#include "app/ventana_cargador.h"
-#include "cli/archivo_idiomas.h"
-#include "cli/registro_ventana.h"
+#include "cli/arranque_ventana.h"
 #include "cli/version.h"
 #include "gui-win32/entorno_win32.h"
 #include "gui-win32/texto_win32.h"
@@ -49,74 +47,50 @@ void Escribir(const std::string& texto, bool error) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string puerto;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h" || arg == "/?") {
+    using Que = z82::Orden_ventana::Que;
+    const z82::Orden_ventana orden = z82::Leer_orden_ventana({argv + 1, argv + argc});
+    switch (orden.que) {
+        case Que::ayuda:
             Escribir(kAyuda, false);
             return 0;
-        }
-        if (arg == "--version") {
+        case Que::version:
             Escribir(z82::Texto_version("z82-update-gui"), false);
             return 0;
-        }
-        if (arg == "--port" && i + 1 < argc) {
-            puerto = argv[++i];
-        } else if (arg.rfind("--port=", 0) == 0) {
-            puerto = arg.substr(7);
-        } else {
-            Escribir("z82-update-gui: unknown argument: " + arg + "\n" + kAyuda, true);
+        case Que::error:
+            Escribir("z82-update-gui: " + orden.error + "\n" + kAyuda, true);
             return 2;
-        }
+        case Que::ventana:
+            break;
     }
     // The manifest says so too; this covers a copy started without it.
     ::SetProcessDPIAware();
 
     z82::Enlace_sistema enlace;
     z82::win32::Entorno_win32 entorno(enlace);
-    z82::win32::Ventana_win32 vista;
-    vista.describir_puerto = [&enlace](int n) { return enlace.descripcion(n); };
-    // The run's trace and outcome, in a log for support.
-    z82::Registro_ventana registro("z82-update-gui", enlace.serie, entorno);
-    z82::Tventana_cargador ventana(entorno, vista, registro.dispositivo(), &enlace.cerrojo,
-                                   z82::Buscar_idiomas(z82::Rutas_idiomas()).texto);
-    vista.enlazar(&ventana);
-    ventana.terminar = [&](int codigo) {
+    z82::Arranque_ventana arranque(
+        entorno,
+        {enlace.serie, &enlace.cerrojo, [&](const std::string& p) { return enlace.numero(p); },
+         [&] { return enlace.numeros(); }, [&](int n) { return enlace.descripcion(n); }});
+    z82::win32::Ventana_win32 vista(arranque.modelo);
+    arranque.ventana.terminar = [&](int codigo) {
         // Any handshake in progress stops at its next check; the loop then ends.
-        ventana.Salir();
+        arranque.ventana.Salir();
         ::ShowWindow(vista.hwnd, SW_HIDE);
         ::PostQuitMessage(codigo);
     };
-
-    if (!puerto.empty()) {
-        const int n = enlace.numero(puerto);
-        if (n <= 0) {
-            const std::wstring texto = z82::win32::Ancho("No such port: " + puerto);
-            ::MessageBoxW(nullptr, texto.c_str(), L"Update", MB_OK | MB_ICONERROR);
-            registro.resultado("z82-update-gui: no such port: " + puerto);
-            return 2;
-        }
-        ventana.Puerto_manual(n);
-        vista.mostrar_puerto(n);
+    if (!orden.puerto.empty() && !arranque.Elegir_puerto(orden.puerto)) {
+        const std::wstring texto = z82::win32::Ancho("No such port: " + orden.puerto);
+        ::MessageBoxW(nullptr, texto.c_str(), L"Update", MB_OK | MB_ICONERROR);
+        return 2;
     }
 
     vista.mostrar();
     MSG m;
-    int codigo = 0;
     for (;;) {
         const BOOL r = ::GetMessageW(&m, nullptr, 0, 0);
-        if (r == 0) {
-            codigo = static_cast<int>(m.wParam);
-            break;
-        }
-        if (r < 0) {
-            codigo = 1;
-            break;
-        }
+        if (r == 0) return static_cast<int>(m.wParam);
+        if (r < 0) return 1;
         ::TranslateMessage(&m);
         ::DispatchMessageW(&m);
     }
-    vista.enlazar(nullptr);
-    registro.cerrar(ventana);
-    return codigo;
 }

@@ -36,21 +36,23 @@ std::wstring Texto_de(HWND h) {
 }  // namespace
 
 void Fuentes::Crear(int dpi) {
+    using namespace dibujos;  // NOLINT(google-build-using-namespace)
     Borrar();
-    info = Fuente(dpi, 15, false);
-    info_negrita = Fuente(dpi, 15, true);
-    numero = Fuente(dpi, 32, true);
-    version = Fuente(dpi, 12, false);
-    panel = Fuente(dpi, 13, false);
-    banda = Fuente(dpi, 14, true);
-    linea = Fuente(dpi, 14, false);
-    linea_negrita = Fuente(dpi, 14, true);
-    detalle = Fuente(dpi, dibujos::kLetraDetalle, false);
+    info = Fuente(dpi, kLetraInfo, false);
+    info_negrita = Fuente(dpi, kLetraInfo, true);
+    numero = Fuente(dpi, kLetraNumero, true);
+    version = Fuente(dpi, kLetraVersion, false);
+    panel = Fuente(dpi, kLetraPanel, false);
+    banda = Fuente(dpi, kLetraBanda, true);
+    linea = Fuente(dpi, kLetraAtencion, false);
+    linea_negrita = Fuente(dpi, kLetraAtencion, true);
+    detalle = Fuente(dpi, kLetraDetalle, false);
+    tramo = Fuente(dpi, kLetraTramo, false);
 }
 
 void Fuentes::Borrar() {
     for (HFONT* f : {&info, &info_negrita, &numero, &version, &panel, &banda, &linea,
-                     &linea_negrita, &detalle}) {
+                     &linea_negrita, &detalle, &tramo}) {
         if (*f != nullptr) ::DeleteObject(*f);
         *f = nullptr;
     }
@@ -74,11 +76,12 @@ void Panel::Crear_ventana(HWND padre, int x, int y, int dpi, const Fuentes& fuen
     ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Panel::Procedimiento));
 }
 
-HWND Panel::Control(const wchar_t* clase, const wchar_t* texto, DWORD estilo, int x, int y,
-                    int ancho, int alto, int id) const {
-    HWND h = ::CreateWindowExW(
-        0, clase, texto, WS_CHILD | WS_VISIBLE | estilo, E(x), E(y), E(ancho), E(alto), hwnd,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+HWND Panel::Control(const wchar_t* clase, const wchar_t* texto, DWORD estilo,
+                    const dibujos::Caja& c, int id) const {
+    HWND h = ::CreateWindowExW(0, clase, texto, WS_CHILD | WS_VISIBLE | estilo, E(c.x), E(c.y),
+                               E(c.ancho), E(c.alto), hwnd,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                               ::GetModuleHandleW(nullptr), nullptr);
     ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fuentes_->panel), FALSE);
     return h;
 }
@@ -141,32 +144,33 @@ void Panel::Pintar(HDC dc) const {
 // --- The port panel -----------------------------------------------------------------------
 
 void Panel_puerto::Crear(HWND padre, int x, int y, int dpi, const Fuentes& fuentes) {
+    using namespace dibujos;  // NOLINT(google-build-using-namespace)
     Crear_ventana(padre, x, y, dpi, fuentes);
     ::SetWindowTextW(hwnd, L"PConfigurarPuerto");
     banda_ = RGB(0, 0, 0);
     titulo_ = L"USB";
-    COM = Control(L"BUTTON", kTituloGrupo, BS_GROUPBOX, 12, kAltoBanda + 8, 168,
-                  kAltoPanel - kAltoBanda - 18, 0);
+    COM = Control(L"BUTTON", L"", BS_GROUPBOX, kGrupoPuertos, 0);
     // A group box draws only its frame: the panel paints what is inside it.
     ::SetWindowLongPtrW(COM, GWL_EXSTYLE,
                         ::GetWindowLongPtrW(COM, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
     for (int k = 0; k < 6; ++k) {
-        // Two columns: 1 to 3 on the left, 4 to 6 on the right.
+        // The items are the panel's, placed as in the group.
+        const Caja c = Caja_item_puerto(k);
         const std::wstring n = std::to_wstring(k + 1);
-        items[static_cast<size_t>(k)] = Control(
-            L"BUTTON", n.c_str(), BS_RADIOBUTTON | (k == 0 ? WS_GROUP : 0), 12 + 16 + (k / 3) * 76,
-            kAltoBanda + 8 + 28 + (k % 3) * 28, 60, 24, ID_COM_1 + k);
+        items[static_cast<size_t>(k)] =
+            Control(L"BUTTON", n.c_str(), BS_RADIOBUTTON | (k == 0 ? WS_GROUP : 0),
+                    {kGrupoPuertos.x + c.x, kGrupoPuertos.y + c.y, c.ancho, c.alto}, ID_COM_1 + k);
     }
-    Seleccionar(0);
-    Label_com = Control(L"STATIC", L"USB :", SS_LEFT, 196, kAltoBanda + 10, 150, 20, 0);
+    Label_com = Control(L"STATIC", L"USB :", SS_LEFT, kRotuloLista, 0);
     // The height of a drop-down list is that of its open list.
-    Com_extended = Control(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 196,
-                           kAltoBanda + 32, kAnchoPanel - 196 - 12, 200, ID_COM_EXTENDED);
-    // Long device descriptions show in full in the open list.
-    ::SendMessageW(Com_extended, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(E(360)), 0);
-    BConfigurarPuerto = Control(L"BUTTON", L"Ok", BS_PUSHBUTTON | WS_TABSTOP, kAnchoPanel - 12 - 96,
-                                kAltoPanel - 12 - 32, 96, 32, ID_CONFIGURAR_PUERTO);
-    imagen_ = Mapa_bits(dibujos::Dibujar_puerto(dpi / 96.0));
+    Caja lista = kListaPuertos;
+    lista.alto = 200;
+    Com_extended = Control(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, lista,
+                           ID_COM_EXTENDED);
+    ::SendMessageW(Com_extended, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(E(kAnchoListaAbierta)), 0);
+    BConfigurarPuerto =
+        Control(L"BUTTON", L"Ok", BS_PUSHBUTTON | WS_TABSTOP, kBotonPuerto, ID_CONFIGURAR_PUERTO);
+    imagen_ = Mapa_bits(Dibujar_puerto(dpi / 96.0));
 }
 
 void Panel_puerto::Seleccionar(int k) {
@@ -197,7 +201,7 @@ std::vector<Texto_dibujado> Panel_puerto::Textos() const {
 
 void Panel_puerto::Pintar(HDC dc) const {
     Panel::Pintar(dc);
-    imagen_.Pintar(dc, E(196), E(kAltoPanel - dibujos::kLadoPuerto - 12));
+    imagen_.Pintar(dc, E(dibujos::kImagenPuerto.x), E(dibujos::kImagenPuerto.y));
 }
 
 // --- The attention panel ------------------------------------------------------------------
@@ -206,12 +210,10 @@ void Panel_atencion::Crear(HWND padre, int x, int y, int dpi, const Fuentes& fue
     Crear_ventana(padre, x, y, dpi, fuentes);
     ::SetWindowTextW(hwnd, L"Panel_atencion");
     banda_ = Color(dibujos::kColorBandaAtencion);
-    Button_atencion_ok =
-        Control(L"BUTTON", L"", BS_PUSHBUTTON | WS_TABSTOP, kAnchoPanel / 2 - 8 - 110,
-                kAltoPanel - 12 - 32, 110, 32, ID_ATENCION_OK);
-    Button_atencion_cancel =
-        Control(L"BUTTON", L"", BS_PUSHBUTTON | WS_TABSTOP, kAnchoPanel / 2 + 8,
-                kAltoPanel - 12 - 32, 110, 32, ID_ATENCION_CANCEL);
+    Button_atencion_ok = Control(L"BUTTON", L"", BS_PUSHBUTTON | WS_TABSTOP,
+                                 dibujos::kBotonAtencionOk, ID_ATENCION_OK);
+    Button_atencion_cancel = Control(L"BUTTON", L"", BS_PUSHBUTTON | WS_TABSTOP,
+                                     dibujos::kBotonAtencionCancelar, ID_ATENCION_CANCEL);
     for (HWND b : {Button_atencion_ok, Button_atencion_cancel}) {
         ::SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(fuentes.linea), FALSE);
     }
@@ -232,9 +234,9 @@ std::vector<Texto_dibujado> Panel_atencion::Textos() const {
                  centrado,
                  RGB(0xff, 0xff, 0xff)});
     for (int i = 0; i < 3; ++i) {
-        const int y = kAltoBanda + 8 + i * 26;
+        const dibujos::Caja c = dibujos::Caja_linea_atencion(i);
         t.push_back({lineas[static_cast<size_t>(i)],
-                     {E(8), E(y), E(kAnchoPanel - 8), E(y + 24)},
+                     {E(c.x), E(c.y), E(c.x + c.ancho), E(c.y + c.alto)},
                      i == 2 ? fuentes_->linea_negrita : fuentes_->linea,
                      centrado});
     }

@@ -39,7 +39,7 @@ struct Fuentes {
     void Borrar();
     HFONT info = nullptr, info_negrita = nullptr, numero = nullptr, version = nullptr,
           panel = nullptr, banda = nullptr, linea = nullptr, linea_negrita = nullptr,
-          detalle = nullptr;
+          detalle = nullptr, tramo = nullptr;
 };
 
 // A text drawn on a panel or the background, where it sits and how.
@@ -69,8 +69,8 @@ class Panel {
 
   protected:
     void Crear_ventana(HWND padre, int x, int y, int dpi, const Fuentes& fuentes);
-    HWND Control(const wchar_t* clase, const wchar_t* texto, DWORD estilo, int x, int y, int ancho,
-                 int alto, int id) const;
+    HWND Control(const wchar_t* clase, const wchar_t* texto, DWORD estilo, const dibujos::Caja& c,
+                 int id) const;
     virtual void Pintar(HDC dc) const;
     int E(int v) const { return ::MulDiv(v, dpi_, 96); }
     COLORREF banda_ = RGB(0, 0, 0);
@@ -94,7 +94,6 @@ class Panel_puerto : public Panel {
     void Titulo_grupo(const std::wstring& texto);
     std::vector<Texto_dibujado> Textos() const override;
 
-    static constexpr const wchar_t* kTituloGrupo = L"USB : ";
     HWND COM = nullptr;
     std::array<HWND, 6> items{};
     HWND Label_com = nullptr;

@@ -28,6 +28,13 @@ QColor Color(std::uint32_t rgb) {
                   static_cast<int>(rgb & 0xff));
 }
 
+QFont Letra(int pixeles, bool negrita) {
+    QFont f;
+    f.setPixelSize(pixeles);
+    f.setBold(negrita);
+    return f;
+}
+
 QPixmap Dibujar_puerto() { return QPixmap::fromImage(Como_imagen(dibujos::Dibujar_puerto())); }
 
 }  // namespace z82::gui

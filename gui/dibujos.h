@@ -3,8 +3,10 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QPixmap>
+#include <QRect>
 #include <cstdint>
 
 #include "pictures/dibujos.h"
@@ -28,5 +30,9 @@ QPixmap Dibujar_salida();
 QPixmap Dibujar_puerto();
 // A colour of the layout (0xRRGGBB).
 QColor Color(std::uint32_t rgb);
+// A place of the layout.
+inline QRect Rect(const dibujos::Caja& c) { return {c.x, c.y, c.ancho, c.alto}; }
+// The window's letter of this height in pixels.
+QFont Letra(int pixeles, bool negrita = false);
 
 }  // namespace z82::gui

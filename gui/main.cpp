@@ -8,12 +8,10 @@
 #include <QApplication>
 #include <QStringList>
 #include <cstdio>
-#include <memory>
 #include <string>
+#include <vector>
 
-#include "app/ventana_cargador.h"
-#include "cli/archivo_idiomas.h"
-#include "cli/registro_ventana.h"
+#include "cli/arranque_ventana.h"
 #include "cli/version.h"
 #include "gui/entorno_qt.h"
 #include "gui/ventana_qt.h"
@@ -29,82 +27,49 @@ const char* const kAyuda =
     "The texts come from idiomas.ini in the working directory, beside the program or in\n"
     "the installed data folder; without one, the program's own copy is used.\n";
 
-struct Argumentos {
-    std::string puerto;
-    std::string error;
-};
-
-Argumentos Leer_argumentos(const QStringList& lista) {
-    Argumentos a;
-    for (qsizetype i = 1; i < lista.size(); ++i) {
-        const QString& arg = lista[i];
-        if (arg == "--port" && i + 1 < lista.size()) {
-            a.puerto = lista[++i].toStdString();
-        } else if (arg.startsWith("--port=")) {
-            a.puerto = arg.mid(7).toStdString();
-        } else {
-            a.error = "unknown argument: " + arg.toStdString();
-        }
-    }
-    if (a.error.empty() && lista.contains("--port") && a.puerto.empty()) {
-        a.error = "--port needs a port";
-    }
-    return a;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
+    using Que = z82::Orden_ventana::Que;
     // Help and version without a display.
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kAyuda, stdout);
-            return 0;
-        }
-        if (arg == "--version") {
-            std::fputs(z82::Texto_version("z82-update-gui").c_str(), stdout);
-            return 0;
-        }
+    const z82::Orden_ventana previa = z82::Leer_orden_ventana({argv + 1, argv + argc});
+    if (previa.que == Que::ayuda) {
+        std::fputs(kAyuda, stdout);
+        return 0;
+    }
+    if (previa.que == Que::version) {
+        std::fputs(z82::Texto_version("z82-update-gui").c_str(), stdout);
+        return 0;
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Update");
-    const Argumentos args = Leer_argumentos(QApplication::arguments());
-    if (!args.error.empty()) {
-        std::fprintf(stderr, "z82-update-gui: %s\n%s", args.error.c_str(), kAyuda);
+    // The arguments Qt leaves (it takes its own, such as -platform).
+    std::vector<std::string> argumentos;
+    for (const QString& a : QApplication::arguments().mid(1)) argumentos.push_back(a.toStdString());
+    const z82::Orden_ventana orden = z82::Leer_orden_ventana(argumentos);
+    if (orden.que == Que::error) {
+        std::fprintf(stderr, "z82-update-gui: %s\n%s", orden.error.c_str(), kAyuda);
         return 2;
     }
 
     z82::Enlace_sistema enlace;
     z82::gui::Entorno_qt entorno(enlace);
-    z82::gui::Ventana_qt vista;
-    vista.describir_puerto = [&enlace](int n) { return enlace.descripcion(n); };
-    // The run's trace and outcome, in a log for support.
-    z82::Registro_ventana registro("z82-update-gui", enlace.serie, entorno);
-    z82::Tventana_cargador ventana(entorno, vista, registro.dispositivo(), &enlace.cerrojo,
-                                   z82::Buscar_idiomas(z82::Rutas_idiomas()).texto);
-    vista.enlazar(&ventana);
-    ventana.terminar = [&](int codigo) {
+    z82::Arranque_ventana arranque(
+        entorno,
+        {enlace.serie, &enlace.cerrojo, [&](const std::string& p) { return enlace.numero(p); },
+         [&] { return enlace.numeros(); }, [&](int n) { return enlace.descripcion(n); }});
+    z82::gui::Ventana_qt vista(arranque.modelo);
+    arranque.ventana.terminar = [&](int codigo) {
         // Any handshake in progress stops at its next check; the loop then ends.
-        ventana.Salir();
+        arranque.ventana.Salir();
         vista.hide();
         QCoreApplication::exit(codigo);
     };
-
-    if (!args.puerto.empty()) {
-        const int n = enlace.numero(args.puerto);
-        if (n <= 0) {
-            std::fprintf(stderr, "z82-update-gui: no such port: %s\n", args.puerto.c_str());
-            registro.resultado("z82-update-gui: no such port: " + args.puerto);
-            return 2;
-        }
-        ventana.Puerto_manual(n);
-        vista.mostrar_puerto(n);
+    if (!orden.puerto.empty() && !arranque.Elegir_puerto(orden.puerto)) {
+        std::fprintf(stderr, "z82-update-gui: no such port: %s\n", orden.puerto.c_str());
+        return 2;
     }
 
     vista.show();
-    const int codigo = QApplication::exec();
-    vista.enlazar(nullptr);
-    registro.cerrar(ventana);
-    return codigo;
+    return QApplication::exec();
 }

@@ -2,7 +2,6 @@
 
 #include <QAbstractItemView>
 #include <QButtonGroup>
-#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -36,18 +35,8 @@ QLabel* Banda(QWidget* padre, const QString& texto, const QColor& fondo) {
     pal.setColor(QPalette::Window, fondo);
     pal.setColor(QPalette::WindowText, Qt::white);
     banda->setPalette(pal);
-    QFont f = banda->font();
-    f.setPixelSize(14);
-    f.setBold(true);
-    banda->setFont(f);
+    banda->setFont(Letra(dibujos::kLetraBanda, true));
     return banda;
-}
-
-QFont Letra(int pixeles, bool negrita = false) {
-    QFont f;
-    f.setPixelSize(pixeles);
-    f.setBold(negrita);
-    return f;
 }
 
 }  // namespace
@@ -65,37 +54,34 @@ void Combo_puertos::focusInEvent(QFocusEvent* e) {
 Marco_puerto::Marco_puerto(QWidget* padre) : QFrame(padre) {
     setObjectName("PConfigurarPuerto");
     Estilo_panel(*this);
-    setFont(Letra(13));
+    setFont(Letra(dibujos::kLetraPanel));
     Label_titulo = Banda(this, "USB", Qt::black);
 
-    COM = new QGroupBox(Titulo_grupo(), this);
+    COM = new QGroupBox(this);
     COM->setObjectName("COM");
-    COM->setGeometry(12, kAltoBanda + 8, 168, kAltoPanel - kAltoBanda - 18);
+    COM->setGeometry(Rect(dibujos::kGrupoPuertos));
     grupo = new QButtonGroup(this);
     for (int k = 0; k < 6; ++k) {
-        // Two columns: 1 to 3 on the left, 4 to 6 on the right.
         items[k] = new QRadioButton(QString::number(k + 1), COM);
-        items[k]->setGeometry(16 + (k / 3) * 76, 28 + (k % 3) * 28, 60, 24);
+        items[k]->setGeometry(Rect(dibujos::Caja_item_puerto(k)));
         grupo->addButton(items[k], k);
     }
-    items[0]->setChecked(true);
 
     Label_com = new QLabel("USB :", this);
-    Label_com->setGeometry(196, kAltoBanda + 10, 150, 20);
+    Label_com->setGeometry(Rect(dibujos::kRotuloLista));
     Com_extended = new Combo_puertos(this);
     Com_extended->setObjectName("Com_extended");
-    Com_extended->setGeometry(196, kAltoBanda + 32, kAnchoPanel - 196 - 12, 28);
+    Com_extended->setGeometry(Rect(dibujos::kListaPuertos));
     Com_extended->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    // Long device descriptions show in full in the open list.
-    Com_extended->view()->setMinimumWidth(360);
+    Com_extended->view()->setMinimumWidth(dibujos::kAnchoListaAbierta);
 
     Image_puerto = new QLabel(this);
     Image_puerto->setPixmap(Dibujar_puerto());
-    Image_puerto->setGeometry(196, kAltoPanel - kLadoPuerto - 12, kLadoPuerto, kLadoPuerto);
+    Image_puerto->setGeometry(Rect(dibujos::kImagenPuerto));
 
     BConfigurarPuerto = new QPushButton("Ok", this);
     BConfigurarPuerto->setObjectName("BConfigurarPuerto");
-    BConfigurarPuerto->setGeometry(kAnchoPanel - 12 - 96, kAltoPanel - 12 - 32, 96, 32);
+    BConfigurarPuerto->setGeometry(Rect(dibujos::kBotonPuerto));
     hide();
 }
 
@@ -121,16 +107,16 @@ Marco_atencion::Marco_atencion(QWidget* padre) : QFrame(padre) {
         auto* l = new QLabel(this);
         l->setTextFormat(Qt::PlainText);
         l->setAlignment(Qt::AlignCenter);
-        l->setFont(Letra(14, i == 2));
-        l->setGeometry(8, kAltoBanda + 8 + i * 26, kAnchoPanel - 16, 24);
+        l->setFont(Letra(dibujos::kLetraAtencion, i == 2));
+        l->setGeometry(Rect(dibujos::Caja_linea_atencion(i)));
         *lineas[i] = l;
     }
     Button_atencion_ok = new QPushButton(this);
     Button_atencion_ok->setObjectName("Button_atencion_ok");
-    Button_atencion_ok->setGeometry(kAnchoPanel / 2 - 8 - 110, kAltoPanel - 12 - 32, 110, 32);
+    Button_atencion_ok->setGeometry(Rect(dibujos::kBotonAtencionOk));
     Button_atencion_cancel = new QPushButton(this);
     Button_atencion_cancel->setObjectName("Button_atencion_cancel");
-    Button_atencion_cancel->setGeometry(kAnchoPanel / 2 + 8, kAltoPanel - 12 - 32, 110, 32);
+    Button_atencion_cancel->setGeometry(Rect(dibujos::kBotonAtencionCancelar));
     hide();
 }
 

@@ -40,8 +40,6 @@ class Marco_puerto : public QFrame {
   public:
     explicit Marco_puerto(QWidget* padre);
 
-    // The radio group's caption at rest.
-    static QString Titulo_grupo() { return QStringLiteral("USB : "); }
     // Selects item k (0 to 5), or none with -1.
     void Seleccionar(int k);
     int Seleccionado() const;

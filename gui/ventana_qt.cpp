@@ -14,9 +14,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
-#include <cstdlib>
+#include <algorithm>
 
-#include "app/ventana_cargador.h"
 #include "gui/dibujos.h"
 #include "gui/paneles.h"
 #include "gui/texto_qt.h"
@@ -26,22 +25,18 @@ namespace {
 
 // Where the pieces sit and their colours: the layout both windows share.
 using namespace dibujos;  // NOLINT(google-build-using-namespace)
+using Parte = Modelo_ventana::Parte;
+using Orden = Modelo_ventana::Orden;
 
 // A caption for a menu: an '&' in the language file is a character, not a shortcut mark.
 QString Rotulo_menu(const std::string& texto) {
     return Texto_qt(texto).replace('&', QStringLiteral("&&"));
 }
 
-QFont Letra(int pixeles, bool negrita) {
-    QFont f;
-    f.setPixelSize(pixeles);
-    f.setBold(negrita);
-    return f;
-}
-
 }  // namespace
 
-Ventana_qt::Ventana_qt(QWidget* padre) : QMainWindow(padre) {
+Ventana_qt::Ventana_qt(Modelo_ventana& modelo, QWidget* padre)
+    : QMainWindow(padre), modelo_(modelo) {
     setObjectName("ventana_cargador");
     // Fixed size, system menu and minimise box only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -65,33 +60,40 @@ Ventana_qt::Ventana_qt(QWidget* padre) : QMainWindow(padre) {
     Crear_detalle(Image_fondo);
     Crear_casillas(Image_fondo);
 
-    Label1 = new QLabel(central);
+    Label1 = Linea(central, Rect(kEtiquetaVersion), kLetraVersion, false, kColorVersion);
     Label1->setObjectName("Label1");
-    Label1->setTextFormat(Qt::PlainText);
-    Label1->setFont(Letra(12, false));
-    QPalette pal_version = Label1->palette();
-    pal_version.setColor(QPalette::WindowText, Color(kColorVersion));
-    Label1->setPalette(pal_version);
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label1->setGeometry(kMargenFondo, kMargenFondo + kAltoFondo + 2, kAnchoFondo - 4, 18);
 
     PConfigurarPuerto = new Marco_puerto(Image_fondo);
     PConfigurarPuerto->move(kXPanel, kYPanel);
     Panel_atencion = new Marco_atencion(Image_fondo);
     Panel_atencion->move(kXPanel, kYPanel);
-    Conectar_puerto();
+    Conectar_paneles();
+
+    for (int p = 0; p < static_cast<int>(Parte::repintar); ++p) Dibujar(static_cast<Parte>(p));
+    modelo_.al_cambiar = [this](Parte p) { Dibujar(p); };
+    modelo_.al_mensaje = [this](const std::string& texto) {
+        QMessageBox caja(QMessageBox::NoIcon, QStringLiteral("Update"), Texto_qt(texto),
+                         QMessageBox::Ok, this);
+        caja.setTextFormat(Qt::PlainText);
+        caja.exec();
+    };
+    modelo_.Dar_mensajes();
 }
 
-Ventana_qt::~Ventana_qt() = default;
+Ventana_qt::~Ventana_qt() {
+    modelo_.al_cambiar = nullptr;
+    modelo_.al_mensaje = nullptr;
+}
 
-QLabel* Ventana_qt::Linea(QWidget* padre, int x, int y, int ancho, int alto, int pixeles,
-                          bool negrita) {
+QLabel* Ventana_qt::Linea(QWidget* padre, const QRect& caja, int pixeles, bool negrita,
+                          std::uint32_t color) {
     auto* l = new QLabel(padre);
     l->setTextFormat(Qt::PlainText);
-    l->setGeometry(x, y, ancho, alto);
+    l->setGeometry(caja);
     l->setFont(Letra(pixeles, negrita));
     QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, Color(kColorTexto));
+    pal.setColor(QPalette::WindowText, Color(color));
     l->setPalette(pal);
     return l;
 }
@@ -108,15 +110,13 @@ void Ventana_qt::Crear_asistente(QWidget* fondo) {
     QLabel** lineas[] = {&Label_info1, &Label_info2, &Label_info3};
     for (int i = 0; i < 3; ++i) {
         const int y = kYImagen + i * kPasoLinea;
-        QLabel* n = Linea(fondo, kXNumero, y, kXLinea - kXNumero, kAltoLinea, 32, true);
+        QLabel* n = Linea(fondo, QRect(kXNumero, y, kXLinea - kXNumero, kAltoLinea), kLetraNumero,
+                          true, kColorNumero);
         n->setText(QString::number(i + 1) + ".");
         n->setObjectName(QString("Label_n%1").arg(i + 1));
-        QPalette pal = n->palette();
-        pal.setColor(QPalette::WindowText, Color(kColorNumero));
-        n->setPalette(pal);
-        n->hide();
         *numeros[i] = n;
-        QLabel* l = Linea(fondo, kXLinea, y, kAnchoFondo - kXLinea - 14, kAltoLinea, 15, i == 0);
+        QLabel* l = Linea(fondo, QRect(kXLinea, y, kAnchoLineaInfo, kAltoLinea), kLetraInfo, i == 0,
+                          kColorTexto);
         l->setObjectName(QString("Label_info%1").arg(i + 1));
         l->setWordWrap(true);
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -137,9 +137,8 @@ void Ventana_qt::Crear_asistente(QWidget* fondo) {
         "QToolButton { border: none; background: transparent; border-radius: 60px; }"
         "QToolButton:hover { background: rgba(255, 255, 255, 40); }"
         "QToolButton:pressed { background: rgba(0, 0, 0, 60); }");
-    connect(Button_buscar_puerto, &QToolButton::clicked, this, [this] {
-        if (motor_ != nullptr) motor_->Button_buscar_puertoClick();
-    });
+    connect(Button_buscar_puerto, &QToolButton::clicked, this,
+            [this] { modelo_.Ordenar(Orden::buscar); });
 
     SpeedButton_exit = new QToolButton(fondo);
     SpeedButton_exit->setObjectName("SpeedButton_exit");
@@ -149,17 +148,17 @@ void Ventana_qt::Crear_asistente(QWidget* fondo) {
     SpeedButton_exit->setIconSize(QSize(kLadoSalida, kLadoSalida));
     SpeedButton_exit->setCursor(Qt::PointingHandCursor);
     SpeedButton_exit->setStyleSheet("QToolButton { border: none; background: transparent; }");
-    connect(SpeedButton_exit, &QToolButton::clicked, this, [this] {
-        if (motor_ != nullptr) motor_->SpeedButton_exitClick();
-    });
+    connect(SpeedButton_exit, &QToolButton::clicked, this,
+            [this] { modelo_.Ordenar(Orden::salida); });
 
     Barra_progreso = new QProgressBar(fondo);
     Barra_progreso->setObjectName("Barra_progreso");
     Barra_progreso->setGeometry(kXBarra, kYBarra, kAnchoBarra, kAltoBarra);
-    Barra_progreso->setRange(0, 100);
-    Barra_progreso->setValue(0);
     Barra_progreso->setTextVisible(false);
-    Barra_progreso->hide();
+
+    Label_tramo = Linea(fondo, Rect(kLineaTramo), kLetraTramo, false, kColorVersion);
+    Label_tramo->setObjectName("Label_tramo");
+    Label_tramo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
 void Ventana_qt::Crear_detalle(QWidget* fondo) {
@@ -179,7 +178,6 @@ void Ventana_qt::Crear_detalle(QWidget* fondo) {
     pal.setColor(QPalette::Base, Color(kColorFondoDetalle));
     pal.setColor(QPalette::Text, Color(kColorDetalle));
     Memo_detalle->setPalette(pal);
-    Memo_detalle->hide();
 }
 
 void Ventana_qt::Crear_casillas(QWidget* fondo) {
@@ -206,195 +204,152 @@ void Ventana_qt::Crear_casillas(QWidget* fondo) {
 }
 
 void Ventana_qt::Crear_menus() {
-    MenuArchivo = menuBar()->addMenu("Archivo");
+    MenuArchivo = menuBar()->addMenu(QString());
     MenuArchivo->setObjectName("MenuArchivo");
-    Actualizar1 = MenuArchivo->addAction("Actualizar");
-    MenuSalir = MenuArchivo->addAction("Salir");
-    MenuConfigurar = menuBar()->addMenu("Configurar");
+    Actualizar1 = MenuArchivo->addAction(QString());
+    MenuSalir = MenuArchivo->addAction(QString());
+    MenuConfigurar = menuBar()->addMenu(QString());
     MenuConfigurar->setObjectName("MenuConfigurar");
-    Auto1 = MenuConfigurar->addAction("Auto");
-    MenuPuerto = MenuConfigurar->addAction("Manual");
+    Auto1 = MenuConfigurar->addAction(QString());
+    MenuPuerto = MenuConfigurar->addAction(QString());
     Auto1->setCheckable(true);
     MenuPuerto->setCheckable(true);
-    Auto1->setChecked(true);
-
-    connect(Actualizar1, &QAction::triggered, this, [this] {
-        if (motor_ != nullptr) motor_->Actualizar1Click();
-    });
-    connect(MenuSalir, &QAction::triggered, this, [this] {
-        if (motor_ != nullptr) motor_->MenuSalirClick();
-    });
-    // The updater sets both marks; a click on a marked item leaves it marked.
-    connect(Auto1, &QAction::triggered, this, [this] {
-        if (motor_ != nullptr) motor_->Auto1Click();
-        Auto1->setChecked(motor_ == nullptr || motor_->modo_automatico);
-    });
-    connect(MenuPuerto, &QAction::triggered, this, [this] {
-        if (motor_ != nullptr) motor_->MenuPuertoClick();
-        MenuPuerto->setChecked(motor_ == nullptr || !motor_->modo_automatico);
-    });
-}
-
-void Ventana_qt::Conectar_puerto() {
-    Marco_puerto* p = PConfigurarPuerto;
-    connect(p->grupo, &QButtonGroup::idClicked, this, [this](int k) {
-        if (motor_ == nullptr) return;
-        motor_->COM_Click(k);
-        PConfigurarPuerto->Com_extended->setCurrentIndex(-1);
-        PConfigurarPuerto->COM->setTitle(Marco_puerto::Titulo_grupo());
-    });
-    connect(p->Com_extended, &Combo_puertos::entrando, this, [this] { listar_puertos(); });
-    connect(p->Com_extended, &QComboBox::activated, this, [this](int indice) {
-        if (motor_ == nullptr || indice < 0) return;
-        motor_->Com_extended_select(Texto_std(PConfigurarPuerto->Com_extended->itemText(indice)));
-        // The combo box names the port: the radio group shows none of its own.
-        PConfigurarPuerto->Seleccionar(-1);
-        PConfigurarPuerto->COM->setTitle(QString("USB: %1").arg(motor_->numero_puerto));
-    });
-    connect(p->BConfigurarPuerto, &QPushButton::clicked, this, [this] {
-        if (motor_ != nullptr) motor_->BConfigurarPuertoClick();
-    });
-    connect(Panel_atencion->Button_atencion_ok, &QPushButton::clicked, this, [this] {
-        if (motor_ != nullptr) motor_->Button_atencion_okClick();
-    });
-    connect(Panel_atencion->Button_atencion_cancel, &QPushButton::clicked, this, [this] {
-        if (motor_ != nullptr) motor_->Button_atencion_cancelClick();
-    });
-}
-
-void Ventana_qt::enlazar(Tventana_cargador* motor) {
-    motor_ = motor;
-    if (motor_ != nullptr) setWindowTitle(Texto_qt(motor_->Titulo()));
-}
-
-void Ventana_qt::mostrar_puerto(int n) {
-    Marco_puerto* p = PConfigurarPuerto;
-    if (n >= 1 && n <= 6) {
-        p->Seleccionar(n - 1);
-        p->COM->setTitle(Marco_puerto::Titulo_grupo());
-    } else {
-        p->Seleccionar(-1);
-        p->COM->setTitle(QString("USB: %1").arg(n));
+    const std::pair<QAction*, Orden> ordenes[] = {{Actualizar1, Orden::actualizar},
+                                                  {MenuSalir, Orden::salir},
+                                                  {Auto1, Orden::automatico},
+                                                  {MenuPuerto, Orden::manual}};
+    for (const auto& [accion, orden] : ordenes) {
+        connect(accion, &QAction::triggered, this, [this, o = orden] { modelo_.Ordenar(o); });
     }
 }
 
-void Ventana_qt::listar_puertos() {
-    if (motor_ == nullptr) return;
-    Combo_puertos* combo = PConfigurarPuerto->Com_extended;
-    const QString elegido = combo->currentText();
-    const QSignalBlocker bloqueo(combo);
-    combo->clear();
-    for (const std::string& nombre : motor_->Com_extendedChange()) {
-        QString texto = Texto_qt(nombre);
-        const int n = nombre.size() > 3 ? std::atoi(nombre.c_str() + 3) : 0;
-        const std::string palabras = describir_puerto ? describir_puerto(n) : std::string();
-        if (!palabras.empty()) texto += " - " + Texto_qt(palabras);
-        combo->addItem(texto);
-    }
-    combo->setCurrentIndex(elegido.isEmpty() ? -1 : combo->findText(elegido));
+void Ventana_qt::Conectar_paneles() {
+    Marco_puerto* p = PConfigurarPuerto;
+    connect(p->grupo, &QButtonGroup::idClicked, this, [this](int k) { modelo_.Elegir_item(k); });
+    connect(p->Com_extended, &Combo_puertos::entrando, this, [this] { modelo_.Listar_puertos(); });
+    connect(p->Com_extended, &QComboBox::activated, this,
+            [this](int i) { modelo_.Elegir_entrada(i); });
+    connect(p->BConfigurarPuerto, &QPushButton::clicked, this,
+            [this] { modelo_.Ordenar(Orden::puerto_ok); });
+    connect(Panel_atencion->Button_atencion_ok, &QPushButton::clicked, this,
+            [this] { modelo_.Ordenar(Orden::atencion_ok); });
+    connect(Panel_atencion->Button_atencion_cancel, &QPushButton::clicked, this,
+            [this] { modelo_.Ordenar(Orden::atencion_cancelar); });
 }
 
 void Ventana_qt::closeEvent(QCloseEvent* e) {
-    if (motor_ != nullptr) {
-        if (!motor_->FormCloseQuery()) {
-            e->ignore();
-            return;
-        }
-        motor_->FormClose();
-    }
-    e->accept();
-}
-
-// --- Vista ---------------------------------------------------------------------------------
-
-void Ventana_qt::info(int linea, const std::string& texto) {
-    QLabel* lineas[] = {Label_info1, Label_info2, Label_info3};
-    if (linea >= 1 && linea <= 3) lineas[linea - 1]->setText(Texto_qt(texto));
-}
-
-void Ventana_qt::imagen(int indice) {
-    if (indice < 0 || indice >= kImagenesAsistente) return;
-    imagen_ = indice;
-    Image_accion->setPixmap(ImageList_acciones[static_cast<size_t>(indice)]);
-}
-
-void Ventana_qt::numeros_paso(bool visibles) {
-    Label_n1->setVisible(visibles);
-    Label_n2->setVisible(visibles);
-    Label_n3->setVisible(visibles);
-}
-
-void Ventana_qt::boton_asistente(bool visible) {
-    Image_buscar_puerto->setVisible(visible);
-    Button_buscar_puerto->setVisible(visible);
-}
-
-void Ventana_qt::barra_visible(bool visible) { Barra_progreso->setVisible(visible); }
-
-void Ventana_qt::barra(int minimo, int maximo, int posicion) {
-    Barra_progreso->setRange(minimo, maximo < minimo ? minimo : maximo);
-    Barra_progreso->setValue(posicion);
-}
-
-void Ventana_qt::menus_habilitados(bool habilitados) {
-    MenuArchivo->menuAction()->setEnabled(habilitados);
-    MenuConfigurar->menuAction()->setEnabled(habilitados);
-    // The port must not change under a search or a run.
-    PConfigurarPuerto->setEnabled(habilitados);
-}
-
-void Ventana_qt::modo_puerto(bool automatico) {
-    Auto1->setChecked(automatico);
-    MenuPuerto->setChecked(!automatico);
-}
-
-void Ventana_qt::panel_puerto(bool visible) {
-    if (visible) {
-        listar_puertos();
-        PConfigurarPuerto->show();
-        PConfigurarPuerto->raise();
+    if (modelo_.Cerrar()) {
+        e->accept();
     } else {
-        PConfigurarPuerto->hide();
+        e->ignore();
     }
 }
 
-void Ventana_qt::mostrar_atencion(const Pregunta_atencion& p) {
-    Panel_atencion->Label_atencion->setText(Texto_qt(p.titulo));
-    Panel_atencion->Label_atencion_linea1->setText(Texto_qt(p.linea1));
-    Panel_atencion->Label_atencion_linea2->setText(Texto_qt(p.linea2));
-    Panel_atencion->Label_atencion_linea3->setText(Texto_qt(p.linea3));
+// --- Drawing the model ---------------------------------------------------------------------
+
+void Ventana_qt::Dibujar(Parte parte) {
+    const Modelo_ventana& m = modelo_;
+    switch (parte) {
+        case Parte::titulo:
+            setWindowTitle(Texto_qt(m.titulo));
+            break;
+        case Parte::lineas:
+            Label_info1->setText(Texto_qt(m.lineas[0]));
+            Label_info2->setText(Texto_qt(m.lineas[1]));
+            Label_info3->setText(Texto_qt(m.lineas[2]));
+            break;
+        case Parte::imagen:
+            if (m.imagen_actual >= 0 && m.imagen_actual < kImagenesAsistente) {
+                imagen_ = m.imagen_actual;
+                Image_accion->setPixmap(ImageList_acciones[static_cast<size_t>(imagen_)]);
+            }
+            break;
+        case Parte::numeros:
+            for (QLabel* n : {Label_n1, Label_n2, Label_n3}) n->setVisible(m.numeros_visibles);
+            break;
+        case Parte::boton:
+            Image_buscar_puerto->setVisible(m.boton_visible);
+            Button_buscar_puerto->setVisible(m.boton_visible);
+            break;
+        case Parte::barra:
+            Barra_progreso->setRange(m.barra_min, std::max(m.barra_min, m.barra_max));
+            Barra_progreso->setValue(m.barra_pos);
+            Barra_progreso->setVisible(m.barra_mostrada);
+            break;
+        case Parte::tramo:
+            Label_tramo->setText(Texto_qt(m.linea_tramo));
+            Label_tramo->setVisible(m.tramo_visible());
+            break;
+        case Parte::menus:
+            MenuArchivo->menuAction()->setEnabled(m.menus_activos);
+            MenuConfigurar->menuAction()->setEnabled(m.menus_activos);
+            // The port must not change under a search or a run.
+            PConfigurarPuerto->setEnabled(m.menus_activos);
+            break;
+        case Parte::marcas:
+            Auto1->setChecked(m.modo_automatico);
+            MenuPuerto->setChecked(!m.modo_automatico);
+            break;
+        case Parte::textos:
+            MenuArchivo->setTitle(Rotulo_menu(m.textos_menu.archivo));
+            Actualizar1->setText(Rotulo_menu(m.textos_menu.actualizar));
+            MenuSalir->setText(Rotulo_menu(m.textos_menu.salir));
+            MenuConfigurar->setTitle(Rotulo_menu(m.textos_menu.configurar));
+            Auto1->setText(Rotulo_menu(m.textos_menu.automatico));
+            MenuPuerto->setText(Rotulo_menu(m.textos_menu.manual));
+            Label1->setText(Texto_qt(m.version));
+            break;
+        case Parte::panel:
+            PConfigurarPuerto->setVisible(m.panel_puerto_visible);
+            if (m.panel_puerto_visible) PConfigurarPuerto->raise();
+            break;
+        case Parte::puertos:
+            Dibujar_puertos();
+            break;
+        case Parte::atencion:
+            Dibujar_atencion();
+            break;
+        case Parte::detalle:
+            Memo_detalle->setPlainText(Texto_qt(m.detalle_texto));
+            Memo_detalle->setVisible(!m.detalle_texto.empty());
+            break;
+        case Parte::repintar:
+            repaint();
+            break;
+    }
+}
+
+void Ventana_qt::Dibujar_puertos() {
+    const Modelo_ventana& m = modelo_;
+    Marco_puerto* p = PConfigurarPuerto;
+    Combo_puertos* combo = p->Com_extended;
+    const QSignalBlocker bloqueo(combo);
+    // The list is built again only when its entries changed: it may be open.
+    bool iguales = combo->count() == static_cast<int>(m.entradas.size());
+    for (int i = 0; iguales && i < combo->count(); ++i) {
+        iguales = combo->itemText(i) == Texto_qt(m.entradas[static_cast<size_t>(i)].texto);
+    }
+    if (!iguales) {
+        combo->clear();
+        for (const Entrada_puerto& e : m.entradas) combo->addItem(Texto_qt(e.texto));
+    }
+    combo->setCurrentIndex(m.entrada_elegida);
+    p->Seleccionar(m.item_elegido);
+    p->COM->setTitle(Texto_qt(m.titulo_grupo));
+}
+
+void Ventana_qt::Dibujar_atencion() {
+    const Pregunta_atencion& p = modelo_.pregunta;
+    Marco_atencion* a = Panel_atencion;
+    a->Label_atencion->setText(Texto_qt(p.titulo));
+    a->Label_atencion_linea1->setText(Texto_qt(p.linea1));
+    a->Label_atencion_linea2->setText(Texto_qt(p.linea2));
+    a->Label_atencion_linea3->setText(Texto_qt(p.linea3));
     // Button captions are plain text too: no shortcut marks.
-    Panel_atencion->Button_atencion_ok->setText(Rotulo_menu(p.boton_ok));
-    Panel_atencion->Button_atencion_cancel->setText(Rotulo_menu(p.boton_cancelar));
-    Panel_atencion->show();
-    Panel_atencion->raise();
-}
-
-void Ventana_qt::ocultar_atencion() { Panel_atencion->hide(); }
-
-void Ventana_qt::mensaje(const std::string& texto) {
-    QMessageBox caja(QMessageBox::NoIcon, QStringLiteral("Update"), Texto_qt(texto),
-                     QMessageBox::Ok, this);
-    caja.setTextFormat(Qt::PlainText);
-    caja.exec();
-}
-
-void Ventana_qt::etiqueta_version(const std::string& texto) { Label1->setText(Texto_qt(texto)); }
-
-void Ventana_qt::menus(const Textos_menu& t) {
-    MenuArchivo->setTitle(Rotulo_menu(t.archivo));
-    Actualizar1->setText(Rotulo_menu(t.actualizar));
-    MenuSalir->setText(Rotulo_menu(t.salir));
-    MenuConfigurar->setTitle(Rotulo_menu(t.configurar));
-    Auto1->setText(Rotulo_menu(t.automatico));
-    MenuPuerto->setText(Rotulo_menu(t.manual));
-}
-
-void Ventana_qt::refrescar() { repaint(); }
-
-void Ventana_qt::detalle(const std::string& texto) {
-    Memo_detalle->setPlainText(Texto_qt(texto));
-    Memo_detalle->setVisible(!texto.empty());
+    a->Button_atencion_ok->setText(Rotulo_menu(p.boton_ok));
+    a->Button_atencion_cancel->setText(Rotulo_menu(p.boton_cancelar));
+    a->setVisible(modelo_.atencion_visible);
+    if (modelo_.atencion_visible) a->raise();
 }
 
 }  // namespace z82::gui

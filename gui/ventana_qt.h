@@ -1,15 +1,14 @@
-// The updater's main window on Qt: the widgets of the form and what the wizard shows on
-// them. The updater (Tventana_cargador) decides everything; this window draws it and hands
-// the user's clicks to it.
+// The updater's main window on Qt: the widgets of the form, drawing the window model. The
+// model (what the wizard showed, the port panel's entries, the marks) decides everything;
+// this window draws it and hands the user's clicks to it.
 #pragma once
 
 #include <QMainWindow>
 #include <QPixmap>
 #include <array>
-#include <functional>
-#include <string>
+#include <cstdint>
 
-#include "app/vista.h"
+#include "app/modelo_ventana.h"
 
 class QAction;
 class QCheckBox;
@@ -19,53 +18,23 @@ class QPlainTextEdit;
 class QProgressBar;
 class QToolButton;
 
-namespace z82 {
-class Tventana_cargador;
-}
-
 namespace z82::gui {
 
 class Marco_atencion;
 class Marco_puerto;
 
-class Ventana_qt : public QMainWindow, public Vista {
+class Ventana_qt : public QMainWindow {
     Q_OBJECT
   public:
     static constexpr int kAncho = 609;
     static constexpr int kAlto = 455;
 
-    explicit Ventana_qt(QWidget* padre = nullptr);
+    // Draws the model as it stands, then each part it says has changed; the model must
+    // outlive the window.
+    explicit Ventana_qt(Modelo_ventana& modelo, QWidget* padre = nullptr);
     ~Ventana_qt() override;
 
-    // Hands the widgets' clicks to the updater and takes its caption. The updater is built
-    // after this window (it shows its first texts while it is built) and must outlive it or
-    // be unbound with enlazar(nullptr).
-    void enlazar(Tventana_cargador* motor);
-    // Words about port n for the port panel's list (the device path and its maker); none
-    // when this is empty or gives an empty text.
-    std::function<std::string(int)> describir_puerto;
-    // Shows port n as the one chosen (a port given on the command line).
-    void mostrar_puerto(int n);
-    // The texts of the port panel's list, built again from the system's ports.
-    void listar_puertos();
-
-    // --- Vista ---------------------------------------------------------------------------
-    void info(int linea, const std::string& texto) override;
-    void imagen(int indice) override;
-    void numeros_paso(bool visibles) override;
-    void boton_asistente(bool visible) override;
-    void barra_visible(bool visible) override;
-    void barra(int minimo, int maximo, int posicion) override;
-    void menus_habilitados(bool habilitados) override;
-    void modo_puerto(bool automatico) override;
-    void panel_puerto(bool visible) override;
-    void mostrar_atencion(const Pregunta_atencion& pregunta) override;
-    void ocultar_atencion() override;
-    void mensaje(const std::string& texto) override;
-    void etiqueta_version(const std::string& texto) override;
-    void menus(const Textos_menu& textos) override;
-    void refrescar() override;
-    void detalle(const std::string& texto) override;
+    Modelo_ventana& modelo() { return modelo_; }
 
     // The form's components, by their names.
     QLabel* Image_fondo;
@@ -82,6 +51,8 @@ class Ventana_qt : public QMainWindow, public Vista {
     QToolButton* Button_buscar_puerto;
     QToolButton* SpeedButton_exit;
     QProgressBar* Barra_progreso;
+    // The stream under the bar during a run.
+    QLabel* Label_tramo;
     // The details line: read-only, so its text can be selected and copied.
     QPlainTextEdit* Memo_detalle;
     Marco_puerto* PConfigurarPuerto;
@@ -107,14 +78,18 @@ class Ventana_qt : public QMainWindow, public Vista {
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    void Dibujar(Modelo_ventana::Parte parte);
+    void Dibujar_puertos();
+    void Dibujar_atencion();
     void Crear_asistente(QWidget* fondo);
     void Crear_menus();
     void Crear_casillas(QWidget* fondo);
     void Crear_detalle(QWidget* fondo);
-    void Conectar_puerto();
-    QLabel* Linea(QWidget* padre, int x, int y, int ancho, int alto, int pixeles, bool negrita);
+    void Conectar_paneles();
+    QLabel* Linea(QWidget* padre, const QRect& caja, int pixeles, bool negrita,
+                  std::uint32_t color);
 
-    Tventana_cargador* motor_ = nullptr;
+    Modelo_ventana& modelo_;
     int imagen_ = -1;
 };
 

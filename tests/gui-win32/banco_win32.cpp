@@ -6,6 +6,7 @@
 #include "app/idiomas.h"
 #include "data/imagenes.h"
 #include "gui-win32/entorno_win32.h"
+#include "gui-win32/texto_win32.h"
 #include "sim/png.h"
 
 namespace z82::win32::prueba {
@@ -122,15 +123,19 @@ bool Elegir(Ventana_win32& v, int posicion_menu, int orden) {
 
 Banco_win32::Banco_win32(Extremo extremo, const sim::Config_medidor& c, const std::string& idioma,
                          int dpi)
-    : vista(dpi) {
+    : vista(modelo, dpi) {
     if (extremo == Extremo::medidor) medidor = std::make_unique<sim::Medidor_simulado>(c);
     if (extremo != Extremo::ninguno) {
         enlace.conectar(1, medidor.get());
         entorno.puertos.insert(1);
     }
-    vista.caja_mensaje = [this](const std::wstring& texto) { mensajes.push_back(texto); };
-    ventana = std::make_unique<Tventana_cargador>(entorno, vista, enlace, nullptr, Idiomas(idioma));
-    vista.enlazar(ventana.get());
+    modelo.al_mensaje = [this](const std::string& texto) { mensajes.push_back(Ancho(texto)); };
+    modelo.numeros_puertos = [this] {
+        return std::vector<int>(entorno.puertos.begin(), entorno.puertos.end());
+    };
+    ventana =
+        std::make_unique<Tventana_cargador>(entorno, modelo, enlace, nullptr, Idiomas(idioma));
+    modelo.enlazar(ventana.get());
     ventana->terminar = [this](int codigo) { terminado = codigo; };
     entorno.vigilantes.push_back([this] { Vigilar(); });
     vista.mostrar();
@@ -139,7 +144,7 @@ Banco_win32::Banco_win32(Extremo extremo, const sim::Config_medidor& c, const st
 
 Banco_win32::~Banco_win32() {
     entorno.vigilantes.clear();
-    vista.enlazar(nullptr);
+    modelo.enlazar(nullptr);
     ventana.reset();
     Despachar_mensajes();
 }
@@ -172,7 +177,7 @@ void Banco_win32::Cuando(std::function<bool()> cuando, std::function<void()> f) 
 void Banco_win32::Vigilar() {
     const int img = vista.imagen_mostrada();
     if (imagenes.empty() || imagenes.back() != img) imagenes.push_back(img);
-    if (vista.barra_en_pantalla) barra_vista = true;
+    if (modelo.barra_mostrada) barra_vista = true;
     Panel_atencion& panel = vista.Panel_atencion;
     if (!panel.visible() || respuestas.empty() || respuesta_en_cola_) return;
     Pregunta_vista p;

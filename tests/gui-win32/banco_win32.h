@@ -76,6 +76,7 @@ struct Banco_win32 {
     Entorno_prueba entorno{reloj};
     sim::Enlace_simulado enlace{reloj};
     std::unique_ptr<sim::Medidor_simulado> medidor;
+    Modelo_ventana modelo{entorno};
     Ventana_win32 vista;
     std::unique_ptr<Tventana_cargador> ventana;
 

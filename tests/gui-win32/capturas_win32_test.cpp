@@ -9,7 +9,6 @@
 
 #include "gui-win32/banco_win32.h"
 
-using z82::win32::Ventana_win32;
 using z82::win32::prueba::Banco_win32;
 using z82::win32::prueba::Guardar_captura;
 using Extremo = Banco_win32::Extremo;
@@ -58,9 +57,9 @@ TEST(Capturas_win32, EveryStateOfTheWizard) {
                  [&] { capturar(b, "4_pregunta"), ++vistas; });
         b.Cuando(
             [&] {
-                const Ventana_win32& v = b.vista;
-                return v.barra_en_pantalla && v.barra_maximo > 1000 &&
-                       v.barra_posicion * 3 > v.barra_maximo;
+                const z82::Modelo_ventana& m = b.modelo;
+                return m.barra_mostrada && m.barra_max > 1000 && m.barra_pos * 3 > m.barra_max &&
+                       !b.vista.Label_tramo.empty();
             },
             [&] { capturar(b, "5_actualizando"), ++vistas; });
         ASSERT_TRUE(Banco_win32::Clic(b.vista.Button_buscar_puerto));
@@ -80,7 +79,7 @@ TEST(Capturas_win32, EveryStateOfTheWizard) {
         ASSERT_TRUE(Banco_win32::Clic(b.vista.Button_buscar_puerto));
         ASSERT_TRUE(Banco_win32::Clic(b.vista.Button_buscar_puerto));
         // A long cause, as the updater gives it after a failure, with the log's path.
-        b.vista.detalle(
+        b.modelo.detalle(
             "Cause: main firmware: the meter refused to erase flash segment 12 of 64 after 3 "
             "tries. Switch the meter off and on with a charged battery, then try again. Log: "
             "C:\\Users\\technician\\AppData\\Local\\z82-updater\\"

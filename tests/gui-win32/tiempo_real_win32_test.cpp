@@ -30,14 +30,14 @@ TEST(Ventana_tiempo_real, AWholeUpdateThroughTheWindowOnACom) {
     const int n = std::atoi(com);
     z82::Enlace_sistema enlace;
     z82::win32::Entorno_win32 entorno(enlace);
-    Ventana_win32 vista;
-    std::vector<std::wstring> mensajes;
-    vista.caja_mensaje = [&](const std::wstring& t) { mensajes.push_back(t); };
-    z82::Tventana_cargador ventana(entorno, vista, enlace.serie, &enlace.cerrojo,
+    z82::Modelo_ventana modelo(entorno);
+    Ventana_win32 vista(modelo);
+    std::vector<std::string> mensajes;
+    modelo.al_mensaje = [&](const std::string& t) { mensajes.push_back(t); };
+    z82::Tventana_cargador ventana(entorno, modelo, enlace.serie, &enlace.cerrojo,
                                    z82::win32::prueba::Idiomas("EN"));
-    vista.enlazar(&ventana);
-    ventana.Puerto_manual(n);
-    vista.mostrar_puerto(n);
+    modelo.enlazar(&ventana);
+    modelo.Puerto_manual(n);
     vista.mostrar();
     vista_activa = &vista;
     const UINT_PTR persona = ::SetTimer(nullptr, 0, 100, &Responder);
@@ -49,6 +49,6 @@ TEST(Ventana_tiempo_real, AWholeUpdateThroughTheWindowOnACom) {
     vista_activa = nullptr;
     EXPECT_EQ(ventana.resultado, z82::Resultado_asistente::actualizado);
     EXPECT_EQ(vista.imagen_mostrada(), 5);
-    EXPECT_EQ(mensajes, std::vector<std::wstring>{});
-    vista.enlazar(nullptr);
+    EXPECT_EQ(mensajes, std::vector<std::string>{});
+    modelo.enlazar(nullptr);
 }

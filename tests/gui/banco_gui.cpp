@@ -86,9 +86,12 @@ Banco_gui::Banco_gui(Extremo extremo, const sim::Config_medidor& c) {
         }
     });
     cerrador_.start();
-    ventana = std::make_unique<Tventana_cargador>(entorno, vista, enlace, nullptr,
+    modelo.numeros_puertos = [this] {
+        return std::vector<int>(entorno.puertos.begin(), entorno.puertos.end());
+    };
+    ventana = std::make_unique<Tventana_cargador>(entorno, modelo, enlace, nullptr,
                                                   Leer_archivo_idiomas("idiomas.ini"));
-    vista.enlazar(ventana.get());
+    modelo.enlazar(ventana.get());
     ventana->terminar = [this](int codigo) { terminado = codigo; };
     entorno.vigilantes.push_back([this] { Vigilar(); });
     vista.show();
@@ -98,7 +101,7 @@ Banco_gui::Banco_gui(Extremo extremo, const sim::Config_medidor& c) {
 Banco_gui::~Banco_gui() {
     cerrador_.stop();
     entorno.vigilantes.clear();
-    vista.enlazar(nullptr);
+    modelo.enlazar(nullptr);
     ventana.reset();
 }
 

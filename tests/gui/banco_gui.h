@@ -69,7 +69,8 @@ struct Banco_gui {
     Entorno_prueba entorno{reloj};
     sim::Enlace_simulado enlace{reloj};
     std::unique_ptr<sim::Medidor_simulado> medidor;
-    Ventana_qt vista;
+    Modelo_ventana modelo{entorno};
+    Ventana_qt vista{modelo};
     std::unique_ptr<Tventana_cargador> ventana;
 
     // Answers for the attention panel, in order (true = OK), given by clicking its buttons.

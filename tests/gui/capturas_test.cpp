@@ -1,6 +1,7 @@
 // Pictures of the window in German (the longest texts of the sample language file) at
-// start, at the plan question, during a run, at success, at failure and with the port
-// panel open, saved in the build folder under screenshots/ for a person to look at.
+// start, at the plan question, during a run with its stream under the bar, at success, at
+// failure and with the port panel open, saved in the build folder under screenshots/ for a person
+// to look at.
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -74,7 +75,7 @@ class Prueba_capturas : public QObject {
                  });
         b.Cuando(
             [&] {
-                return v.Barra_progreso->isVisible() &&
+                return v.Barra_progreso->isVisible() && v.Label_tramo->isVisible() &&
                        v.Barra_progreso->value() * 3 > v.Barra_progreso->maximum() &&
                        v.Barra_progreso->maximum() > 1000;
             },
@@ -100,7 +101,7 @@ class Prueba_capturas : public QObject {
         QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
         QCOMPARE(b.ventana->resultado, z82::Resultado_asistente::fallo);
         // A long cause, as the updater gives it after a failure, with the log's path.
-        v.detalle(
+        b.modelo.detalle(
             "Cause: main firmware: the meter refused to erase flash segment 12 of 64 "
             "after 3 tries. Switch the meter off and on with a charged battery, then try "
             "again. Log: /home/technician/.local/state/z82-updater/"

@@ -71,7 +71,7 @@ class Prueba_ventana : public QObject {
                                    "al"));
         // An '&' in a caption is shown, not taken as a shortcut mark.
         Banco_gui b(Extremo::ninguno);
-        b.vista.menus({"Datei & Mehr", "A&B", "Exit", "Settings", "Auto", "Manual"});
+        b.modelo.menus({"Datei & Mehr", "A&B", "Exit", "Settings", "Auto", "Manual"});
         QCOMPARE(b.vista.MenuArchivo->title(), QString("Datei && Mehr"));
         QCOMPARE(b.vista.Actualizar1->text(), QString("A&&B"));
     }
@@ -160,13 +160,15 @@ class Prueba_ventana : public QObject {
             }
         }
         // Nothing of the wizard overlaps anything else, and every text fits.
-        QVERIFY(!v.Memo_detalle->isVisible());
-        const QList<QWidget*> piezas = {
-            v.Image_accion,   v.Label_info1,          v.Label_info2,      v.Label_info3,
-            v.Barra_progreso, v.Button_buscar_puerto, v.SpeedButton_exit, v.Memo_detalle};
+        QVERIFY(!v.Memo_detalle->isVisible() && !v.Label_tramo->isVisible());
+        const QList<QWidget*> piezas = {v.Image_accion,         v.Label_info1,      v.Label_info2,
+                                        v.Label_info3,          v.Barra_progreso,   v.Label_tramo,
+                                        v.Button_buscar_puerto, v.SpeedButton_exit, v.Memo_detalle};
         for (qsizetype i = 0; i < piezas.size(); ++i) {
             QVERIFY(v.Image_fondo->rect().contains(piezas[i]->geometry()));
             for (qsizetype j = 0; j < i; ++j) {
+                // The stream shows during a run, the details line after it, in one place.
+                if (piezas[i] == v.Memo_detalle && piezas[j] == v.Label_tramo) continue;
                 QVERIFY2(!piezas[i]->geometry().intersects(piezas[j]->geometry()),
                          qPrintable(piezas[i]->objectName() + " / " + piezas[j]->objectName()));
             }
@@ -186,8 +188,22 @@ class Prueba_ventana : public QObject {
 
         b.respuestas = {true, true};  // replace the plans; allow the erase
         b.imagenes.clear();
+        // Once the run is writing: the stream under the bar, as the model gives it; the menus
+        // greyed; the window refuses to close.
+        QString tramo;
+        bool menus_activos = true, cierre_aceptado = true;
+        b.Cuando([&] { return b.ventana->ocupado && v.Label_tramo->isVisible(); },
+                 [&] {
+                     tramo = v.Label_tramo->text();
+                     QCOMPARE(tramo, QString::fromStdString(b.modelo.linea_tramo));
+                     menus_activos = v.MenuArchivo->menuAction()->isEnabled();
+                     cierre_aceptado = v.close();
+                 });
         QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
 
+        QVERIFY2(tramo.contains("%\n"), qPrintable(tramo));
+        QVERIFY(!menus_activos);
+        QVERIFY(!cierre_aceptado);
         QCOMPARE(b.clics_imposibles, 0);
         QCOMPARE(b.ventana->resultado, z82::Resultado_asistente::actualizado);
         QVERIFY(Muestra(v, 5));
@@ -220,17 +236,9 @@ class Prueba_ventana : public QObject {
         QCOMPARE(b.imagenes.front(), 2);
         QVERIFY(b.ventana->resultado == z82::Resultado_asistente::actualizado ||
                 b.ventana->resultado == z82::Resultado_asistente::nada_que_hacer);
-    }
-
-    void borradoRechazado() {
-        Banco_gui b;
-        b.respuestas = {true, false};
-        QVERIFY(Banco_gui::Clic(b.vista.Button_buscar_puerto));
-        QVERIFY(Banco_gui::Clic(b.vista.Button_buscar_puerto));
-        QCOMPARE(b.preguntas.size(), size_t(2));
-        QVERIFY(Muestra(b.vista, 6));
-        QCOMPARE(Lineas(b.vista)[1], QString(b.ventana->Texto("P6_E7_L2").c_str()));
-        QCOMPARE(b.medidor->programaciones, 0);
+        // After the run the exit button ends the program.
+        QVERIFY(Banco_gui::Clic(v.SpeedButton_exit));
+        QCOMPARE(b.terminado, 0);
     }
 
     void fallaElMedidor() {
@@ -250,14 +258,14 @@ class Prueba_ventana : public QObject {
         QVERIFY(b.vista.Memo_detalle->isVisible());
         QVERIFY(b.vista.Memo_detalle->toPlainText().contains("FPGA configurations: "));
         QVERIFY(b.vista.Memo_detalle->toPlainText().contains("page erase"));
-        QVERIFY(!b.vista.Barra_progreso->isVisible());
+        QVERIFY(!b.vista.Barra_progreso->isVisible() && !b.vista.Label_tramo->isVisible());
         QVERIFY(b.vista.MenuConfigurar->menuAction()->isEnabled());
 
         // The details line shows the cause whole, and a technician copies it with the keys.
         const QString causa =
             "Cause: main firmware: no answer to block 2,341 after 3 tries. Log: "
             "/home/technician/.local/state/z82-updater/z82-update-gui-20261208-231500-1234.log";
-        b.vista.detalle(causa.toStdString());
+        b.modelo.detalle(causa.toStdString());
         QPlainTextEdit* memo = b.vista.Memo_detalle;
         QVERIFY(memo->isVisible());
         QCOMPARE(memo->toPlainText(), causa);
@@ -268,104 +276,14 @@ class Prueba_ventana : public QObject {
         QCOMPARE(QApplication::clipboard()->text(), causa);
         QTest::keyClick(memo, Qt::Key_X, Qt::ControlModifier);
         QCOMPARE(memo->toPlainText(), causa);
-        b.vista.detalle("");
+        b.modelo.detalle("");
         QVERIFY(!memo->isVisible());
-    }
-
-    void nivelBajoDetiene() {
-        z82::sim::Config_medidor c;
-        c.nivel = 10;
-        Banco_gui b(Extremo::medidor, c);
-        QVERIFY(Banco_gui::Clic(b.vista.Button_buscar_puerto));
-        QVERIFY(Banco_gui::Clic(b.vista.Button_buscar_puerto));
-        QCOMPARE(b.ventana->resultado, z82::Resultado_asistente::detenido_nivel);
-        QVERIFY(Muestra(b.vista, 7));
-        QCOMPARE(Lineas(b.vista)[0], QString("The meter's battery is low."));
-        QVERIFY(b.preguntas.empty());
-        QVERIFY(!b.ventana->sesion.conectado);
-        // The wizard button is back for another try.
-        QVERIFY(b.vista.Button_buscar_puerto->isVisible());
-    }
-
-    void sinMedidorDosVecesAbreElPanel() {
-        Banco_gui b(Extremo::mudo);
-        Ventana_qt& v = b.vista;
-        for (int vez = 1; vez <= 2; ++vez) {
-            QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
-            QVERIFY(!v.PConfigurarPuerto->isVisible());
-            b.imagenes.clear();
-            QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
-            QCOMPARE(b.imagenes, std::vector<int>{2});
-            QVERIFY(Muestra(v, 3));
-            QCOMPARE(Lineas(v)[0], QString("The meter was not found."));
-            QVERIFY(v.Button_buscar_puerto->isVisible());
-        }
-        // The next first click opens the port panel in manual mode.
-        QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
-        QVERIFY(Muestra(v, 1));
-        QVERIFY(v.PConfigurarPuerto->isVisible());
-        QVERIFY(v.MenuPuerto->isChecked());
-        QVERIFY(!v.Auto1->isChecked());
-        QVERIFY(!b.ventana->modo_automatico);
-        QVERIFY(Banco_gui::Clic(v.PConfigurarPuerto->BConfigurarPuerto));
-        QVERIFY(!v.PConfigurarPuerto->isVisible());
-        QVERIFY(!b.ventana->modo_automatico);
-    }
-
-    void salidaDuranteLaCarrera() {
-        Banco_gui b;
-        Ventana_qt& v = b.vista;
-        b.respuestas = {true, true};
-        bool menus_activos = true, cierre_aceptado = true;
-        // Once the run is writing: the exit button, "Exit" and closing the window.
-        b.Cuando([&] { return b.ventana->ocupado && v.Barra_progreso->value() > 0; },
-                 [&] {
-                     menus_activos = v.MenuArchivo->menuAction()->isEnabled();
-                     b.Publicar_clic(v.SpeedButton_exit);
-                     b.entorno.publicar([&] { v.MenuSalir->trigger(); });
-                     b.entorno.publicar([&] { cierre_aceptado = v.close(); });
-                 });
-        QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
-        QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
-
-        QVERIFY(!menus_activos);
-        QCOMPARE(b.clics_imposibles, 0);
-        QCOMPARE(b.terminado, -1);
-        QVERIFY(!cierre_aceptado);
-        QVERIFY(!b.ventana->sesion.cerrando);
-        QVERIFY(v.isVisible());
-        QCOMPARE(b.mensajes, QStringList({b.ventana->Texto("AVISOACT").c_str()}));
-        QCOMPARE(b.ventana->resultado, z82::Resultado_asistente::actualizado);
-
-        // After the run the exit button ends the program.
-        QVERIFY(Banco_gui::Clic(v.SpeedButton_exit));
-        QCOMPARE(b.terminado, 0);
-    }
-
-    void cerrarMientrasBusca() {
-        // The window is closed once the meter has answered, before the run: the window
-        // goes, and nothing is written to the meter.
-        Banco_gui b;
-        Ventana_qt& v = b.vista;
-        b.respuestas = {true, true};
-        bool cerrada = false;
-        b.Cuando([&] { return b.ventana->sesion.conectado; }, [&] { cerrada = v.close(); });
-        QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
-        QVERIFY(Banco_gui::Clic(v.Button_buscar_puerto));
-        QVERIFY(cerrada);
-        QVERIFY(b.ventana->sesion.cerrando);
-        QVERIFY(!v.isVisible());
-        QVERIFY(b.preguntas.empty());
-        QVERIFY(!b.ventana->sesion.conectado);
-        QVERIFY(b.medidor->hay("desconexion"));
-        QVERIFY(!b.medidor->hay("carga"));
-        QCOMPARE(b.medidor->programaciones, 0);
     }
 
     void panelDePuertos() {
         Banco_gui b(Extremo::mudo);
         b.entorno.puertos = {1, 3, 12};
-        b.vista.describir_puerto = [](int n) {
+        b.modelo.describir_puerto = [](int n) {
             return n == 12 ? std::string("/dev/ttyUSB0 - FTDI FT232R (0403:6001)") : std::string();
         };
         Ventana_qt& v = b.vista;
@@ -377,24 +295,21 @@ class Prueba_ventana : public QObject {
         QCOMPARE(p->COM->title(), QString("USB : "));
         QCOMPARE(p->Seleccionado(), 0);
 
+        // The list draws the model's entries; what the user picks reaches the wizard.
         QComboBox* combo = p->Com_extended;
         QCOMPARE(combo->count(), 3);
-        QCOMPARE(combo->itemText(0), QString("COM1"));
-        QCOMPARE(combo->itemText(2), QString("COM12 - /dev/ttyUSB0 - FTDI FT232R (0403:6001)"));
+        QCOMPARE(combo->itemText(2), QString::fromStdString(b.modelo.entradas[2].texto));
         combo->setCurrentIndex(2);
         emit combo->activated(2);
         QCOMPARE(b.ventana->numero_puerto, 12);
         QCOMPARE(p->COM->title(), QString("USB: 12"));
         QCOMPARE(p->Seleccionado(), -1);
-
         QVERIFY(Banco_gui::Clic(p->items[4]));
         QCOMPARE(b.ventana->numero_puerto, 5);
         QCOMPARE(combo->currentIndex(), -1);
         QCOMPARE(p->COM->title(), QString("USB : "));
-
-        // A port plugged in later shows when the list is opened again.
+        // Opened again, the list is the system's now.
         b.entorno.puertos.insert(7);
-        combo->setFocus();
         emit p->Com_extended->entrando();
         QCOMPARE(combo->count(), 4);
 
@@ -410,6 +325,9 @@ class Prueba_ventana : public QObject {
         QVERIFY(Elegir(v.MenuConfigurar, v.Auto1));
         QVERIFY(!p->isVisible());
         QVERIFY(v.Auto1->isChecked() && !v.MenuPuerto->isChecked());
+        // A click on the marked item leaves it marked.
+        QVERIFY(Elegir(v.MenuConfigurar, v.Auto1));
+        QVERIFY(v.Auto1->isChecked());
     }
 };
 

@@ -1,0 +1,50 @@
+#include "app/texto_tramo.h"
+
+#include <cstdio>
+
+namespace z82 {
+namespace {
+
+std::string Duracion(double segundos) {
+    const long long s = static_cast<long long>(segundos + 0.5);
+    char texto[32];
+    std::snprintf(texto, sizeof texto, "%lld:%02lld", s / 60, s % 60);
+    return texto;
+}
+
+}  // namespace
+
+std::string Cifra(long long n) {
+    std::string s = std::to_string(n);
+    for (int i = static_cast<int>(s.size()) - 3; i > 0; i -= 3)
+        s.insert(static_cast<size_t>(i), ",");
+    return s;
+}
+
+Partes_tramo Partes_de_tramo(const Tramo_hecho& t, bool final) {
+    Partes_tramo p;
+    if (t.total > 0) p.por_ciento = static_cast<int>(t.hecho * 100 / t.total);
+    // A stream whose length the meter decides ends with what it did, without its bound.
+    p.cantidad = final && !t.total_debido ? Cifra(t.hecho) + " " + t.unidad
+                                          : Cifra(t.hecho) + "/" + Cifra(t.total) + " " + t.unidad;
+    if (t.segundos >= 1.0 && t.hecho > 0) {
+        const double por_segundo = static_cast<double>(t.hecho) / t.segundos;
+        char texto[64];
+        std::snprintf(texto, sizeof texto, por_segundo < 10 ? "%.1f %s/s" : "%.0f %s/s",
+                      por_segundo, t.unidad.c_str());
+        p.ritmo = texto;
+        p.tiempo = final ? "done in " + Duracion(t.segundos)
+                         : Duracion(static_cast<double>(t.total - t.hecho) / por_segundo) + " left";
+    }
+    return p;
+}
+
+std::string Texto_tramo(const Tramo_hecho& t, bool final) {
+    if (t.total <= 0) return {};
+    const Partes_tramo p = Partes_de_tramo(t, final);
+    std::string texto = t.nombre + "  " + std::to_string(p.por_ciento) + "%\n" + p.cantidad;
+    if (!p.ritmo.empty()) texto += "  " + p.ritmo + "  " + p.tiempo;
+    return texto;
+}
+
+}  // namespace z82
