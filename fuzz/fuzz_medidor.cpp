@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "apoyo/banco.h"
-#include "app/contexto.h"
 #include "app/ventana_cargador.h"
 #include "data/imagenes.h"
 #include "defaults/tfparam_defecto.h"

@@ -43,6 +43,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Update");
+    // The desktop entry the window belongs to (its icon and name under Wayland).
+    QGuiApplication::setDesktopFileName("org.example.z82_updater");
     // The arguments Qt leaves (it takes its own, such as -platform).
     std::vector<std::string> argumentos;
     for (const QString& a : QApplication::arguments().mid(1)) argumentos.push_back(a.toStdString());
