@@ -43,63 +43,9 @@ void Tventana_cargador::Mostrar_resultado(int imagen, const std::string& prefijo
     }
 }
 
-void Tventana_cargador::Boton_ConectarClick() {
-    sesion.numero_puerto = numero_puerto;
-    const bool desconectar = sesion.conectado;
-    sesion.Conectar();
-    if (desconectar || !sesion.conectado) return;
-    Plan_actualizacion();
-    entorno.procesar_mensajes();
-    sesion.Timer_desconexion.Enabled(true);
-}
-
-void Tventana_cargador::Reconectar() {
-    sesion.numero_puerto = numero_puerto;
-    sesion.Reconectar();
-}
-
 void Tventana_cargador::Soltar_enlace() {
-    sesion.Soltar();
+    Actualizador::Soltar_enlace();
     vista.barra_visible(false);
-}
-
-void Tventana_cargador::Probar_puerto(int n) {
-    numero_puerto = n;
-    vista.info(2, Texto("PASO3_L2") + std::to_string(numero_puerto));
-    entorno.procesar_mensajes();
-    Boton_ConectarClick();
-    // Each handshake clears its own 0x6D: the search keeps it for its outcome, whichever
-    // port came last.
-    if (sesion.respuesta_6d) rechazo_en_busqueda = true;
-}
-
-void Tventana_cargador::Buscar_automatico() {
-    std::array<bool, 16> probados{};
-    for (int n = 1; n <= 15 && !sesion.conectado; ++n) {
-        if (!entorno.existe_puerto(n)) continue;
-        probados[static_cast<size_t>(n)] = true;
-        Probar_puerto(n);
-    }
-    if (sesion.conectado) return;
-    for (const std::string& nombre : entorno.puertos_registro()) {
-        if (sesion.conectado) break;
-        if (nombre.compare(0, 3, "COM") != 0) continue;
-        const int n = Numero_tras_prefijo(nombre);
-        if (n < 0) continue;
-        numero_puerto = n;
-        if (n <= 15 && probados[static_cast<size_t>(n)]) continue;
-        Probar_puerto(n);
-    }
-}
-
-void Tventana_cargador::Buscar_medidor() {
-    sesion.avisos_puertos.clear();
-    rechazo_en_busqueda = false;
-    if (modo_automatico) {
-        Buscar_automatico();
-    } else {
-        Probar_puerto(numero_puerto);
-    }
 }
 
 void Tventana_cargador::Button_buscar_puertoClick() {
@@ -125,15 +71,6 @@ void Tventana_cargador::Button_buscar_puertoClick() {
     Lineas(Texto("PASO3_L1"), Texto("PASO3_L2") + std::to_string(numero_puerto), Texto("PASO3_L3"));
 
     Buscar_medidor();
-    // A window closed during the search: the handshake returned and left the port open
-    // (the window's flags untouched); the wizard gives the port back.
-    if (sesion.cerrando && !sesion.conectado) sesion.puerto->Cerrar();
-
-    auto no_encontrado = [&] {
-        ++busquedas_fallidas;
-        resultado = Resultado_asistente::no_encontrado;
-        Mostrar_resultado(IMG_NO_ENCONTRADO, rechazo_en_busqueda ? "P6_E5" : "P6_E1");
-    };
     if (!sesion.conectado) {
         // A search stopped by the user (the window closing, Ctrl-C) found nothing because
         // it was stopped.
@@ -141,44 +78,35 @@ void Tventana_cargador::Button_buscar_puertoClick() {
             resultado = Resultado_asistente::detenido;
             return;
         }
-        no_encontrado();
+        ++busquedas_fallidas;
+        resultado = Resultado_asistente::no_encontrado;
+        Mostrar_resultado(IMG_NO_ENCONTRADO, rechazo_en_busqueda ? "P6_E5" : "P6_E1");
         return;
     }
     busquedas_fallidas = 0;
 
-    // A check whose read brought no reply (the meter left its USB screen, the cable came
-    // out) says nothing about the meter's battery or its state: the link is blamed.
-    auto detenido = [&](Resultado_asistente r, const char* prefijo) {
-        if (!sesion.conectado || sesion.consultas->ultima_fallida) {
-            resultado = Resultado_asistente::enlace_perdido;
+    resultado = Comprobar_antes_de_actualizar();
+    switch (resultado) {
+        case Resultado_asistente::ninguno:
+            break;
+        case Resultado_asistente::enlace_perdido:
             Mostrar_resultado(IMG_NO_ENCONTRADO, "P6_E1");
-        } else {
-            resultado = r;
-            Mostrar_resultado(IMG_DETENIDO, prefijo);
-        }
-        Soltar_enlace();
-    };
-    if (sesion.consultas->Leer_nivel() < 17)
-        return detenido(Resultado_asistente::detenido_nivel, "P6_E2");
-    if (!sesion.consultas->Comprobar_dispositivo())
-        return detenido(Resultado_asistente::detenido_dispositivo, "P6_E3");
-    if (!Comprobar_medidor()) {
-        return detenido(impedimento == Impedimento::nada_que_hacer
-                            ? Resultado_asistente::nada_que_hacer
-                            : Resultado_asistente::no_permitido,
-                        "PASO7");
-    }
-    if (!sesion.conectado) {
-        resultado = Resultado_asistente::enlace_perdido;
-        Mostrar_resultado(IMG_NO_ENCONTRADO, "P6_E1");
-        return;
-    }
-    // The window was closed (or the user stopped) during the search or the checks: no run
-    // starts on a window that is gone (its questions could never be answered).
-    if (sesion.cerrando) {
-        resultado = Resultado_asistente::detenido;
-        Soltar_enlace();
-        return;
+            vista.barra_visible(false);
+            return;
+        case Resultado_asistente::detenido_nivel:
+        case Resultado_asistente::detenido_dispositivo:
+        case Resultado_asistente::nada_que_hacer:
+        case Resultado_asistente::no_permitido:
+            Mostrar_resultado(IMG_DETENIDO,
+                              resultado == Resultado_asistente::detenido_nivel         ? "P6_E2"
+                              : resultado == Resultado_asistente::detenido_dispositivo ? "P6_E3"
+                                                                                       : "PASO7");
+            vista.barra_visible(false);
+            return;
+        default:
+            // Stopped: the window is going.
+            vista.barra_visible(false);
+            return;
     }
 
     vista.imagen(IMG_ACTUALIZANDO);
@@ -187,6 +115,7 @@ void Tventana_cargador::Button_buscar_puertoClick() {
     vista.boton_asistente(false);
     Lineas(Texto("PASO4_L1"), Texto("PASO4_L2"), Texto("PASO4_L3"));
     desenlace = Actualizar_medidor();
+    resultado = Resultado_de(desenlace);
     Mostrar_desenlace();
     vista.refrescar();
     entorno.procesar_mensajes();
@@ -201,22 +130,15 @@ void Tventana_cargador::Button_buscar_puertoClick() {
 void Tventana_cargador::Mostrar_desenlace() {
     switch (desenlace.fin) {
         case Fin_actualizacion::correcta:
-            resultado = Resultado_asistente::actualizado;
             vista.imagen(IMG_EXITO);
             Lineas(Texto("PASO5_L1"), Texto("PASO5_L2"), "");
             return;
         case Fin_actualizacion::borrado_rechazado:
-            resultado = Resultado_asistente::borrado_rechazado;
             Mostrar_resultado(IMG_FALLO, "P6_E7", false);
             return;
         case Fin_actualizacion::detenida:
-            resultado = Resultado_asistente::detenido;
-            break;
         case Fin_actualizacion::fallo:
-            resultado = Resultado_asistente::fallo;
-            break;
         case Fin_actualizacion::zona_no_escrita:
-            resultado = Resultado_asistente::firmware_sin_zona;
             break;
     }
     Mostrar_resultado(IMG_FALLO, "P6_E4", false);

@@ -22,6 +22,8 @@ class Observador : public Dibujo_barra {
     virtual bool preguntar(Pregunta pregunta) = 0;
     // Item n of total is about to be written.
     virtual void contador(int n, int total) = 0;
+    // The search tries port n.
+    virtual void probando_puerto(int /*n*/) {}
 };
 
 }  // namespace z82

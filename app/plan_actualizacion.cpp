@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "app/actualizador.h"
 #include "app/decidir_plan.h"
 #include "app/sesion_medidor.h"
-#include "app/ventana_cargador.h"
 #include "base/mapa_memoria.h"
 #include "link/tcpuerto.h"
 #include "protocol/enlace.h"
@@ -80,7 +80,7 @@ void Sesion_medidor::Leer_opciones() {
     medidor.opciones_bit5_libre = (opciones[26] & 0x20) == 0;
 }
 
-void Tventana_cargador::Plan_actualizacion() {
+void Actualizador::Plan_actualizacion() {
     // The reads in their fixed order, then the rules over what they brought.
     const Lectura_plan l = sesion.Leer_plan();
     const Decision_plan d = Decidir_plan(l, Carga_de_este_programa(version_hex), zona_pendiente);
@@ -96,7 +96,7 @@ void Tventana_cargador::Plan_actualizacion() {
     planes_distintos = d.planes_distintos;
 }
 
-bool Tventana_cargador::Comprobar_medidor() {
+bool Actualizador::Comprobar_medidor() {
     sesion.Leer_opciones();
     const Datos_medidor& medidor = sesion.medidor;
     impedimento = Impedimento_actualizacion(plan, medidor.opciones_bit5_libre,

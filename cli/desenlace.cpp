@@ -33,7 +33,7 @@ std::string Escrito_y_no(const Desenlace& d) {
 }
 
 // What an up-to-date meter is told: only what is true of it.
-std::string Nada_que_hacer(const Tventana_cargador& v) {
+std::string Nada_que_hacer(const Actualizador& v) {
     std::string r = "nothing to do: the firmware (" + v.version_medidor + ") is current";
     bool todo = true;
     if (v.planes_distintos) {
@@ -54,7 +54,7 @@ std::string Nada_que_hacer(const Tventana_cargador& v) {
 
 }  // namespace
 
-std::string Motivo_no_permitido(const Tventana_cargador& v) {
+std::string Motivo_no_permitido(const Actualizador& v) {
     switch (v.impedimento) {
         case Impedimento::opciones:
             return "the meter's options do not allow an update";
@@ -69,8 +69,8 @@ std::string Motivo_no_permitido(const Tventana_cargador& v) {
     return "";
 }
 
-Desenlace Desenlace_de(const Tventana_cargador& v) {
-    const Desenlace_actualizacion& a = v.desenlace;
+Desenlace Desenlace_de(const Actualizador& v, Resultado_asistente r,
+                       const Desenlace_actualizacion& a) {
     Desenlace d;
     d.escritos = Nombres(a.escritos);
     d.no_escritos = Nombres(a.no_escritos);
@@ -79,7 +79,7 @@ Desenlace Desenlace_de(const Tventana_cargador& v) {
         d.motivo = a.motivo;
     }
     const std::string nada = " Nothing was written.";
-    switch (v.resultado) {
+    switch (r) {
         case Resultado_asistente::actualizado:
             d.codigo = 0;
             d.clave = "updated";

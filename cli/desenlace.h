@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ventana_cargador.h"
+#include "app/actualizador.h"
 
 namespace z82 {
 
@@ -23,9 +23,11 @@ struct Desenlace {
     std::vector<std::string> no_escritos;
 };
 
-Desenlace Desenlace_de(const Tventana_cargador& v);
+// The outcome r of the search, checks or run of v; a the run's own (when one ran).
+Desenlace Desenlace_de(const Actualizador& v, Resultado_asistente r,
+                       const Desenlace_actualizacion& a);
 // Why the pre-update check refuses the meter; empty when it does not.
-std::string Motivo_no_permitido(const Tventana_cargador& v);
+std::string Motivo_no_permitido(const Actualizador& v);
 
 // "Result: ..." and the port warnings, one line each.
 std::string Texto_desenlace(const Desenlace& d);

@@ -21,7 +21,7 @@ bool Modulo_responde(const Version_mpeg4& m) {
 }
 
 // The items an update would write, in the order it writes them.
-std::vector<std::string> Elementos(const Tventana_cargador& v) {
+std::vector<std::string> Elementos(const Actualizador& v) {
     std::vector<std::string> r;
     const std::pair<bool, const char*> items[] = {
         {v.plan.Check_borrar, "memory erase"},
@@ -38,7 +38,7 @@ std::vector<std::string> Elementos(const Tventana_cargador& v) {
 }
 
 // The meter as --plan reads it.
-void Json_medidor(Escritor_json& j, const Tventana_cargador& v) {
+void Json_medidor(Escritor_json& j, const Actualizador& v) {
     const Version_mpeg4& m = v.sesion.consultas->version;
     const Datos_medidor& d = v.sesion.medidor;
     j.abrir_objeto();
@@ -68,7 +68,7 @@ void Json_medidor(Escritor_json& j, const Tventana_cargador& v) {
     j.cerrar_objeto();
 }
 
-void Json_llevado(Escritor_json& j, const Tventana_cargador& v) {
+void Json_llevado(Escritor_json& j, const Actualizador& v) {
     j.abrir_objeto();
     j.clave("firmware").cadena(v.version_hex);
     j.clave("fpga").cadena(Version_fpga_llevada());
@@ -86,7 +86,7 @@ void Json_lista(Escritor_json& j, const std::vector<std::string>& elementos) {
 
 }  // namespace
 
-void Imprimir_plan(const Tventana_cargador& v) {
+void Imprimir_plan(const Actualizador& v) {
     const Version_mpeg4& m = v.sesion.consultas->version;
     std::printf("Meter on port %d\n", v.numero_puerto);
     std::printf("  firmware      %s%s (program carries %s)\n", v.version_medidor.c_str(),
@@ -131,7 +131,7 @@ void Imprimir_resumen(const std::vector<Tramo_hecho>& tramos, double segundos_en
     std::printf("  %-26s %43.1f s\n", "in all", segundos_en_total);
 }
 
-std::string Json_plan(const Tventana_cargador& v, bool permitido) {
+std::string Json_plan(const Actualizador& v, bool permitido) {
     Escritor_json j;
     j.abrir_objeto();
     j.clave("program").cadena("z82-update");
@@ -147,7 +147,7 @@ std::string Json_plan(const Tventana_cargador& v, bool permitido) {
     return j.texto();
 }
 
-std::string Json_desenlace(const Tventana_cargador& v, const Desenlace& d,
+std::string Json_desenlace(const Actualizador& v, const Desenlace& d,
                            const std::vector<Tramo_hecho>& tramos, double segundos_en_total) {
     Escritor_json j;
     j.abrir_objeto();

@@ -6,18 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "app/ventana_cargador.h"
+#include "app/actualizador.h"
 #include "cli/desenlace.h"
-#include "cli/vista_terminal.h"
+#include "cli/observador_terminal.h"
 
 namespace z82 {
 
-void Imprimir_plan(const Tventana_cargador& v);
+void Imprimir_plan(const Actualizador& v);
 // The streams, their amounts and times, and the run's time in all.
 void Imprimir_resumen(const std::vector<Tramo_hecho>& tramos, double segundos_en_total);
 
-std::string Json_plan(const Tventana_cargador& v, bool permitido);
-std::string Json_desenlace(const Tventana_cargador& v, const Desenlace& d,
+std::string Json_plan(const Actualizador& v, bool permitido);
+std::string Json_desenlace(const Actualizador& v, const Desenlace& d,
                            const std::vector<Tramo_hecho>& tramos, double segundos_en_total);
 
 }  // namespace z82

@@ -9,15 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "app/ventana_cargador.h"
+#include "app/actualizador.h"
+#include "app/textos_asistente.h"
 #include "cli/archivo_idiomas.h"
 #include "cli/informe.h"
 #include "cli/medidor_interno.h"
+#include "cli/observador_terminal.h"
 #include "cli/opciones.h"
 #include "cli/registro.h"
 #include "cli/traza.h"
 #include "cli/version.h"
-#include "cli/vista_terminal.h"
 #ifdef _WIN32
 #include <io.h>
 
@@ -59,8 +60,8 @@ extern "C" void Al_interrumpir(int) {
 
 // The terminal's own message: Ctrl-C, seen at the message pump.
 struct Atencion_ctrl_c {
-    Tventana_cargador* ventana = nullptr;
-    Vista_terminal* vista = nullptr;
+    Actualizador* ventana = nullptr;
+    Observador_terminal* vista = nullptr;
     int atendidas = 0;
 
     void operator()() {
@@ -229,7 +230,8 @@ int Principal(const std::vector<std::string>& args) {
     Entorno& entorno = interno ? static_cast<Entorno&>(interno->entorno()) : entorno_sistema;
     Atencion_ctrl_c& ctrl_c = entorno_sistema.ctrl_c;
     if (interno) interno->entorno().al_procesar = [&ctrl_c] { ctrl_c(); };
-    Vista_terminal vista(entorno, o.respuesta, es_terminal, entrada_terminal);
+    const Textos_asistente textos(Buscar_idiomas(Rutas_idiomas()).texto);
+    Observador_terminal vista(entorno, textos, o.respuesta, es_terminal, entrada_terminal);
     vista.silencio = o.silencio || o.json;
 
     Dispositivo_serie* dispositivo = interno ? &interno->dispositivo() : &enlace.serie;
@@ -255,17 +257,10 @@ int Principal(const std::vector<std::string>& args) {
         dispositivo = traza.get();
     }
 
-    Tventana_cargador ventana(entorno, vista, *dispositivo, cerrojo,
-                              Buscar_idiomas(Rutas_idiomas()).texto);
+    Actualizador ventana(entorno, vista, *dispositivo, cerrojo);
+    ventana.Abrir_hex();
     ctrl_c.ventana = &ventana;
     ctrl_c.vista = &vista;
-    vista.responder = [&ventana](bool ok) {
-        if (ok) {
-            ventana.Button_atencion_okClick();
-        } else {
-            ventana.Button_atencion_cancelClick();
-        }
-    };
     if (ventana.lector_hex == nullptr) {
         return Terminar(1, "z82-update: the carried firmware image is damaged\n", registro, stderr);
     }
@@ -276,7 +271,7 @@ int Principal(const std::vector<std::string>& args) {
         if (n <= 0) {
             return Terminar(2, "z82-update: no such port: " + puerto + "\n", registro, stderr);
         }
-        ventana.MenuPuertoClick();
+        ventana.modo_automatico = false;
         ventana.numero_puerto = n;
     }
     ventana.zona_pendiente = o.zona;
@@ -284,11 +279,13 @@ int Principal(const std::vector<std::string>& args) {
 
     // Ends a run that found no meter, or the update: the outcome, as text or JSON.
     const int64_t inicio_ms = entorno.milisegundos();
+    Resultado_asistente resultado = Resultado_asistente::ninguno;
+    Desenlace_actualizacion desenlace;
     const auto terminar = [&]() {
         vista.cortar_barra();
         const std::vector<Tramo_hecho>& tramos = vista.tramos();
         const double segundos = static_cast<double>(entorno.milisegundos() - inicio_ms) / 1000.0;
-        const Desenlace d = Desenlace_de(ventana);
+        const Desenlace d = Desenlace_de(ventana, resultado, desenlace);
         if (o.json) {
             // Standard output holds the object alone: the log's name goes to standard error.
             return Terminar(d.codigo, Json_desenlace(ventana, d, tramos, segundos) + "\n", registro,
@@ -306,7 +303,8 @@ int Principal(const std::vector<std::string>& args) {
         vista.silencio = true;
         ventana.Buscar_medidor();
         if (!ventana.sesion.conectado) {
-            ventana.resultado = Resultado_asistente::no_encontrado;
+            resultado = ventana.sesion.cerrando ? Resultado_asistente::detenido
+                                                : Resultado_asistente::no_encontrado;
             return terminar();
         }
         const bool permitido = ventana.Comprobar_medidor();
@@ -322,8 +320,25 @@ int Principal(const std::vector<std::string>& args) {
                         registro);
     }
 
-    ventana.Button_buscar_puertoClick();  // the instructions
-    ventana.Button_buscar_puertoClick();  // search, check, update
+    // The search, the checks, the run.
+    vista.linea(textos.Texto("PASO3_L1"));
+    ventana.Buscar_medidor();
+    if (!ventana.sesion.conectado) {
+        // A search stopped by Ctrl-C found nothing because it was stopped.
+        resultado = ventana.sesion.cerrando ? Resultado_asistente::detenido
+                                            : Resultado_asistente::no_encontrado;
+        return terminar();
+    }
+    resultado = ventana.Comprobar_antes_de_actualizar();
+    if (resultado != Resultado_asistente::ninguno) return terminar();
+    vista.linea(textos.Texto("PASO4_L1"));
+    vista.linea(textos.Texto("PASO4_L2"));
+    desenlace = ventana.Actualizar_medidor();
+    resultado = Resultado_de(desenlace);
+    if (resultado == Resultado_asistente::actualizado) {
+        vista.linea(textos.Texto("PASO5_L1"));
+        vista.linea(textos.Texto("PASO5_L2"));
+    }
     return terminar();
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/vista_terminal.h"
+#include "cli/observador_terminal.h"
 
 namespace z82 {
 

@@ -17,7 +17,8 @@ void Registro_ventana::cerrar(const Tventana_cargador& ventana) {
     if (ventana.resultado == Resultado_asistente::ninguno) {
         registro_.resultado("Result: no update was run.\n");
     } else {
-        registro_.resultado(Texto_desenlace(Desenlace_de(ventana)));
+        registro_.resultado(
+            Texto_desenlace(Desenlace_de(ventana, ventana.resultado, ventana.desenlace)));
     }
 }
 

@@ -1,5 +1,5 @@
 // The terminal's progress lines, as a script or a factory line reads them.
-#include "cli/vista_terminal.h"
+#include "cli/observador_terminal.h"
 
 #include <gtest/gtest.h>
 
@@ -13,15 +13,14 @@
 namespace z82 {
 namespace {
 
-TEST(Vista_terminal, NamedStreamsGiveLabelledTenthsAndTheSummaryKeepsWhatEachMoved) {
+TEST(Observador_terminal, NamedStreamsGiveLabelledTenthsAndTheSummaryKeepsWhatEachMoved) {
     sim::Reloj_virtual reloj;
     sim::Entorno_virtual entorno(reloj);
-    Vista_terminal v(entorno, Respuesta_fija::preguntar, false, false);
+    const Textos_asistente textos("[COMUN]\nIDIOMA=ES\n[ES]\nPASO4_L3=Paso\n");
+    Observador_terminal v(entorno, textos, Respuesta_fija::preguntar, false, false);
     testing::internal::CaptureStdout();
     v.barra(0, 100, 0);  // no stream named: nothing shown
-    // The bare step text is replaced by the counter before anything else shows.
-    v.info(3, "Paso");
-    v.info(3, "Paso: 1/2");
+    v.contador(1, 2);
     v.tramo("main firmware", "records", true);
     v.barra(0, 20870, 0);
     v.barra(0, 20870, 10435);

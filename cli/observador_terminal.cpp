@@ -1,4 +1,4 @@
-#include "cli/vista_terminal.h"
+#include "cli/observador_terminal.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,28 +6,16 @@
 
 namespace z82 {
 
-Vista_terminal::Vista_terminal(Entorno& entorno, Respuesta_fija respuesta, bool es_terminal,
-                               bool entrada_terminal)
+Observador_terminal::Observador_terminal(Entorno& entorno, const Textos_asistente& textos,
+                                         Respuesta_fija respuesta, bool es_terminal,
+                                         bool entrada_terminal)
     : entorno_(entorno),
+      textos_(textos),
       respuesta_(respuesta),
       es_terminal_(es_terminal),
       entrada_terminal_(entrada_terminal) {}
 
-void Vista_terminal::soltar_linea3() {
-    if (linea3_pendiente_.empty()) return;
-    const std::string linea = std::move(linea3_pendiente_);
-    linea3_pendiente_.clear();
-    cortar_solo_barra();
-    std::printf("  %s\n", linea.c_str());
-    std::fflush(stdout);
-}
-
-void Vista_terminal::cortar_barra() {
-    soltar_linea3();
-    cortar_solo_barra();
-}
-
-void Vista_terminal::cortar_solo_barra() {
+void Observador_terminal::cortar_barra() {
     if (barra_abierta_) {
         // On a terminal the live line is cleared: it comes back below the other output.
         std::fputs(es_terminal_ ? "\r\x1b[K" : "\n", stdout);
@@ -35,21 +23,13 @@ void Vista_terminal::cortar_solo_barra() {
     }
 }
 
-void Vista_terminal::reponer_barra() {
+void Observador_terminal::reponer_barra() {
     if (es_terminal_ && tramo_abierto_ && !silencio && tramos_.back().total > 0) {
         dibujar(tramos_.back(), false);
     }
 }
 
-void Vista_terminal::info(int linea, const std::string& texto) {
-    if (linea < 1 || linea > 3) return;
-    std::string& actual = lineas_[linea - 1];
-    if (actual == texto) return;
-    actual = texto;
-    if (linea == 3) {
-        linea3_pendiente_ = silencio ? "" : texto;
-        return;
-    }
+void Observador_terminal::linea(const std::string& texto) {
     if (silencio || texto.empty()) return;
     cortar_barra();
     std::printf("  %s\n", texto.c_str());
@@ -57,7 +37,13 @@ void Vista_terminal::info(int linea, const std::string& texto) {
     std::fflush(stdout);
 }
 
-void Vista_terminal::barra_visible(bool visible) {
+void Observador_terminal::contador(int n, int total) { linea(textos_.Contador(n, total)); }
+
+void Observador_terminal::probando_puerto(int n) {
+    linea(textos_.Texto("PASO3_L2") + std::to_string(n));
+}
+
+void Observador_terminal::barra_visible(bool visible) {
     barra_visible_ = visible;
     if (!visible) {
         cortar_barra();
@@ -65,19 +51,18 @@ void Vista_terminal::barra_visible(bool visible) {
     }
 }
 
-void Vista_terminal::tramo(const std::string& nombre, const std::string& unidad,
-                           bool total_debido) {
+void Observador_terminal::tramo(const std::string& nombre, const std::string& unidad,
+                                bool total_debido) {
     // A stream that gives way to the next one of its item went the whole way.
     if (tramo_abierto_ && tramos_.back().total_debido) tramos_.back().hecho = tramos_.back().total;
     cerrar_tramo();
-    soltar_linea3();
     tramos_.push_back({nombre, unidad, 0, 0, 0, total_debido});
     tramo_abierto_ = true;
     inicio_tramo_ms_ = entorno_.milisegundos();
     ultimo_por_mil_ = -1;
 }
 
-void Vista_terminal::cerrar_tramo() {
+void Observador_terminal::cerrar_tramo() {
     if (!tramo_abierto_) return;
     tramo_abierto_ = false;
     Tramo_hecho& t = tramos_.back();
@@ -87,7 +72,7 @@ void Vista_terminal::cerrar_tramo() {
     if (!silencio && t.total > 0 && t.hecho > 0) dibujar(t, true);
 }
 
-void Vista_terminal::fin_elemento(bool completo) {
+void Observador_terminal::fin_elemento(bool completo) {
     if (completo) {
         for (size_t i = primer_tramo_elemento_; i < tramos_.size(); ++i) {
             if (tramos_[i].total_debido) tramos_[i].hecho = tramos_[i].total;
@@ -97,12 +82,12 @@ void Vista_terminal::fin_elemento(bool completo) {
     primer_tramo_elemento_ = tramos_.size();
 }
 
-const std::vector<Tramo_hecho>& Vista_terminal::tramos() {
+const std::vector<Tramo_hecho>& Observador_terminal::tramos() {
     cerrar_tramo();
     return tramos_;
 }
 
-void Vista_terminal::barra(int minimo, int maximo, int posicion) {
+void Observador_terminal::barra(int minimo, int maximo, int posicion) {
     // Only a named stream is shown: a bar put back to its start between streams says
     // nothing.
     if (!tramo_abierto_ || maximo <= minimo) return;
@@ -124,11 +109,10 @@ void Vista_terminal::barra(int minimo, int maximo, int posicion) {
         return;  // plain lines: one every tenth of the way
     }
     ultimo_por_mil_ = por_mil;
-    soltar_linea3();
     dibujar(t, false);
 }
 
-void Vista_terminal::dibujar(const Tramo_hecho& t, bool final) {
+void Observador_terminal::dibujar(const Tramo_hecho& t, bool final) {
     const Partes_tramo p = Partes_de_tramo(t, final);
     const int por_ciento = p.por_ciento;
     const std::string& cantidad = p.cantidad;
@@ -151,7 +135,7 @@ void Vista_terminal::dibujar(const Tramo_hecho& t, bool final) {
     std::fflush(stdout);
 }
 
-bool Vista_terminal::Leer_si_no(const Pregunta_atencion& p) {
+bool Observador_terminal::Leer_si_no(const Pregunta_atencion& p) {
     std::FILE* salida = silencio ? stderr : stdout;
     for (;;) {
         std::fprintf(salida, "  [y] %s / [n] %s ? ", p.boton_ok.c_str(), p.boton_cancelar.c_str());
@@ -163,10 +147,9 @@ bool Vista_terminal::Leer_si_no(const Pregunta_atencion& p) {
     }
 }
 
-void Vista_terminal::mostrar_atencion(const Pregunta_atencion& p) {
-    // The questions come before the first item: the step line held back waits for its
-    // counter.
-    cortar_solo_barra();
+bool Observador_terminal::preguntar(Pregunta pregunta) {
+    const Pregunta_atencion p = textos_.Pregunta_de(pregunta);
+    cortar_barra();
     // A quiet run keeps its standard output for the outcome: the question goes to the error
     // stream.
     std::FILE* salida = silencio ? stderr : stdout;
@@ -194,12 +177,10 @@ void Vista_terminal::mostrar_atencion(const Pregunta_atencion& p) {
             break;
     }
     std::fflush(salida);
-    // The window waits for its answer after showing the panel: hand it over through the
-    // message queue, as a click would arrive.
-    if (responder) entorno_.publicar([this, ok] { responder(ok); });
+    return ok;
 }
 
-void Vista_terminal::mensaje(const std::string& texto) {
+void Observador_terminal::mensaje(const std::string& texto) {
     cortar_barra();
     std::fprintf(stderr, "! %s\n", texto.c_str());
     std::fflush(stderr);
