@@ -15,9 +15,13 @@ std::string Duracion(double segundos) {
 }  // namespace
 
 std::string Cifra(long long n) {
-    std::string s = std::to_string(n);
-    for (int i = static_cast<int>(s.size()) - 3; i > 0; i -= 3)
-        s.insert(static_cast<size_t>(i), ",");
+    const std::string cifras = std::to_string(n);
+    const size_t signo = n < 0 ? 1 : 0;
+    std::string s;
+    for (size_t i = 0; i < cifras.size(); ++i) {
+        if (i > signo && (cifras.size() - i) % 3 == 0) s += ',';
+        s += cifras[i];
+    }
     return s;
 }
 
