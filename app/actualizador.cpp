@@ -25,7 +25,8 @@ const Resultado_escaneo& Escaneo_imagen_llevada() {
     return escaneo;
 }
 
-// Digits after the first three characters of a port name ("COM7:" gives 7); -1 when none.
+}  // namespace
+
 int Numero_tras_prefijo(const std::string& nombre) {
     if (nombre.size() < 4) return -1;
     int n = 0;
@@ -36,8 +37,6 @@ int Numero_tras_prefijo(const std::string& nombre) {
     }
     return i == 3 ? -1 : n;
 }
-
-}  // namespace
 
 Resultado_asistente Resultado_de(const Desenlace_actualizacion& d) {
     switch (d.fin) {

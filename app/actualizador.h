@@ -36,6 +36,9 @@ enum class Resultado_asistente {
     fallo,                 // an item failed
     firmware_sin_zona,     // the firmware was written, its zone configuration was not
 };
+// Digits after the first three characters of a port name ("COM7:" gives 7); -1 when none.
+int Numero_tras_prefijo(const std::string& nombre);
+
 // What a run's outcome makes of the result.
 Resultado_asistente Resultado_de(const Desenlace_actualizacion& d);
 

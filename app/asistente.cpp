@@ -9,21 +9,6 @@
 #include "queries/tconsultas.h"
 
 namespace z82 {
-namespace {
-
-// Digits after the first three characters of a port name ("COM7:" gives 7); -1 when none.
-int Numero_tras_prefijo(const std::string& nombre) {
-    if (nombre.size() < 4) return -1;
-    int n = 0;
-    size_t i = 3;
-    for (; i < nombre.size() && std::isdigit(static_cast<unsigned char>(nombre[i])); ++i) {
-        if (n > 100000) return -1;
-        n = n * 10 + (nombre[i] - '0');
-    }
-    return i == 3 ? -1 : n;
-}
-
-}  // namespace
 
 void Tventana_cargador::Lineas(const std::string& l1, const std::string& l2,
                                const std::string& l3) {

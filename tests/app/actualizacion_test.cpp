@@ -7,6 +7,7 @@
 #include <string>
 
 #include "apoyo/banco_ventana.h"
+#include "apoyo/observador_mudo.h"
 #include "link/tcpuerto.h"
 #include "sim/medidor_simulado.h"
 
@@ -142,13 +143,7 @@ TEST(Actualizacion, EraseThatNeverAnswersFailsTheRun) {
 }
 
 TEST(Actualizacion, FirmwareStepWithoutALinkFailsInsteadOfSucceeding) {
-    struct Sin_vista : Observador {
-        void barra_visible(bool) override {}
-        void barra(int, int, int) override {}
-        void mensaje(const std::string&) override {}
-        bool preguntar(Pregunta) override { return true; }
-        void contador(int, int) override {}
-    } observador;
+    prueba::Observador_mudo observador;
     Banco_run b;
     auto& v = *b.ventana;
     v.sesion.conectado = false;

@@ -10,6 +10,7 @@
 
 #include "apoyo/banco_ventana.h"
 #include "apoyo/imagen_esperada.h"
+#include "apoyo/observador_mudo.h"
 #include "data/imagenes.h"
 #include "defaults/tfparam_defecto.h"
 #include "fpga/tcfpga.h"
@@ -282,13 +283,7 @@ TEST(Actualizacion_virtual, MeterThatNeedsEveryItemHoldsEveryByteAfterwards) {
 // over its own serial device (a device object holds one open port), and a run on one meter
 // sends nothing to the other.
 TEST(Actualizacion_virtual, TwoSessionsOnTwoPortsUpdateEachTheirOwnMeter) {
-    struct Sin_vista : Observador {
-        void barra_visible(bool) override {}
-        void barra(int, int, int) override {}
-        void mensaje(const std::string&) override {}
-        bool preguntar(Pregunta) override { return true; }
-        void contador(int, int) override {}
-    } observador;
+    prueba::Observador_mudo observador;
     Banco_ventana b;
     Config_medidor c;
     c.version_firmware = "1.89.00000";  // current firmware: the FPGA area alone
