@@ -1,7 +1,6 @@
 // The wizard: the big button's two steps, the port search (automatic over the system's
 // ports, or the one port picked by hand), the checks before a run and every outcome.
 #include <array>
-#include <cctype>
 #include <string>
 
 #include "app/ventana_cargador.h"
