@@ -1,11 +1,8 @@
 // The wizard: the big button's two steps, the port search (automatic over the system's
 // ports, or the one port picked by hand), the checks before a run and every outcome.
-#include <array>
 #include <string>
 
 #include "app/ventana_cargador.h"
-#include "link/tcpuerto.h"
-#include "queries/tconsultas.h"
 
 namespace z82 {
 
@@ -70,27 +67,26 @@ void Tventana_cargador::Button_buscar_puertoClick() {
     busquedas_fallidas = 0;
 
     resultado = Comprobar_antes_de_actualizar();
-    switch (resultado) {
-        case Resultado_asistente::ninguno:
-            break;
-        case Resultado_asistente::enlace_perdido:
-            Mostrar_resultado(IMG_NO_ENCONTRADO, "P6_E1");
-            vista.barra_visible(false);
-            return;
-        case Resultado_asistente::detenido_nivel:
-        case Resultado_asistente::detenido_dispositivo:
-        case Resultado_asistente::nada_que_hacer:
-        case Resultado_asistente::no_permitido:
-            Mostrar_resultado(IMG_DETENIDO,
-                              resultado == Resultado_asistente::detenido_nivel         ? "P6_E2"
-                              : resultado == Resultado_asistente::detenido_dispositivo ? "P6_E3"
-                                                                                       : "PASO7");
-            vista.barra_visible(false);
-            return;
-        default:
-            // Stopped: the window is going.
-            vista.barra_visible(false);
-            return;
+    if (resultado != Resultado_asistente::ninguno) {
+        switch (resultado) {
+            case Resultado_asistente::enlace_perdido:
+                Mostrar_resultado(IMG_NO_ENCONTRADO, "P6_E1");
+                break;
+            case Resultado_asistente::detenido_nivel:
+                Mostrar_resultado(IMG_DETENIDO, "P6_E2");
+                break;
+            case Resultado_asistente::detenido_dispositivo:
+                Mostrar_resultado(IMG_DETENIDO, "P6_E3");
+                break;
+            case Resultado_asistente::nada_que_hacer:
+            case Resultado_asistente::no_permitido:
+                Mostrar_resultado(IMG_DETENIDO, "PASO7");
+                break;
+            default:
+                break;  // stopped: the window is going
+        }
+        vista.barra_visible(false);
+        return;
     }
 
     vista.imagen(IMG_ACTUALIZANDO);

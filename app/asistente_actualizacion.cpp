@@ -1,6 +1,5 @@
 // The wizard as its updater's observer: the questions on the attention panel, the counter
 // on the third line, the port tried on the second.
-#include <algorithm>
 #include <string>
 
 #include "app/ventana_cargador.h"

@@ -1,16 +1,6 @@
 #include "app/ventana_cargador.h"
 
-#include "app/idiomas.h"
-#include "data/imagenes.h"
-#include "graphics/tgraficos.h"
-#include "hex/escaneo_hex.h"
-#include "hex/fuente_lineas.h"
-#include "hex/lector_hex.h"
-#include "link/tcpuerto.h"
-#include "queries/tconsultas.h"
-
 namespace z82 {
-namespace {}  // namespace
 
 Tventana_cargador::Tventana_cargador(Entorno& e, Vista& v, Dispositivo_serie& dispositivo,
                                      Cerrojo_puerto* cerrojo, std::string_view idiomas)
