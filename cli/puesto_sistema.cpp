@@ -1,5 +1,8 @@
 #include "cli/puesto_sistema.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include "cli/registro.h"
 #include "cli/traza.h"
 #ifdef _WIN32
@@ -79,11 +82,32 @@ Ranura Ranura_de(Enlace_sistema& enlace, int n) {
     return r;
 }
 
+bool Hay_dispositivo(Enlace_sistema& enlace, int n) {
+    if (n <= 0) return false;
+#ifdef _WIN32
+    const std::vector<int> numeros = enlace.numeros();
+    return std::find(numeros.begin(), numeros.end(), n) != numeros.end();
+#else
+    std::error_code ec;
+    return std::filesystem::exists(enlace.catalogo.ruta(n), ec);
+#endif
+}
+
 std::vector<Ranura> Fuente_sistema::presentes() {
     // The system's list read afresh: adapters come and go.
     Enlace_sistema enlace;
     std::vector<Ranura> r;
-    for (int n : enlace.numeros()) r.push_back(Ranura_de(enlace, n));
+    if (vigiladas_.empty()) {
+        for (int n : enlace.numeros()) r.push_back(Ranura_de(enlace, n));
+        return r;
+    }
+    for (const Ranura& v : vigiladas_) {
+        const int n = enlace.numero(v.nombre);
+        if (!Hay_dispositivo(enlace, n)) continue;
+        Ranura ahora = Ranura_de(enlace, n);
+        ahora.nombre = v.nombre;
+        r.push_back(std::move(ahora));
+    }
     return r;
 }
 

@@ -15,11 +15,20 @@ class Enlace_sistema;
 
 // Port n of enlace as a slot: its stable name, its device's path now, its description.
 Ranura Ranura_de(Enlace_sistema& enlace, int n);
+// True when port n of enlace has its device there now.
+bool Hay_dispositivo(Enlace_sistema& enlace, int n);
 
 class Fuente_sistema : public Fuente_ranuras {
   public:
+    // vigiladas: the slots named on the command line, watched whether or not a device is
+    // there now; none: every port of the system.
+    explicit Fuente_sistema(std::vector<Ranura> vigiladas = {})
+        : vigiladas_(std::move(vigiladas)) {}
     std::vector<Ranura> presentes() override;
     std::unique_ptr<Puesto> abrir(const Ranura& ranura) override;
+
+  private:
+    std::vector<Ranura> vigiladas_;
 };
 
 }  // namespace z82

@@ -1,6 +1,7 @@
 #include "cli/terminal_banco.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "cli/banco.h"
@@ -55,11 +56,19 @@ int Ejecutar_banco(const Opciones& o, Enlace_sistema& enlace,
     ob.vigilar = o.vigilar;
     for (const std::string& nombre : o.puertos) {
         const int n = enlace.numero(nombre);
-        if (n <= 0) {
+        Ranura r;
+        if (Hay_dispositivo(enlace, n)) {
+            r = Ranura_de(enlace, n);
+        } else if (o.vigilar) {
+            // A slot of the fixture with no meter in it yet: watched until one comes.
+            r.nombre = std::filesystem::path(nombre).filename().string();
+            if (nombre.rfind("/dev/serial/", 0) != 0) r.nombre = nombre;
+            std::fprintf(stderr, "z82-update: %s: nothing plugged in there now; watching it\n",
+                         nombre.c_str());
+        } else {
             std::fprintf(stderr, "z82-update: no such port: %s\n", nombre.c_str());
             return 2;
         }
-        const Ranura r = Ranura_de(enlace, n);
         for (const Ranura& otra : ob.fijas) {
             if (otra.nombre == r.nombre) {
                 std::fprintf(stderr, "z82-update: %s names the slot %s a second time\n",
@@ -87,7 +96,7 @@ int Ejecutar_banco(const Opciones& o, Enlace_sistema& enlace,
     };
 
     Entorno_sistema reloj(enlace);
-    Fuente_sistema fuente;
+    Fuente_sistema fuente(o.vigilar ? ob.fijas : std::vector<Ranura>{});
     Banco banco(reloj, fuente, ob, salida);
     int atendidas = 0;
     banco.al_turno = [&] {

@@ -1,5 +1,6 @@
 // The service bench under virtual time: simulated meters on slots of their own, each session
-// on its own thread and clock. Four meters at once with one unplugged midway, and the watch
+// on its own thread and clock, over its own serial device (a device object holds one open
+// port). Four meters at once with one unplugged midway, and the watch
 // mode with meters plugged in and out; the event stream read back as JSON Lines.
 #include "cli/banco.h"
 

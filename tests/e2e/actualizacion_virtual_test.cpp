@@ -10,7 +10,6 @@
 
 #include "apoyo/banco_ventana.h"
 #include "apoyo/imagen_esperada.h"
-#include "apoyo/observador_mudo.h"
 #include "data/imagenes.h"
 #include "defaults/tfparam_defecto.h"
 #include "fpga/tcfpga.h"
@@ -277,41 +276,6 @@ TEST(Actualizacion_virtual, MeterThatNeedsEveryItemHoldsEveryByteAfterwards) {
     EXPECT_FALSE(v.plan.Check_mpeg4_apl);
     EXPECT_EQ(v.version_fpga_medidor, "3.0");
     EXPECT_EQ(v.version_medidor, "1.88.00004");
-}
-
-// Two updaters without a form, on two ports, in one process: each keeps its own session
-// over its own serial device (a device object holds one open port), and a run on one meter
-// sends nothing to the other.
-TEST(Actualizacion_virtual, TwoSessionsOnTwoPortsUpdateEachTheirOwnMeter) {
-    prueba::Observador_mudo observador;
-    Banco_ventana b;
-    Config_medidor c;
-    c.version_firmware = "1.89.00000";  // current firmware: the FPGA area alone
-    Medidor_simulado medidor_1(c), medidor_2(c);
-    sim::Enlace_simulado enlace_2{b.reloj};
-    b.poner(1, &medidor_1);
-    enlace_2.conectar(2, &medidor_2);
-    std::array<std::unique_ptr<Actualizador>, 2> a;
-    for (int i = 0; i < 2; ++i) {
-        a[i] = std::make_unique<Actualizador>(b.entorno, observador, i == 0 ? b.enlace : enlace_2,
-                                              nullptr);
-        a[i]->Abrir_hex();
-        a[i]->modo_automatico = false;
-        a[i]->numero_puerto = i + 1;
-        a[i]->Buscar_medidor();
-        ASSERT_TRUE(a[i]->sesion.conectado);
-        ASSERT_EQ(a[i]->Comprobar_antes_de_actualizar(), Resultado_asistente::ninguno);
-    }
-    for (int i = 0; i < 2; ++i) {
-        Medidor_simulado& otro = i == 0 ? medidor_2 : medidor_1;
-        const size_t antes = otro.registro.size();
-        const Desenlace_actualizacion d = a[i]->Actualizar_medidor();
-        EXPECT_EQ(Resultado_de(d), Resultado_asistente::actualizado) << i;
-        EXPECT_EQ(d.escritos, std::vector<Elemento>{Elemento::fpga}) << i;
-        EXPECT_EQ(otro.registro.size(), antes) << i;
-    }
-    EXPECT_EQ(medidor_1.contar("sonda"), medidor_2.contar("sonda"));
-    a = {};
 }
 
 }  // namespace
