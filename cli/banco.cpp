@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 
 #include "cli/sesion_banco.h"
 
@@ -58,7 +59,20 @@ void Banco::Arrancar(const Ranura& r) {
         const std::function<void(Evento_banco)> publicar = [this](Evento_banco e) {
             Publicar(std::move(e));
         };
-        Ejecutar_sesion(fuente_, r, opciones_, exigir, parada_, publicar);
+        try {
+            Ejecutar_sesion(fuente_, r, opciones_, exigir, parada_, publicar);
+        } catch (const std::exception& ex) {
+            // Whatever went wrong in one session ends that session alone, with its cause.
+            Evento_banco e;
+            e.tipo = Tipo_evento::desenlace;
+            e.ranura = r.nombre;
+            e.puerto = r.ruta;
+            e.desenlace.clave = "failed";
+            e.desenlace.motivo = std::string("the program failed: ") + ex.what();
+            e.desenlace.texto = "the update FAILED: " + e.desenlace.motivo +
+                                ". What the meter holds is not known: run again.";
+            publicar(std::move(e));
+        }
     });
 }
 

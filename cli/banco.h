@@ -44,6 +44,9 @@ class Puesto {
     // The session's log, named after its slot ("" when it has none); its outcome goes last.
     virtual std::string ruta_registro() const { return {}; }
     virtual void cerrar_registro(const std::string& /*desenlace*/) {}
+    // No meter answered on a slot that was only tried: its log says nothing worth keeping,
+    // and under --watch such tries come every few seconds.
+    virtual void descartar_registro() {}
 };
 
 // Where the slots come from: the system's serial ports, or simulated meters in a test.

@@ -59,6 +59,12 @@ class Puesto_sistema : public Puesto {
         return registro_.abierto() ? registro_.ruta().string() : std::string();
     }
     void cerrar_registro(const std::string& desenlace) override { registro_.resultado(desenlace); }
+    void descartar_registro() override {
+        if (!registro_.abierto()) return;
+        registro_.resultado({});
+        std::error_code ec;
+        std::filesystem::remove(registro_.ruta(), ec);
+    }
 
   private:
     Enlace_sistema enlace_;

@@ -167,7 +167,7 @@ void Ejecutar_sesion(Fuente_ranuras& fuente, const Ranura& ranura, const Opcione
             if (r == Resultado_asistente::no_encontrado && !exigir_medidor) {
                 Evento_banco e = base;
                 e.tipo = Tipo_evento::sin_medidor;
-                puesto->cerrar_registro("No meter answered on " + ranura.ruta + "\n");
+                puesto->descartar_registro();
                 publicar(std::move(e));
                 return;
             }
