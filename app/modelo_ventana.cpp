@@ -157,14 +157,11 @@ void Modelo_ventana::barra(int minimo, int maximo, int posicion) {
     // Only a named stream is shown: a bar put back to its start between streams says
     // nothing.
     if (!tramo_abierto_ || maximo <= minimo) return;
-    const long long rango = static_cast<long long>(maximo) - minimo;
-    tramo_.total = rango;
-    // A stream only moves forward: a bar put back to its start at the end is not shown.
-    tramo_.hecho = std::max(
-        tramo_.hecho, std::clamp<long long>(static_cast<long long>(posicion) - minimo, 0, rango));
+    Mover_tramo(tramo_, minimo, maximo, posicion);
     const int64_t ahora = entorno_.milisegundos();
     tramo_.segundos = static_cast<double>(ahora - inicio_tramo_ms_) / 1000.0;
-    if (linea_tramo.empty() || tramo_.hecho == rango || ahora - ultimo_tramo_ms_ >= kCadaTramoMs) {
+    if (linea_tramo.empty() || tramo_.hecho == tramo_.total ||
+        ahora - ultimo_tramo_ms_ >= kCadaTramoMs) {
         Poner_tramo(false);
     }
 }

@@ -1,5 +1,6 @@
 #include "app/texto_tramo.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace z82 {
@@ -13,6 +14,13 @@ std::string Duracion(double segundos) {
 }
 
 }  // namespace
+
+void Mover_tramo(Tramo_hecho& t, int minimo, int maximo, int posicion) {
+    const long long rango = static_cast<long long>(maximo) - minimo;
+    t.total = rango;
+    t.hecho = std::max(t.hecho,
+                       std::clamp<long long>(static_cast<long long>(posicion) - minimo, 0, rango));
+}
 
 std::string Cifra(long long n) {
     const std::string cifras = std::to_string(n);

@@ -17,6 +17,11 @@ struct Tramo_hecho {
     bool total_debido = true;
 };
 
+// The stream after its bar moved to posicion of minimo..maximo (maximo above minimo): its
+// total, and how far it went. A stream only moves forward: a bar put back to its start at
+// the end is not taken.
+void Mover_tramo(Tramo_hecho& t, int minimo, int maximo, int posicion);
+
 // 12345678 as "12,345,678".
 std::string Cifra(long long n);
 

@@ -92,12 +92,8 @@ void Observador_terminal::barra(int minimo, int maximo, int posicion) {
     // nothing.
     if (!tramo_abierto_ || maximo <= minimo) return;
     Tramo_hecho& t = tramos_.back();
-    const long long rango = static_cast<long long>(maximo) - minimo;
-    const long long hecho =
-        std::clamp<long long>(static_cast<long long>(posicion) - minimo, 0, rango);
-    t.total = rango;
-    // A stream only moves forward: a bar put back to its start at the end is not shown.
-    t.hecho = std::max(t.hecho, hecho);
+    Mover_tramo(t, minimo, maximo, posicion);
+    const long long rango = t.total;
     t.segundos = static_cast<double>(entorno_.milisegundos() - inicio_tramo_ms_) / 1000.0;
     if (silencio) return;
     const int por_mil = static_cast<int>(t.hecho * 1000 / rango);

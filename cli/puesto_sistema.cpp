@@ -44,6 +44,7 @@ class Puesto_sistema : public Puesto {
         std::string error;
         const std::optional<std::filesystem::path> carpeta = Carpeta_registros();
         if (carpeta && registro_.abrir("z82-update", *carpeta, error, r.nombre)) {
+            registro_.salida() << "Slot " << r.nombre << " (" << r.ruta << ")\n";
             traza_ =
                 std::make_unique<Dispositivo_traza>(enlace_.serie, entorno_, registro_.salida());
         }

@@ -57,10 +57,7 @@ class Observador_banco : public Observador {
     void barra(int minimo, int maximo, int posicion) override {
         if (!abierto_ || maximo <= minimo) return;
         Tramo_hecho& t = tramos.back();
-        const long long rango = static_cast<long long>(maximo) - minimo;
-        t.total = rango;
-        t.hecho = std::max(
-            t.hecho, std::clamp<long long>(static_cast<long long>(posicion) - minimo, 0, rango));
+        Mover_tramo(t, minimo, maximo, posicion);
         const int64_t ahora = entorno_.milisegundos();
         t.segundos = static_cast<double>(ahora - inicio_ms_) / 1000.0;
         if (ahora - ultimo_ms_ < 1000) return;
