@@ -23,14 +23,10 @@
 //     the CPU time z82-update uses from then until it gives up, and how long that takes (it
 //     must wait, not spin);
 //   - the peak memory of the Qt window, when it was built and can start offscreen.
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/resource.h>
-#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -46,27 +42,14 @@
 #include "apoyo/banco_ventana.h"
 #include "base/mapa_flash.h"
 #include "fpga/tcfpga.h"
+#include "procesos.h"
 #include "sim/config_medidor.h"
 #include "sim/medidor_simulado.h"
 
 namespace {
 
-using Reloj = std::chrono::steady_clock;
 namespace fs = std::filesystem;
-
-double Segundos(Reloj::time_point a, Reloj::time_point b) {
-    return std::chrono::duration<double>(b - a).count();
-}
-
-void Fila(const std::string& que, const std::string& valor) {
-    std::printf("| %-62s | %-34s |\n", que.c_str(), valor.c_str());
-}
-
-std::string Formato(const char* f, double v) {
-    char s[64];
-    std::snprintf(s, sizeof s, f, v);
-    return s;
-}
+using namespace z82::banco;
 
 const char* Nombre(z82::Resultado_asistente r) {
     using R = z82::Resultado_asistente;
@@ -115,88 +98,6 @@ Virtual Actualizar_virtual(const z82::sim::Config_medidor& c) {
     return r;
 }
 
-struct Hijo {
-    pid_t pid = -1;
-    int salida = -1;   // the child's standard output, when asked for
-    int entrada = -1;  // the child's standard input, when asked for
-};
-
-// Starts a program; its output goes to a pipe (con_tubo, standard error too with
-// error_al_tubo) or to the file registro.
-int prioridad = -10;
-
-Hijo Lanzar(const std::vector<std::string>& args, bool con_tubo, const std::string& registro,
-            const std::vector<std::string>& entorno_extra = {}, bool error_al_tubo = false) {
-    int tubo_salida[2] = {-1, -1}, tubo_entrada[2] = {-1, -1};
-    if (con_tubo && (pipe(tubo_salida) != 0 || pipe(tubo_entrada) != 0)) return {};
-    Hijo h;
-    h.pid = fork();
-    if (h.pid == 0) {
-        if (con_tubo) {
-            dup2(tubo_salida[1], STDOUT_FILENO);
-            if (error_al_tubo) dup2(tubo_salida[1], STDERR_FILENO);
-            dup2(tubo_entrada[0], STDIN_FILENO);
-            close(tubo_salida[0]);
-            close(tubo_entrada[1]);
-        } else {
-            const int f = open(registro.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (f >= 0) {
-                dup2(f, STDOUT_FILENO);
-                dup2(f, STDERR_FILENO);
-            }
-            const int nulo = open("/dev/null", O_RDONLY);
-            if (nulo >= 0) dup2(nulo, STDIN_FILENO);
-        }
-        for (const auto& e : entorno_extra) putenv(const_cast<char*>(e.c_str()));
-        if (prioridad != 0) setpriority(PRIO_PROCESS, 0, prioridad);
-        std::vector<char*> argv;
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    if (con_tubo) {
-        close(tubo_salida[1]);
-        close(tubo_entrada[0]);
-        h.salida = tubo_salida[0];
-        h.entrada = tubo_entrada[1];
-    }
-    return h;
-}
-
-std::string Leer_linea(int fd) {
-    std::string s;
-    char c = 0;
-    while (read(fd, &c, 1) == 1 && c != '\n') s += c;
-    return s;
-}
-
-struct Medida {
-    bool ok = false;
-    int codigo = -1;
-    double pared_s = 0;
-    double cpu_s = 0;
-    double usuario_s = 0;
-    long max_rss_kb = 0;
-};
-
-Medida Esperar(pid_t pid, Reloj::time_point inicio) {
-    Medida m;
-    int estado = 0;
-    rusage uso{};
-    if (wait4(pid, &estado, 0, &uso) != pid) return m;
-    m.pared_s = Segundos(inicio, Reloj::now());
-    m.ok = true;
-    m.codigo = WIFEXITED(estado) ? WEXITSTATUS(estado) : 128 + WTERMSIG(estado);
-    auto segundos = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    m.usuario_s = segundos(uso.ru_utime);
-    m.cpu_s = m.usuario_s + segundos(uso.ru_stime);
-    m.max_rss_kb = uso.ru_maxrss;
-    return m;
-}
-
 // Waits for both programs, each measured from inicio to its own exit whichever ends first.
 std::vector<Medida> Esperar_ambos(pid_t a, pid_t b, Reloj::time_point inicio) {
     std::vector<Medida> m(2);
@@ -218,36 +119,6 @@ std::vector<Medida> Esperar_ambos(pid_t a, pid_t b, Reloj::time_point inicio) {
     }
     return m;
 }
-
-struct Simulador {
-    Hijo h;
-    std::string ruta;
-    // con_registro: the meter lists the commands it understood (--verbose) on the same pipe,
-    // after the path.
-    bool Iniciar(const std::vector<std::string>& opciones, bool con_registro = false) {
-        std::vector<std::string> args{Z82_METER_SIM};
-        args.insert(args.end(), opciones.begin(), opciones.end());
-        if (con_registro) args.emplace_back("--verbose");
-        h = Lanzar(args, true, "", {}, con_registro);
-        if (h.pid <= 0) return false;
-        ruta = Leer_linea(h.salida);
-        return ruta.rfind("/dev/", 0) == 0;
-    }
-    // Closing its standard input ends it.
-    void Parar() {
-        if (h.pid <= 0) return;
-        close(h.entrada);
-        int estado = 0;
-        for (int i = 0; i < 50 && waitpid(h.pid, &estado, WNOHANG) == 0; ++i) usleep(20000);
-        if (waitpid(h.pid, &estado, WNOHANG) == 0) {
-            kill(h.pid, SIGTERM);
-            waitpid(h.pid, &estado, 0);
-        }
-        close(h.salida);
-        h.pid = -1;
-    }
-    ~Simulador() { Parar(); }
-};
 
 // CPU seconds (user + system) a running process has used so far.
 double Cpu_hasta_ahora(pid_t pid) {
