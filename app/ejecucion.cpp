@@ -196,6 +196,7 @@ Desenlace_actualizacion Ejecucion_actualizacion::Ejecutar() {
             continue;
         }
         if (paso.antes) paso.antes();
+        observador.inicio_elemento(Nombre_elemento(paso.elemento));
         observador.contador(++contador, total);
         entorno.procesar_mensajes();
         // The last safe point before the item's work: a stop that came meanwhile (while

@@ -20,6 +20,8 @@ class Observador : public Dibujo_barra {
     virtual void mensaje(const std::string& texto) = 0;
     // The answer of a person (or of the command line): true for OK.
     virtual bool preguntar(Pregunta pregunta) = 0;
+    // The item about to be written ("main firmware"), told just before its counter.
+    virtual void inicio_elemento(const std::string& /*nombre*/) {}
     // Item n of total is about to be written.
     virtual void contador(int n, int total) = 0;
     // The search tries port n.

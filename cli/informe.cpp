@@ -20,7 +20,8 @@ bool Modulo_responde(const Version_mpeg4& m) {
     return m.version_boot != 0xFF && m.version_decoders != 0xFF;
 }
 
-// The items an update would write, in the order it writes them.
+}  // namespace
+
 std::vector<std::string> Elementos(const Actualizador& v) {
     std::vector<std::string> r;
     const std::pair<bool, const char*> items[] = {
@@ -36,6 +37,8 @@ std::vector<std::string> Elementos(const Actualizador& v) {
     }
     return r;
 }
+
+namespace {
 
 // The meter as --plan reads it.
 void Json_medidor(Escritor_json& j, const Actualizador& v) {
@@ -147,11 +150,8 @@ std::string Json_plan(const Actualizador& v, bool permitido) {
     return j.texto();
 }
 
-std::string Json_desenlace(const Actualizador& v, const Desenlace& d,
+void Json_campos_desenlace(Escritor_json& j, const Desenlace& d, const std::string& firmware_antes,
                            const std::vector<Tramo_hecho>& tramos, double segundos_en_total) {
-    Escritor_json j;
-    j.abrir_objeto();
-    j.clave("program").cadena("z82-update");
     j.clave("result").cadena(d.clave);
     j.clave("exit_code").entero(d.codigo);
     j.clave("message").cadena(d.texto);
@@ -175,7 +175,7 @@ std::string Json_desenlace(const Actualizador& v, const Desenlace& d,
     Json_lista(j, d.escritos);
     j.clave("not_written");
     Json_lista(j, d.no_escritos);
-    j.clave("firmware_before").cadena(v.version_medidor);
+    j.clave("firmware_before").cadena(firmware_antes);
     j.clave("streams").abrir_lista();
     for (const Tramo_hecho& t : tramos) {
         j.abrir_objeto();
@@ -194,6 +194,14 @@ std::string Json_desenlace(const Actualizador& v, const Desenlace& d,
     }
     j.cerrar_lista();
     j.clave("seconds").decimal(segundos_en_total, 3);
+}
+
+std::string Json_desenlace(const Actualizador& v, const Desenlace& d,
+                           const std::vector<Tramo_hecho>& tramos, double segundos_en_total) {
+    Escritor_json j;
+    j.abrir_objeto();
+    j.clave("program").cadena("z82-update");
+    Json_campos_desenlace(j, d, v.version_medidor, tramos, segundos_en_total);
     j.cerrar_objeto();
     return j.texto();
 }

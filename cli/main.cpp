@@ -17,6 +17,7 @@
 #include "cli/observador_terminal.h"
 #include "cli/opciones.h"
 #include "cli/registro.h"
+#include "cli/terminal_banco.h"
 #include "cli/traza.h"
 #include "cli/version.h"
 #ifdef _WIN32
@@ -214,14 +215,27 @@ int Principal(const std::vector<std::string>& args) {
     if (o.listar_puertos) {
         const std::vector<int> numeros = enlace.numeros();
         if (numeros.empty()) std::printf("No serial ports found.\n");
-        for (int n : numeros) std::printf("%2d  %s\n", n, enlace.descripcion(n).c_str());
+        for (int n : numeros) {
+            std::printf("%2d  %s\n", n, enlace.descripcion(n).c_str());
+            // The names that stay with the hub slot (and with the adapter) when the adapter
+            // is plugged in again: --port takes them.
+            std::printf("    slot %s\n", enlace.ranura(n).c_str());
+            if (const std::string id = enlace.por_id(n); !id.empty() && id != enlace.ranura(n))
+                std::printf("    id   %s\n", id.c_str());
+        }
         return 0;
+    }
+    if (Es_banco(o)) {
+        std::signal(SIGINT, Al_interrumpir);
+        return Ejecutar_banco(o, enlace, g_interrupciones);
     }
 
     Simuladores simuladores;
     if (const int codigo = Arrancar_simulador(o, simuladores); codigo != 0) return codigo;
     const std::unique_ptr<Medidor_interno>& interno = simuladores.interno;
-    const std::string puerto = simuladores.puerto.empty() ? o.puerto : simuladores.puerto;
+    const std::string puerto = !simuladores.puerto.empty() ? simuladores.puerto
+                               : o.puertos.empty()         ? std::string()
+                                                           : o.puertos.front();
 
     const bool es_terminal = Z82_ISATTY(1);
     const bool entrada_terminal = Z82_ISATTY(0);

@@ -16,9 +16,13 @@ Opciones Analizar_opciones(const std::vector<std::string>& args) {
             return args[++i];
         };
         if (a == "--port" || a == "-p") {
-            o.puerto = valor("--port");
+            o.puertos.push_back(valor("--port"));
         } else if (a.rfind("--port=", 0) == 0) {
-            o.puerto = a.substr(7);
+            o.puertos.push_back(a.substr(7));
+        } else if (a == "--all") {
+            o.todos = true;
+        } else if (a == "--watch") {
+            o.vigilar = true;
         } else if (a == "--yes" || a == "-y") {
             if (o.respuesta == Respuesta_fija::no) o.error = "--yes and --no exclude each other";
             o.respuesta = Respuesta_fija::si;
@@ -62,8 +66,25 @@ Opciones Analizar_opciones(const std::vector<std::string>& args) {
         if (!o.error.empty()) break;
     }
     if (o.error.empty() && o.tiempo_real && !o.simular) o.error = "--real-time needs --simulate";
-    if (o.error.empty() && o.simular && !o.puerto.empty()) {
-        o.error = "--simulate and --port exclude each other";
+    if (o.error.empty() && o.simular && (!o.puertos.empty() || o.todos || o.vigilar)) {
+        o.error =
+            "--simulate takes no --port, --all or --watch (serve several meters with "
+            "z82-meter-sim)";
+    }
+    if (o.error.empty() && o.todos && !o.puertos.empty()) {
+        o.error = "--all and --port exclude each other";
+    }
+    if (o.error.empty() && Es_banco(o)) {
+        // Nobody can answer a question for many meters at once.
+        if (o.respuesta == Respuesta_fija::preguntar) {
+            o.error =
+                "with several meters (--port more than once, --all or --watch) the questions "
+                "cannot be asked: answer them with --yes or --no";
+        } else if (o.plan) {
+            o.error = "--plan reads one meter: give one --port";
+        } else if (!o.traza.empty()) {
+            o.error = "--trace follows one meter; with several, each has its own log";
+        }
     }
     return o;
 }
@@ -72,7 +93,11 @@ std::string Texto_ayuda() {
     return R"(Usage: z82-update [options]
 Finds a Z82 meter on the serial ports, reads its versions, and writes what it needs.
 
-  --port P         use only port P (a number, COMn, or a device path such as /dev/ttyUSB0)
+  --port P         use only port P: a number, COMn, a device path such as /dev/ttyUSB0,
+                   or a slot name from --list-ports; give it again for more meters
+  --all            update every meter that answers on any port, side by side
+  --watch          keep going: update each meter as it is plugged in; a slot is
+                   updated again only after its meter was unplugged; Ctrl-C ends
   --yes            answer OK to the plan question and to the memory erase warning
   --no             answer Cancel to both (without --yes or --no: ask on the terminal,
                    Cancel when standard input is not a terminal)
@@ -92,7 +117,9 @@ Finds a Z82 meter on the serial ports, reads its versions, and writes what it ne
   --sim OPT        one more simulator option (repeatable; implies --simulate)
   --quiet          print only the outcome line (and the questions, on standard error)
   --json           print one JSON object instead: the meter and the items with --plan,
-                   else the outcome, its exit code and each stream's figures (README)
+                   else the outcome, its exit code and each stream's figures (README);
+                   with several meters, JSON Lines: one event per line, each with its
+                   slot, and a summary last (schema in the README)
   --version        print the program's version and the versions of the images it carries
   --help           this text
 
@@ -101,6 +128,10 @@ Exit codes: 0 updated or nothing to do; 1 the update failed or was stopped; 2 us
 device check; 12 no meter found, or it stopped answering before anything was written;
 13 the memory erase was refused; 14 the firmware was written but not its zone
 configuration (run again with --zone).
+With several meters (--port more than once, --all, --watch), --yes or --no is required,
+each meter has a live line, an outcome line and a row in the closing table, and the exit
+code is 0 when every meter was updated or had nothing to do; else the first of 1, 14, 12,
+13, 11, 10 that a meter ended with (--all that finds no meter: 12).
 )";
 }
 

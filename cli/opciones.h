@@ -9,7 +9,10 @@
 namespace z82 {
 
 struct Opciones {
-    std::string puerto;  // --port: a number, COMn or a device path; empty = search all
+    // --port, once or more: a number, COMn, a device path or a slot name; none = search all
+    std::vector<std::string> puertos;
+    bool todos = false;    // --all: every port where a meter answers
+    bool vigilar = false;  // --watch: update each meter as it is plugged in, until Ctrl-C
     Respuesta_fija respuesta = Respuesta_fija::preguntar;
     bool plan = false;
     bool zona = false;  // --zone: the zone configuration of a meter on the carried firmware
@@ -25,6 +28,9 @@ struct Opciones {
     bool version = false;
     std::string error;  // not empty: the command line is wrong
 };
+
+// Several meters in one run (the bench): --port more than once, --all or --watch.
+inline bool Es_banco(const Opciones& o) { return o.puertos.size() > 1 || o.todos || o.vigilar; }
 
 Opciones Analizar_opciones(const std::vector<std::string>& argumentos);
 std::string Texto_ayuda();

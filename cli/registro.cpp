@@ -27,7 +27,21 @@ bool Digitos(const std::string& s, std::size_t desde, std::size_t n) {
                        [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
-std::string Nombre_nuevo(const std::string& programa) {
+bool Letra_de_archivo(unsigned char c) {
+    return std::isalnum(c) != 0 || c == '.' || c == '-' || c == '_';
+}
+
+// A slot's name as a file name takes: what is not a letter, digit, '.', '-' or '_' becomes
+// '_' (a by-path name's colons, a device path's slashes).
+std::string Ranura_en_archivo(const std::string& ranura) {
+    std::string r = ranura;
+    for (char& c : r) {
+        if (!Letra_de_archivo(static_cast<unsigned char>(c))) c = '_';
+    }
+    return r;
+}
+
+std::string Nombre_nuevo(const std::string& programa, const std::string& ranura) {
     const std::time_t ahora = std::time(nullptr);
     std::tm t{};
 #ifdef _WIN32
@@ -37,13 +51,15 @@ std::string Nombre_nuevo(const std::string& programa) {
 #endif
     char fecha[32];
     std::strftime(fecha, sizeof fecha, "%Y%m%d-%H%M%S", &t);
-    return programa + "-" + fecha + "-" + std::to_string(Z82_PID()) + ".log";
+    std::string nombre = programa + "-" + fecha + "-" + std::to_string(Z82_PID());
+    if (!ranura.empty()) nombre += "." + Ranura_en_archivo(ranura);
+    return nombre + ".log";
 }
 
 }  // namespace
 
 bool Es_registro_de(const std::string& programa, const std::string& nombre) {
-    // PROGRAM- YYYYMMDD - HHMMSS - PID .log
+    // PROGRAM- YYYYMMDD - HHMMSS - PID [.SLOT] .log
     const std::size_t p = programa.size() + 1;
     const std::string fin = ".log";
     if (nombre.size() < p + 16 + 1 + fin.size()) return false;
@@ -54,7 +70,17 @@ bool Es_registro_de(const std::string& programa, const std::string& nombre) {
     }
     if (nombre.compare(nombre.size() - fin.size(), fin.size(), fin) != 0) return false;
     const std::size_t pid = p + 16;
-    return Digitos(nombre, pid, nombre.size() - fin.size() - pid);
+    const std::size_t final = nombre.size() - fin.size();
+    std::size_t fin_pid = pid;
+    while (fin_pid < final && std::isdigit(static_cast<unsigned char>(nombre[fin_pid])) != 0)
+        ++fin_pid;
+    if (fin_pid == pid) return false;
+    if (fin_pid == final) return true;
+    // A bench session's log names its slot after the PID.
+    if (nombre[fin_pid] != '.' || fin_pid + 1 == final) return false;
+    return std::all_of(nombre.begin() + static_cast<std::ptrdiff_t>(fin_pid + 1),
+                       nombre.begin() + static_cast<std::ptrdiff_t>(final),
+                       [](unsigned char c) { return Letra_de_archivo(c); });
 }
 
 std::vector<std::string> Rotar_registros(const std::string& programa,
@@ -95,7 +121,7 @@ std::optional<fs::path> Carpeta_registros() {
 }
 
 bool Registro_soporte::abrir(const std::string& programa, const fs::path& carpeta,
-                             std::string& error) {
+                             std::string& error, const std::string& ranura) {
     std::error_code ec;
     fs::create_directories(carpeta, ec);
     if (ec) {
@@ -119,7 +145,7 @@ bool Registro_soporte::abrir(const std::string& programa, const fs::path& carpet
         fs::remove(carpeta / nombre, e);
     }
 
-    ruta_ = carpeta / Nombre_nuevo(programa);
+    ruta_ = carpeta / Nombre_nuevo(programa, ranura);
     archivo_.open(ruta_);
     if (!archivo_) {
         error = "cannot write " + ruta_.string();
@@ -136,7 +162,8 @@ void Registro_soporte::resultado(const std::string& texto) {
     archivo_.close();
 }
 
-void Abrir_registro(Registro_soporte& registro, const std::string& programa) {
+void Abrir_registro(Registro_soporte& registro, const std::string& programa,
+                    const std::string& ranura) {
     const std::optional<fs::path> carpeta = Carpeta_registros();
     std::string error;
     if (!carpeta) {
@@ -145,7 +172,7 @@ void Abrir_registro(Registro_soporte& registro, const std::string& programa) {
 #else
         error = "no state folder (HOME is not set)";
 #endif
-    } else if (registro.abrir(programa, *carpeta, error)) {
+    } else if (registro.abrir(programa, *carpeta, error, ranura)) {
         return;
     }
     std::fprintf(stderr, "%s: no log for this run: %s\n", programa.c_str(), error.c_str());

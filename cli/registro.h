@@ -24,7 +24,8 @@ struct Archivo_registro {
     std::filesystem::file_time_type momento;
 };
 
-// "PROGRAM-YYYYMMDD-HHMMSS-PID.log", the name of a log of that program.
+// "PROGRAM-YYYYMMDD-HHMMSS-PID.log", the name of a log of that program; a bench session's
+// log adds its slot: "PROGRAM-YYYYMMDD-HHMMSS-PID.SLOT.log".
 bool Es_registro_de(const std::string& programa, const std::string& nombre);
 
 // The names among existentes to remove, oldest first, so that what is left holds at most
@@ -40,10 +41,11 @@ std::optional<std::filesystem::path> Carpeta_registros();
 // The log of this run.
 class Registro_soporte {
   public:
-    // Makes room and opens a new log of programa in carpeta. On failure, false and the
-    // reason in error; the run then goes on without a log.
+    // Makes room and opens a new log of programa in carpeta (of a bench session on the slot
+    // ranura, when given). On failure, false and the reason in error; the run then goes on
+    // without a log.
     bool abrir(const std::string& programa, const std::filesystem::path& carpeta,
-               std::string& error);
+               std::string& error, const std::string& ranura = {});
     bool abierto() const { return archivo_.is_open(); }
     const std::filesystem::path& ruta() const { return ruta_; }
     // Where the trace lines go.
@@ -59,6 +61,7 @@ class Registro_soporte {
 
 // Opens the log of this run where the environment says; a run that cannot have one is
 // told so in one line on standard error.
-void Abrir_registro(Registro_soporte& registro, const std::string& programa);
+void Abrir_registro(Registro_soporte& registro, const std::string& programa,
+                    const std::string& ranura = {});
 
 }  // namespace z82

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <tuple>
 
 namespace z82 {
@@ -40,6 +41,28 @@ std::tuple<int, std::string, long, std::string> clave_orden(const std::string& n
     return {grupo(nombre), nombre.substr(0, corte), numero, nombre};
 }
 
+// The real path of the device behind each link in `carpeta` -> the link's name. Where several
+// links lead to one device (udev makes both a "-usb-" and a "-usbv2-" by-path link) the first
+// name in order is kept, so the slot's name does not depend on the folder's order.
+std::map<std::string, std::string> leer_enlaces(const fs::path& carpeta) {
+    std::map<std::string, std::string> enlaces;
+    std::error_code ec;
+    for (fs::directory_iterator it(carpeta, ec), fin; !ec && it != fin; it.increment(ec)) {
+        std::error_code e2;
+        const fs::path real = fs::canonical(it->path(), e2);
+        if (e2) continue;  // a link left behind by an adapter that is gone
+        const std::string nombre = it->path().filename().string();
+        const auto [pos, nuevo] = enlaces.emplace(real.string(), nombre);
+        if (!nuevo && nombre < pos->second) pos->second = nombre;
+    }
+    return enlaces;
+}
+
+// A name with no folder in it: a slot's name, or a device's in the dev folder.
+bool nombre_suelto(const std::string& ruta) {
+    return ruta.find('/') == std::string::npos && ruta != "." && ruta != "..";
+}
+
 }  // namespace
 
 Catalogo_puertos::Catalogo_puertos(std::string clase_tty, std::string dev)
@@ -69,7 +92,9 @@ std::vector<Puerto_catalogo> Catalogo_puertos::explorar() const {
     std::vector<Puerto_catalogo> lista;
     lista.reserve(nombres.size());
     for (const auto& nombre : nombres) {
-        lista.push_back({(fs::path(dev_) / nombre).string(), describir(nombre), false});
+        lista.push_back({.ruta = (fs::path(dev_) / nombre).string(),
+                         .descripcion = describir(nombre),
+                         .explicito = false});
     }
     return lista;
 }
@@ -105,23 +130,48 @@ std::string Catalogo_puertos::describir(const std::string& nombre) const {
     return {};
 }
 
+void Catalogo_puertos::nombrar_enlaces() {
+    const fs::path serie = fs::path(dev_) / "serial";
+    const auto rutas = leer_enlaces(serie / "by-path");
+    const auto ids = leer_enlaces(serie / "by-id");
+    for (auto& p : puertos_) {
+        p.por_ruta.clear();
+        p.por_id.clear();
+        std::error_code ec;
+        const std::string real = fs::canonical(p.ruta, ec).string();
+        if (ec) continue;
+        if (const auto it = rutas.find(real); it != rutas.end()) p.por_ruta = it->second;
+        if (const auto it = ids.find(real); it != ids.end()) p.por_id = it->second;
+    }
+}
+
 void Catalogo_puertos::actualizar() {
     puertos_ = explorar();
+    // A registered link whose device the system lists now is that device.
     for (const auto& ruta : registrados_) {
-        if (numero(ruta) == 0) puertos_.push_back({ruta, {}, true});
+        if (numero(ruta) == 0) puertos_.push_back({.ruta = ruta, .explicito = true});
     }
+    nombrar_enlaces();
 }
 
 int Catalogo_puertos::registrar(const std::string& ruta) {
     if (ruta.empty()) return 0;
     if (const int n = numero(ruta); n != 0) return n;
-    // A link such as /dev/serial/by-id/... names a device the system already lists.
-    for (size_t i = 0; i < puertos_.size(); ++i) {
-        std::error_code ec;
-        if (fs::equivalent(puertos_[i].ruta, ruta, ec) && !ec) return static_cast<int>(i) + 1;
+    // A name with no folder: a slot whose device the system does not list, or a device
+    // named without its folder ("ttyUSB0"). Nothing there: no port.
+    if (nombre_suelto(ruta)) {
+        const fs::path dev(dev_);
+        for (const fs::path& p :
+             {dev / "serial" / "by-path" / ruta, dev / "serial" / "by-id" / ruta, dev / ruta}) {
+            std::error_code ec;
+            const fs::file_status estado = fs::status(p, ec);
+            if (fs::exists(estado) && !fs::is_directory(estado)) return registrar(p.string());
+        }
+        return 0;
     }
     registrados_.push_back(ruta);
-    puertos_.push_back({ruta, {}, true});
+    puertos_.push_back({.ruta = ruta, .explicito = true});
+    nombrar_enlaces();
     return cantidad();
 }
 
@@ -140,6 +190,13 @@ std::string Catalogo_puertos::descripcion(int n) const {
     return p != nullptr ? p->descripcion : std::string();
 }
 
+std::string Catalogo_puertos::ranura(int n) const {
+    const Puerto_catalogo* p = puerto(n);
+    if (p == nullptr) return {};
+    if (!p->por_ruta.empty()) return p->por_ruta;
+    return p->por_id.empty() ? p->ruta : p->por_id;
+}
+
 bool Catalogo_puertos::existe(int n) const {
     const Puerto_catalogo* p = puerto(n);
     std::error_code ec;
@@ -147,8 +204,20 @@ bool Catalogo_puertos::existe(int n) const {
 }
 
 int Catalogo_puertos::numero(const std::string& ruta) const {
+    if (ruta.empty()) return 0;
     for (size_t i = 0; i < puertos_.size(); ++i) {
         if (puertos_[i].ruta == ruta) return static_cast<int>(i) + 1;
+    }
+    const bool suelto = nombre_suelto(ruta);
+    for (size_t i = 0; i < puertos_.size(); ++i) {
+        const Puerto_catalogo& p = puertos_[i];
+        if (suelto) {
+            if (ruta == p.por_ruta || ruta == p.por_id) return static_cast<int>(i) + 1;
+            continue;
+        }
+        // A link such as /dev/serial/by-id/... names the device it leads to.
+        std::error_code ec;
+        if (fs::equivalent(p.ruta, ruta, ec) && !ec) return static_cast<int>(i) + 1;
     }
     return 0;
 }

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -55,34 +54,6 @@ void Entorno_sistema::diagnostico(const std::string& linea) {
     std::fputs(linea.c_str(), stdout);
     if (linea.empty() || linea.back() != '\n') std::fputc('\n', stdout);
     std::fflush(stdout);
-}
-
-int Enlace_sistema::numero(const std::string& nombre) {
-    if (nombre.empty()) return 0;
-    std::string cifras = nombre;
-    if (cifras.size() > 3 && (cifras.rfind("COM", 0) == 0 || cifras.rfind("com", 0) == 0)) {
-        cifras = cifras.substr(3);
-    }
-    bool solo_cifras = !cifras.empty() && cifras.size() < 9;
-    for (const char c : cifras)
-        solo_cifras = solo_cifras && std::isdigit(static_cast<unsigned char>(c));
-    if (solo_cifras) return std::stoi(cifras);
-    return catalogo.registrar(nombre);
-}
-
-std::vector<int> Enlace_sistema::numeros() {
-    catalogo.actualizar();
-    std::vector<int> r;
-    for (int n = 1; n <= catalogo.cantidad(); ++n) {
-        if (catalogo.existe(n)) r.push_back(n);
-    }
-    return r;
-}
-
-std::string Enlace_sistema::descripcion(int n) const {
-    const Puerto_catalogo* p = catalogo.puerto(n);
-    if (p == nullptr) return {};
-    return p->descripcion.empty() ? p->ruta : p->ruta + " - " + p->descripcion;
 }
 
 }  // namespace z82

@@ -19,12 +19,22 @@ class Enlace_sistema {
     Serie_win32 serie;
     Cerrojo_mutex cerrojo;
 
-    // The port number for what the user typed: "3", "COM3", "COM3:" or "\\.\COM3"; 0 otherwise.
+    // The port number for what the user typed: "3", "COM3", "COM3:", "\\.\COM3", or the
+    // location path or instance id of a port plugged in now (ranura(), por_id()); 0 otherwise.
     int numero(const std::string& nombre);
     // The numbers of the ports the system has now, in order (for a list of ports).
     std::vector<int> numeros();
     // Words about port n for a list shown to the user.
     std::string descripcion(int n) const;
+    // The location path of the hub slot port n is plugged into, which stays when the adapter
+    // is plugged in again and gets another COM number
+    // ("PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(2)#USB(3)"); "COMn" when the system gives none.
+    std::string ranura(int n) const;
+    // The device instance id of port n, empty when no present device has that port.
+    std::string por_id(int n) const;
+    // Sessions on several ports in one process each lock their own port from now on,
+    // instead of all waiting for the one lock of the user.
+    void cerrojo_por_puerto() { cerrojo.por_puerto(); }
 };
 
 }  // namespace z82

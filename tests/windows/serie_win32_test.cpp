@@ -9,6 +9,12 @@
 #include "link/tcpuerto.h"
 #include "link/win32/entorno_sistema.h"
 
+// After the program's headers: <windows.h> defines macros of the same names.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
 namespace z82 {
 namespace {
 
@@ -40,6 +46,49 @@ TEST(SerieWin32, PortNamesTheUserMayType) {
     EXPECT_EQ(enlace.numero("COM"), 0);
     EXPECT_EQ(enlace.numero("LPT1"), 0);
     EXPECT_EQ(enlace.numero(""), 0);
+    // A slot with no adapter in it names no port; a port the system does not describe is
+    // its own slot.
+    EXPECT_EQ(enlace.numero("PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(2)#USB(9)"), 0);
+    EXPECT_EQ(enlace.ranura(250), "COM250");
+    EXPECT_EQ(enlace.por_id(250), "");
+}
+
+// Seen from another thread, as a session on another port would: is the named mutex free?
+bool Libre(const std::string& nombre) {
+    bool libre = false;
+    std::thread otro([&] {
+        HANDLE h = ::CreateMutexA(nullptr, FALSE, nombre.c_str());
+        libre = h != nullptr && ::WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
+        if (libre) ::ReleaseMutex(h);
+        if (h != nullptr) ::CloseHandle(h);
+    });
+    otro.join();
+    return libre;
+}
+
+TEST(CerrojoMutex, OncePerPortEachPortHasItsOwnMutex) {
+    Enlace_sistema comun;
+    comun.cerrojo.bloquear_puerto(3);
+    EXPECT_FALSE(Libre(Cerrojo_mutex::NOMBRE));  // by default one lock for every port
+    EXPECT_TRUE(Libre(Cerrojo_mutex::nombre_puerto(3)));
+    comun.cerrojo.desbloquear();
+
+    Enlace_sistema banco;
+    banco.cerrojo_por_puerto();
+    banco.cerrojo.bloquear_puerto(3);
+    banco.cerrojo.bloquear_puerto(4);  // nested: stays on the outermost port
+    EXPECT_EQ(Cerrojo_mutex::nombre_puerto(3), "Mutex_Puerto.COM3");
+    EXPECT_FALSE(Libre("Mutex_Puerto.COM3"));
+    EXPECT_TRUE(Libre("Mutex_Puerto.COM4"));
+    EXPECT_TRUE(Libre(Cerrojo_mutex::NOMBRE));
+    banco.cerrojo.desbloquear();
+    EXPECT_FALSE(Libre("Mutex_Puerto.COM3"));
+    banco.cerrojo.desbloquear();
+    EXPECT_TRUE(Libre("Mutex_Puerto.COM3"));
+    banco.cerrojo.bloquear();  // the last port's
+    EXPECT_FALSE(Libre("Mutex_Puerto.COM3"));
+    banco.cerrojo.desbloquear();
+    EXPECT_TRUE(Libre("Mutex_Puerto.COM3"));
 }
 
 TEST(CerrojoMutex, RecursiveForItsOwnerAndExclusiveForOthers) {

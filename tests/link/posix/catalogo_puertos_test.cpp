@@ -156,6 +156,72 @@ TEST(CatalogoPuertos, EnvironmentListsTheCatalogueAsComNames) {
               (m.dev() / "ttyUSB0").string() + " - Maker Cable ttyUSB0 (0403:6001)");
 }
 
+// The slot names of a bench's hub: udev's links, relative as it makes them. A slot keeps
+// its name and every way of naming it leads to one port, also after its adapter was plugged
+// in again and came back as another ttyUSB.
+TEST(CatalogoPuertos, SlotNamesComeFromTheSerialLinksAndOutliveTheTtyNumber) {
+    Maquina m;
+    m.usb("ttyUSB0", "1-2.3", "ftdi_sio", true);
+    m.usb("ttyUSB1", "1-2.4", "ftdi_sio", true);
+    const fs::path por_ruta = m.dev() / "serial" / "by-path";
+    const fs::path por_id = m.dev() / "serial" / "by-id";
+    fs::create_directories(por_ruta);
+    fs::create_directories(por_id);
+    const std::string ranura = "pci-0000:00:14.0-usb-0:2.3:1.0-port0";
+    const std::string id_a = "usb-Maker_Cable_A1-if00-port0";
+    fs::create_symlink("../../ttyUSB0", por_ruta / "pci-0000:00:14.0-usbv2-0:2.3:1.0-port0");
+    fs::create_symlink("../../ttyUSB0", por_ruta / ranura);
+    fs::create_symlink("../../ttyUSB0", por_id / id_a);
+    fs::create_symlink("../../ttyUSB1", por_id / "usb-Maker_Cable_B2-if00-port0");
+    const std::string vacia = "pci-0000:00:14.0-usb-0:2.9:1.0-port0";
+    fs::create_symlink("../../ttyUSB9", por_ruta / vacia);  // its adapter is gone
+    Enlace_sistema enlace(m.clase().string(), m.dev().string(), (m.raiz / "Mutex_Puerto").string());
+    const std::string pts = (m.raiz / "pts-3").string();
+    Maquina::escribir(pts, "");
+
+    const struct {
+        std::string nombre;
+        int numero;
+    } casos[] = {
+        {ranura, 1},
+        {(por_ruta / ranura).string(), 1},
+        {(por_ruta / "pci-0000:00:14.0-usbv2-0:2.3:1.0-port0").string(), 1},
+        {id_a, 1},
+        {(m.dev() / "ttyUSB0").string(), 1},
+        {"ttyUSB0", 1},
+        {"usb-Maker_Cable_B2-if00-port0", 2},
+        {pts, 3},
+        {vacia, 0},
+        {"pci-0000:00:14.0-usb-0:2.8:1.0-port0", 0},
+    };
+    for (const auto& c : casos) EXPECT_EQ(enlace.numero(c.nombre), c.numero) << c.nombre;
+    EXPECT_EQ(enlace.ranura(1), ranura);
+    EXPECT_EQ(enlace.por_id(1), id_a);
+    EXPECT_EQ(enlace.ranura(2), "usb-Maker_Cable_B2-if00-port0");  // no slot: the adapter
+    EXPECT_EQ(enlace.por_id(3), "");
+    EXPECT_EQ(enlace.ranura(3), pts);  // neither: the path
+    EXPECT_EQ(enlace.ranura(4), "");
+    // Another adapter goes into the first slot and comes up as ttyUSB3: udev moves the slot's
+    // links to it and takes the old adapter's name away.
+    fs::remove_all(m.clase() / "ttyUSB0");
+    fs::remove(m.dev() / "ttyUSB0");
+    fs::remove(por_id / id_a);
+    m.usb("ttyUSB3", "1-2.3", "ftdi_sio", true);
+    for (const char* nombre :
+         {"pci-0000:00:14.0-usb-0:2.3:1.0-port0", "pci-0000:00:14.0-usbv2-0:2.3:1.0-port0"}) {
+        fs::remove(por_ruta / nombre);
+        fs::create_symlink("../../ttyUSB3", por_ruta / nombre);
+    }
+    EXPECT_EQ(enlace.numeros(), (std::vector<int>{1, 2, 3}));  // ttyUSB1, ttyUSB3, pts-3
+    const int n = enlace.numero(ranura);
+    EXPECT_EQ(n, 2);
+    EXPECT_EQ(enlace.catalogo.ruta(n), (m.dev() / "ttyUSB3").string());
+    EXPECT_EQ(enlace.ranura(n), ranura);
+    EXPECT_EQ(enlace.por_id(n), "");
+    EXPECT_EQ(enlace.numero((por_ruta / ranura).string()), n);
+    EXPECT_EQ(enlace.numero(id_a), 0);
+}
+
 TEST(EntornoSistema, ClocksAreMonotonicAndSecondsAreWholeMilliseconds) {
     Enlace_sistema enlace("/nonexistent", "/nonexistent", "/nonexistent/lock");
     Entorno_sistema entorno(enlace);
