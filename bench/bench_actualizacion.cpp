@@ -1,7 +1,7 @@
 // Whole updates against the simulated meter: under virtual time in-process, and in real time
 // over a pseudo-terminal to z82-meter-sim, which paces every byte at 115200 baud 8N2.
 //
-//   bench_actualizacion [--completa] [--sin-pty] [--nice N]
+//   bench_actualizacion [--completa | --ocho] [--sin-pty] [--nice N]
 //
 // The programs on the pty run at nice -10 (--nice changes it; 0 leaves it), when the user
 // may: they sleep nearly all the time, and a machine busy with other work would otherwise
@@ -14,8 +14,13 @@
 //   - the pty scenario (by default a meter at firmware 1.89.00000, which needs only the FPGA
 //     area; --completa: the default meter, the whole update): the protocol time of the same
 //     scenario under virtual time, where the clock moves only by the bytes on the wire, the
-//     pauses, the drains and the time-outs; the wall time of z82-update --yes against
+//     pauses, the drains and the time-outs; the wall time of z82-update --yes --json against
 //     z82-meter-sim for it, their ratio, the CPU time z82-update used and its peak memory;
+//   - the FPGA-only scenario on eight meters updated by one z82-update (--port eight
+//     times, not with --completa): each meter's time to its outcome against the single
+//     run's wall time, at most 1.10 times it; the CPU time per meter, under 2 % of one core;
+//     the peak memory, at most 31 MB (ocho_medidores.cpp). --ocho runs the single run and
+//     this one alone;
 //   - the same scenario on two meters at once, each z82-update on its own pty: each run's
 //     wall time against the protocol time and against the single run's wall time;
 //   - the cable pulled: the FPGA-only scenario again, the simulator ended once the meter has
@@ -23,14 +28,10 @@
 //     the CPU time z82-update uses from then until it gives up, and how long that takes (it
 //     must wait, not spin);
 //   - the peak memory of the Qt window, when it was built and can start offscreen.
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/resource.h>
-#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -46,27 +47,15 @@
 #include "apoyo/banco_ventana.h"
 #include "base/mapa_flash.h"
 #include "fpga/tcfpga.h"
+#include "ocho_medidores.h"
+#include "procesos.h"
 #include "sim/config_medidor.h"
 #include "sim/medidor_simulado.h"
 
 namespace {
 
-using Reloj = std::chrono::steady_clock;
 namespace fs = std::filesystem;
-
-double Segundos(Reloj::time_point a, Reloj::time_point b) {
-    return std::chrono::duration<double>(b - a).count();
-}
-
-void Fila(const std::string& que, const std::string& valor) {
-    std::printf("| %-62s | %-34s |\n", que.c_str(), valor.c_str());
-}
-
-std::string Formato(const char* f, double v) {
-    char s[64];
-    std::snprintf(s, sizeof s, f, v);
-    return s;
-}
+using namespace z82::banco;
 
 const char* Nombre(z82::Resultado_asistente r) {
     using R = z82::Resultado_asistente;
@@ -115,88 +104,6 @@ Virtual Actualizar_virtual(const z82::sim::Config_medidor& c) {
     return r;
 }
 
-struct Hijo {
-    pid_t pid = -1;
-    int salida = -1;   // the child's standard output, when asked for
-    int entrada = -1;  // the child's standard input, when asked for
-};
-
-// Starts a program; its output goes to a pipe (con_tubo, standard error too with
-// error_al_tubo) or to the file registro.
-int prioridad = -10;
-
-Hijo Lanzar(const std::vector<std::string>& args, bool con_tubo, const std::string& registro,
-            const std::vector<std::string>& entorno_extra = {}, bool error_al_tubo = false) {
-    int tubo_salida[2] = {-1, -1}, tubo_entrada[2] = {-1, -1};
-    if (con_tubo && (pipe(tubo_salida) != 0 || pipe(tubo_entrada) != 0)) return {};
-    Hijo h;
-    h.pid = fork();
-    if (h.pid == 0) {
-        if (con_tubo) {
-            dup2(tubo_salida[1], STDOUT_FILENO);
-            if (error_al_tubo) dup2(tubo_salida[1], STDERR_FILENO);
-            dup2(tubo_entrada[0], STDIN_FILENO);
-            close(tubo_salida[0]);
-            close(tubo_entrada[1]);
-        } else {
-            const int f = open(registro.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (f >= 0) {
-                dup2(f, STDOUT_FILENO);
-                dup2(f, STDERR_FILENO);
-            }
-            const int nulo = open("/dev/null", O_RDONLY);
-            if (nulo >= 0) dup2(nulo, STDIN_FILENO);
-        }
-        for (const auto& e : entorno_extra) putenv(const_cast<char*>(e.c_str()));
-        if (prioridad != 0) setpriority(PRIO_PROCESS, 0, prioridad);
-        std::vector<char*> argv;
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    if (con_tubo) {
-        close(tubo_salida[1]);
-        close(tubo_entrada[0]);
-        h.salida = tubo_salida[0];
-        h.entrada = tubo_entrada[1];
-    }
-    return h;
-}
-
-std::string Leer_linea(int fd) {
-    std::string s;
-    char c = 0;
-    while (read(fd, &c, 1) == 1 && c != '\n') s += c;
-    return s;
-}
-
-struct Medida {
-    bool ok = false;
-    int codigo = -1;
-    double pared_s = 0;
-    double cpu_s = 0;
-    double usuario_s = 0;
-    long max_rss_kb = 0;
-};
-
-Medida Esperar(pid_t pid, Reloj::time_point inicio) {
-    Medida m;
-    int estado = 0;
-    rusage uso{};
-    if (wait4(pid, &estado, 0, &uso) != pid) return m;
-    m.pared_s = Segundos(inicio, Reloj::now());
-    m.ok = true;
-    m.codigo = WIFEXITED(estado) ? WEXITSTATUS(estado) : 128 + WTERMSIG(estado);
-    auto segundos = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    m.usuario_s = segundos(uso.ru_utime);
-    m.cpu_s = m.usuario_s + segundos(uso.ru_stime);
-    m.max_rss_kb = uso.ru_maxrss;
-    return m;
-}
-
 // Waits for both programs, each measured from inicio to its own exit whichever ends first.
 std::vector<Medida> Esperar_ambos(pid_t a, pid_t b, Reloj::time_point inicio) {
     std::vector<Medida> m(2);
@@ -218,36 +125,6 @@ std::vector<Medida> Esperar_ambos(pid_t a, pid_t b, Reloj::time_point inicio) {
     }
     return m;
 }
-
-struct Simulador {
-    Hijo h;
-    std::string ruta;
-    // con_registro: the meter lists the commands it understood (--verbose) on the same pipe,
-    // after the path.
-    bool Iniciar(const std::vector<std::string>& opciones, bool con_registro = false) {
-        std::vector<std::string> args{Z82_METER_SIM};
-        args.insert(args.end(), opciones.begin(), opciones.end());
-        if (con_registro) args.emplace_back("--verbose");
-        h = Lanzar(args, true, "", {}, con_registro);
-        if (h.pid <= 0) return false;
-        ruta = Leer_linea(h.salida);
-        return ruta.rfind("/dev/", 0) == 0;
-    }
-    // Closing its standard input ends it.
-    void Parar() {
-        if (h.pid <= 0) return;
-        close(h.entrada);
-        int estado = 0;
-        for (int i = 0; i < 50 && waitpid(h.pid, &estado, WNOHANG) == 0; ++i) usleep(20000);
-        if (waitpid(h.pid, &estado, WNOHANG) == 0) {
-            kill(h.pid, SIGTERM);
-            waitpid(h.pid, &estado, 0);
-        }
-        close(h.salida);
-        h.pid = -1;
-    }
-    ~Simulador() { Parar(); }
-};
 
 // CPU seconds (user + system) a running process has used so far.
 double Cpu_hasta_ahora(pid_t pid) {
@@ -355,30 +232,39 @@ fs::path Carpeta_temporal() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool completa = false, con_pty = true;
+    bool completa = false, con_pty = true, solo_ocho = false, uso_mal = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--completa") {
             completa = true;
         } else if (a == "--sin-pty") {
             con_pty = false;
+        } else if (a == "--ocho") {
+            solo_ocho = true;
         } else if (a == "--nice" && i + 1 < argc) {
             prioridad = std::atoi(argv[++i]);
         } else {
-            std::fprintf(stderr, "usage: %s [--completa] [--sin-pty] [--nice N]\n", argv[0]);
-            return 2;
+            uso_mal = true;
         }
+    }
+    // The eight meters take the FPGA-only scenario, over ptys.
+    if (uso_mal || (solo_ocho && (completa || !con_pty))) {
+        std::fprintf(stderr, "usage: %s [--completa | --ocho] [--sin-pty] [--nice N]\n", argv[0]);
+        return 2;
     }
     int fallos = 0;
 
     // The default update under virtual time.
-    const auto entera = Actualizar_virtual({});
-    if (entera.resultado != z82::Resultado_asistente::actualizado) ++fallos;
-    Fila("whole update, virtual time: real time",
-         Formato("%.2f s", entera.real_s) + " (" + Nombre(entera.resultado) + ")");
-    Fila("whole update, virtual time: protocol time it stands for",
-         Formato("%.1f s", entera.protocolo_s) +
-             Formato(" (%.0fx faster)", entera.protocolo_s / entera.real_s));
+    Virtual entera;
+    if (!solo_ocho) {
+        entera = Actualizar_virtual({});
+        if (entera.resultado != z82::Resultado_asistente::actualizado) ++fallos;
+        Fila("whole update, virtual time: real time",
+             Formato("%.2f s", entera.real_s) + " (" + Nombre(entera.resultado) + ")");
+        Fila("whole update, virtual time: protocol time it stands for",
+             Formato("%.1f s", entera.protocolo_s) +
+                 Formato(" (%.0fx faster)", entera.protocolo_s / entera.real_s));
+    }
 
     if (!con_pty) return fallos == 0 ? 0 : 1;
 
@@ -404,25 +290,51 @@ int main(int argc, char** argv) {
         return 1;
     }
     const auto t0 = Reloj::now();
+    // The outcome as the eight-meter run gives it for each meter (--json), on standard
+    // output alone; the rest of what the program says goes to its own file.
+    const std::string salida = (carpeta / "z82-update.json").string();
     const std::string registro = (carpeta / "z82-update.txt").string();
     // The port lock lives in XDG_RUNTIME_DIR: a folder of its own keeps other updaters that
     // run on the same machine (other sessions, test runs) from holding this run's lock.
     const std::string xdg = "XDG_RUNTIME_DIR=" + carpeta.string();
-    const Hijo u = Lanzar({Z82_UPDATE, "--port", sim.ruta, "--yes"}, false, registro, {xdg});
+    const Hijo u = Lanzar({Z82_UPDATE, "--port", sim.ruta, "--yes", "--json"}, false, salida, {xdg},
+                          false, registro);
     const Medida m = Esperar(u.pid, t0);
     sim.Parar();
-    if (!m.ok || m.codigo != 0) {
+    std::ifstream f_salida(salida);
+    const std::string desenlace((std::istreambuf_iterator<char>(f_salida)),
+                                std::istreambuf_iterator<char>());
+    std::string resultado;
+    Texto_json(desenlace, "result", resultado);
+    const bool sola_bien = m.ok && m.codigo == 0 && resultado == "updated";
+    if (!sola_bien) {
         ++fallos;
-        std::fprintf(stderr, "z82-update ended with code %d; its output:\n", m.codigo);
-        std::system(("cat " + registro).c_str());
+        std::fprintf(stderr, "z82-update ended with code %d, result \"%s\"; its output:\n",
+                     m.codigo, resultado.c_str());
+        std::system(("cat " + salida + " " + registro).c_str());
     }
-    Fila("  z82-update --yes over the pty: wall time",
-         Formato("%.3f s", m.pared_s) + (m.codigo == 0 ? " (exit 0)" : " (FAILED)"));
+    Fila("  z82-update --yes --json over the pty: wall time",
+         Formato("%.3f s", m.pared_s) + (sola_bien ? " (exit 0, updated)" : " (FAILED)"));
     Fila("  wall time / protocol time", Formato("%.4f", m.pared_s / virtual_pty.protocolo_s));
     Fila("  z82-update CPU time (user + system)",
          Formato("%.3f s", m.cpu_s) + Formato(" (%.2f%% of wall)", 100 * m.cpu_s / m.pared_s));
     Fila("  z82-update peak memory (max RSS)",
          Formato("%.1f MB", static_cast<double>(m.max_rss_kb) / 1024.0));
+
+    // Eight meters in one z82-update, against the single run above: under --completa that
+    // run is the whole update, not theirs.
+    if (completa) {
+        Fila("eight of the pty scenario in one z82-update", "not run with --completa");
+    } else if (!sola_bien) {
+        Fila("eight of the pty scenario in one z82-update", "not run: the single run failed");
+    } else {
+        fallos += Ocho_medidores(opciones_sim, m.pared_s, carpeta.string(), xdg);
+    }
+    std::error_code ec;
+    if (solo_ocho) {
+        fs::remove_all(carpeta, ec);
+        return fallos == 0 ? 0 : 1;
+    }
 
     {
         // Two meters at once, the same scenario on each, every updater on its own pty and
@@ -540,7 +452,6 @@ int main(int argc, char** argv) {
 #else
     Fila("z82-update-gui", "not built (Qt 6 missing)");
 #endif
-    std::error_code ec;
     fs::remove_all(carpeta, ec);
     return fallos == 0 ? 0 : 1;
 }
