@@ -246,9 +246,10 @@ void Pantalla_banco::tabla(const std::vector<Evento_banco>& desenlaces, int codi
                          e.ranura.c_str(), d.clave.c_str(), d.codigo, fallo.c_str());
         }
     }
-    std::fprintf(salida_, "Exit code %d%s\n", codigo,
-                 codigo == 0 ? ": every meter is updated or had nothing to do."
-                             : ": not every meter was updated (see the table).");
+    const char* que = codigo == 0          ? ": every meter is updated or had nothing to do."
+                      : desenlaces.empty() ? ": no meter answered."
+                                           : ": not every meter was updated (see the table).";
+    std::fprintf(salida_, "Exit code %d%s\n", codigo, que);
     std::fflush(salida_);
 }
 

@@ -106,7 +106,8 @@ Finds a Z82 meter on the serial ports, reads its versions, and writes what it ne
   --zone           also write the zone configuration (default parameters and profiles)
                    to a meter that already runs the carried firmware: after a run that
                    wrote the firmware but could not write its zone (exit code 14)
-  --list-ports     print the ports a search would try, with their numbers
+  --list-ports     print the ports a search would try, with their numbers and the slot
+                   names that stay when an adapter is plugged in again
   --list-plans     print the channel plans the program carries
   --trace FILE     write every byte sent and received, with times, to FILE
   --simulate[=OPTS] update the built-in simulated meter, run in this program ten times
