@@ -54,6 +54,7 @@ void Banco::Arrancar(const Ranura& r) {
     Plaza& p = plazas_[r.nombre];
     if (p.hilo.joinable()) p.hilo.join();
     p.estado = Estado::en_curso;
+    p.puerto = r.ruta;
     const bool exigir = !opciones_.fijas.empty() && !opciones_.vigilar;
     p.hilo = std::thread([this, r, exigir] {
         const std::function<void(Evento_banco)> publicar = [this](Evento_banco e) {
@@ -103,6 +104,7 @@ void Banco::Mirar(bool primera) {
             Evento_banco e;
             e.tipo = Tipo_evento::desenchufado;
             e.ranura = nombre;
+            e.puerto = plaza.puerto;
             Atender(e);
         }
         if (plaza.estado != Estado::en_curso) plaza.estado = Estado::libre;

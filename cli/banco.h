@@ -115,6 +115,7 @@ class Banco {
         std::thread hilo;
         int64_t reintento_ms = 0;
         bool presente = false;
+        std::string puerto;  // the device path of its last session
     };
 
     void Publicar(Evento_banco e);
