@@ -20,9 +20,8 @@
 //     times, not with --completa): each meter's time to its outcome against the single
 //     run's wall time, at most 1.10 times it; the CPU time per meter, under 2 % of one core;
 //     the peak memory, at most 31 MB (ocho_medidores.cpp). --ocho runs the single run and
-//     this one alone;
-//   - the same scenario on two meters at once, each z82-update on its own pty: each run's
-//     wall time against the protocol time and against the single run's wall time;
+//     this one alone. (Two copies of the program side by side, one port each, are a test:
+//     tests/e2e/posix/lado_a_lado_pty_test.cpp.)
 //   - the cable pulled: the FPGA-only scenario again, the simulator ended once the meter has
 //     taken 10 % of the FPGA area (its own log of the commands it understood says when);
 //     the CPU time z82-update uses from then until it gives up, and how long that takes (it
@@ -102,28 +101,6 @@ Virtual Actualizar_virtual(const z82::sim::Config_medidor& c) {
     r.mensajes = b.entorno.mensajes_procesados;
     b.ventana.reset();
     return r;
-}
-
-// Waits for both programs, each measured from inicio to its own exit whichever ends first.
-std::vector<Medida> Esperar_ambos(pid_t a, pid_t b, Reloj::time_point inicio) {
-    std::vector<Medida> m(2);
-    pid_t pids[2] = {a, b};
-    while (pids[0] > 0 || pids[1] > 0) {
-        for (size_t i = 0; i < 2; ++i) {
-            if (pids[i] <= 0) continue;
-            int estado = 0;
-            const pid_t r = waitpid(pids[i], &estado, WNOHANG);
-            if (r == 0) continue;
-            const bool suyo = r == pids[i];
-            pids[i] = -1;
-            if (!suyo) continue;
-            m[i].pared_s = Segundos(inicio, Reloj::now());
-            m[i].ok = true;
-            m[i].codigo = WIFEXITED(estado) ? WEXITSTATUS(estado) : 128 + WTERMSIG(estado);
-        }
-        usleep(2000);
-    }
-    return m;
 }
 
 // CPU seconds (user + system) a running process has used so far.
@@ -334,34 +311,6 @@ int main(int argc, char** argv) {
     if (solo_ocho) {
         fs::remove_all(carpeta, ec);
         return fallos == 0 ? 0 : 1;
-    }
-
-    {
-        // Two meters at once, the same scenario on each, every updater on its own pty and
-        // all in the one lock folder, as two copies of the program on one machine.
-        Simulador s1, s2;
-        if (s1.Iniciar(opciones_sim) && s2.Iniciar(opciones_sim)) {
-            const auto l0 = Reloj::now();
-            const std::string r1 = (carpeta / "lado-1.txt").string();
-            const std::string r2 = (carpeta / "lado-2.txt").string();
-            const Hijo u1 = Lanzar({Z82_UPDATE, "--port", s1.ruta, "--yes"}, false, r1, {xdg});
-            const Hijo u2 = Lanzar({Z82_UPDATE, "--port", s2.ruta, "--yes"}, false, r2, {xdg});
-            const std::vector<Medida> ml = Esperar_ambos(u1.pid, u2.pid, l0);
-            Fila("two of the pty scenario side by side, one port each", "");
-            for (size_t i = 0; i < ml.size(); ++i) {
-                const bool bien = ml[i].ok && ml[i].codigo == 0;
-                if (!bien) ++fallos;
-                Fila("  run " + std::to_string(i + 1) + ": wall time / protocol time",
-                     Formato("%.4f", ml[i].pared_s / virtual_pty.protocolo_s) +
-                         Formato(" (wall %.3f s", ml[i].pared_s) +
-                         (bien ? ")" : ", FAILED code " + std::to_string(ml[i].codigo) + ")"));
-                Fila("  run " + std::to_string(i + 1) + ": wall time / the single run's",
-                     Formato("%.4f", ml[i].pared_s / m.pared_s));
-            }
-        } else {
-            ++fallos;
-            Fila("two of the pty scenario side by side", "the simulators did not start");
-        }
     }
 
     {

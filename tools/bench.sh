@@ -6,7 +6,7 @@
 # updated by one z82-update against the same update of one meter alone.
 #
 #   tools/bench.sh             the pty runs update the FPGA area only (about 50 s each,
-#                              about 3 minutes in all)
+#                              about 2 minutes in all)
 #   tools/bench.sh --completa  the pty run is the whole default update (about 8 minutes);
 #                              no eight-meter run
 #   tools/bench.sh --ocho      the single pty run and the eight-meter run alone (2 minutes)
