@@ -108,6 +108,7 @@ void Banco::Mirar(bool primera) {
             Atender(e);
         }
         if (plaza.estado != Estado::en_curso) plaza.estado = Estado::libre;
+        plaza.aviso.clear();
     }
     for (const Ranura& r : presentes) {
         const Plaza& p = plazas_[r.nombre];
@@ -127,10 +128,15 @@ void Banco::Atender(Evento_banco& e) {
         if (p.hilo.joinable()) p.hilo.join();
         if (e.tipo == Tipo_evento::desenlace) {
             p.estado = Estado::hecho;
+            p.aviso.clear();
             desenlaces_.push_back(e);
         } else {
+            // Told once: under --watch an empty slot is tried every few seconds.
+            const bool dicho = p.aviso == e.texto;
             p.estado = Estado::sin_medidor;
             p.reintento_ms = ahora + opciones_.reintento_ms;
+            p.aviso = e.texto;
+            if (dicho) return;
         }
     }
     if (salida_) salida_(e);

@@ -116,6 +116,9 @@ class Banco {
         int64_t reintento_ms = 0;
         bool presente = false;
         std::string puerto;  // the device path of its last session
+        // Why no meter answered there, as last told; cleared when the slot empties or a
+        // meter is found there.
+        std::string aviso;
     };
 
     void Publicar(Evento_banco e);

@@ -99,6 +99,8 @@ std::string Json_evento(const Evento_banco& e) {
             }
             break;
         case Tipo_evento::sin_medidor:
+            j.clave("text").cadena(e.texto);
+            break;
         case Tipo_evento::desenchufado:
             break;
     }
@@ -171,7 +173,15 @@ void Pantalla_banco::fija(const std::string& texto) {
 }
 
 void Pantalla_banco::evento(const Evento_banco& e) {
-    if (e.tipo == Tipo_evento::sin_medidor) return;
+    if (e.tipo == Tipo_evento::sin_medidor) {
+        // A port with no meter has no line; why nothing answered there, when known, does.
+        if (e.texto.empty()) return;
+        borrar_vivas();
+        fija(e.ranura + "  ! " + e.texto);
+        dibujar_vivas();
+        std::fflush(salida_);
+        return;
+    }
     if (filas_.count(e.ranura) == 0 && e.tipo != Tipo_evento::desenchufado) {
         orden_.push_back(e.ranura);
         ancho_ranura_ = std::min<size_t>(std::max(ancho_ranura_, e.ranura.size()), 40);
@@ -246,9 +256,10 @@ void Pantalla_banco::tabla(const std::vector<Evento_banco>& desenlaces, int codi
                          e.ranura.c_str(), d.clave.c_str(), d.codigo, fallo.c_str());
         }
     }
-    const char* que = codigo == 0          ? ": every meter is updated or had nothing to do."
-                      : desenlaces.empty() ? ": no meter answered."
-                                           : ": not every meter was updated (see the table).";
+    const char* que = desenlaces.empty()
+                          ? (codigo == 0 ? ": no meter came." : ": no meter answered.")
+                      : codigo == 0 ? ": every meter is updated or had nothing to do."
+                                    : ": not every meter was updated (see the table).";
     std::fprintf(salida_, "Exit code %d%s\n", codigo, que);
     std::fflush(salida_);
 }

@@ -19,7 +19,8 @@ inline constexpr int kEsquema_eventos = 1;
 
 enum class Tipo_evento {
     encontrado,    // a meter answered on the slot: its versions and the items it needs
-    sin_medidor,   // no meter answered on the slot (--all, --watch: not a meter of the run)
+    sin_medidor,   // no meter answered on the slot (--all, --watch: not a meter of the run);
+                   // texto says why when the port did (rights, held, a refusing meter)
     elemento,      // an item starts
     progreso,      // a stream moved (at most once a second per meter)
     fin_elemento,  // an item ended

@@ -164,6 +164,13 @@ void Ejecutar_sesion(Fuente_ranuras& fuente, const Ranura& ranura, const Opcione
             if (r == Resultado_asistente::no_encontrado && !exigir_medidor) {
                 Evento_banco e = base;
                 e.tipo = Tipo_evento::sin_medidor;
+                // Why, when the port says: no rights on it, held by another program, or a
+                // meter that refused the connection. Not a meter of the run, but one a
+                // technician may be waiting for.
+                const Desenlace d = Desenlace_de(a, r, ejecutado);
+                for (const std::string& aviso : d.avisos)
+                    e.texto += (e.texto.empty() ? "" : "; ") + aviso;
+                if (a.rechazo_en_busqueda) e.texto = d.texto;
                 puesto->descartar_registro();
                 publicar(std::move(e));
                 return;
