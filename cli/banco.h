@@ -134,7 +134,6 @@ class Banco {
     int64_t inicio_ms_ = 0;
     int64_t ultimo_vistazo_ms_ = 0;
     std::map<std::string, Plaza> plazas_;
-    std::vector<std::string> orden_;
     std::vector<Evento_banco> desenlaces_;
 
     std::atomic<int> parada_{0};
